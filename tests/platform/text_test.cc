@@ -1,0 +1,84 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/run_time_error.h"
+
+namespace tmxcnh::text {
+namespace {
+
+TEST(Text, LengthCountsCharactersNotBytes) {
+  EXPECT_EQ(Len(""), 0);
+  EXPECT_EQ(Len("não"), 3);
+  EXPECT_EQ(Len("Ação São Paulo"), 14);
+  EXPECT_EQ(Len("€😀"), 2);
+  EXPECT_EQ(Len("a\xff"
+                "b"),
+            3);  // a stray byte counts as one character
+}
+
+struct PieceCase {
+  const char* text;
+  int32_t start;
+  int32_t length;
+  const char* mid;
+};
+
+TEST(Text, MidTakesCharacters) {
+  const PieceCase cases[] = {
+      {"não", 1, 2, "nã"},  {"não", 2, 1, "ã"},     {"não", 3, -1, "o"}, {"não", 4, 1, ""},
+      {"não", 2, 99, "ão"}, {"ação", 2, -1, "ção"}, {"", 1, 1, ""},      {"abc", 1, 0, ""},
+  };
+  for (const PieceCase& c : cases) {
+    EXPECT_EQ(Mid(c.text, c.start, c.length), c.mid) << c.text << " " << c.start;
+  }
+}
+
+TEST(Text, LeftAndRightTakeCharacters) {
+  EXPECT_EQ(Left("ação", 2), "aç");
+  EXPECT_EQ(Left("ação", 10), "ação");
+  EXPECT_EQ(Left("ação", 0), "");
+  EXPECT_EQ(Right("ação", 2), "ão");
+  EXPECT_EQ(Right("ação", 10), "ação");
+}
+
+TEST(Text, NegativeLengthsAndPositionsBelowOneAreInvalidArguments) {
+  for (auto call : {+[] { Left("a", -1); }, +[] { Right("a", -1); }, +[] { Mid("a", 0); },
+                    +[] { InStr(0, "a", "a"); }}) {
+    try {
+      call();
+      ADD_FAILURE() << "no error";
+    } catch (const RunTimeError& e) {
+      EXPECT_EQ(e.number(), kErrInvalidArgument);
+    }
+  }
+}
+
+TEST(Text, InStrFindsCharacterPositions) {
+  EXPECT_EQ(InStr("não, sim", ","), 4);
+  EXPECT_EQ(InStr("12.5", "."), 3);
+  EXPECT_EQ(InStr("12.5", ","), 0);
+  EXPECT_EQ(InStr(4, "1.2.3", "."), 4);
+  EXPECT_EQ(InStr(5, "1.2.3", "."), 0);
+  EXPECT_EQ(InStr(9, "abc", "b"), 0);
+  EXPECT_EQ(InStr("abc", ""), 1);
+}
+
+TEST(Text, TrimRemovesSpacesOnly) {
+  EXPECT_EQ(Trim("  a b  "), "a b");
+  EXPECT_EQ(LTrim("  a "), "a ");
+  EXPECT_EQ(RTrim("  a "), "  a");
+  EXPECT_EQ(Trim("    "), "");
+  EXPECT_EQ(Trim("\ta\t"), "\ta\t");
+}
+
+TEST(Text, CharactersSplitsUtf8) {
+  const std::vector<std::string_view> chars = Characters("aç€");
+  ASSERT_EQ(chars.size(), 3u);
+  EXPECT_EQ(CodePoint(chars[0]), U'a');
+  EXPECT_EQ(CodePoint(chars[1]), U'ç');
+  EXPECT_EQ(CodePoint(chars[2]), U'€');
+}
+
+}  // namespace
+}  // namespace tmxcnh::text

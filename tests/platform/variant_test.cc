@@ -1,0 +1,101 @@
+#include "platform/variant.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/conversions.h"
+#include "platform/run_time_error.h"
+
+namespace tmxcnh {
+namespace {
+
+class Connection : public AutomationObject {
+ public:
+  explicit Connection(std::string text) : text_(std::move(text)) {}
+  std::string DefaultProperty() const override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+int ErrorOf(void (*call)(Variant&), Variant& v) {
+  try {
+    call(v);
+  } catch (const RunTimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(Variant, FactoriesGiveTheirSubtypes) {
+  EXPECT_EQ(Variant().type(), VariantType::kEmpty);
+  EXPECT_EQ(Variant::Null().type(), VariantType::kNull);
+  EXPECT_EQ(Variant::Integer(10).type(), VariantType::kInteger);
+  EXPECT_EQ(Variant::Long(10).type(), VariantType::kLong);
+  EXPECT_EQ(Variant::Double(10).type(), VariantType::kDouble);
+  EXPECT_EQ(Variant::Date(38051).type(), VariantType::kDate);
+  EXPECT_EQ(Variant("x").type(), VariantType::kString);
+  EXPECT_EQ(Variant::Boolean(true).type(), VariantType::kBoolean);
+  EXPECT_EQ(Variant::Array({}).type(), VariantType::kArray);
+}
+
+TEST(Variant, IdentityNeedsTheSameSubtype) {
+  EXPECT_EQ(Variant::Integer(0), Variant::Integer(0));
+  EXPECT_NE(Variant::Integer(0), Variant::Long(0));
+  EXPECT_NE(Variant::Double(38051), Variant::Date(38051));
+  EXPECT_NE(Variant(), Variant(""));
+  EXPECT_EQ(Variant::Array({"a", Variant::Integer(1)}), Variant::Array({"a", Variant::Integer(1)}));
+}
+
+TEST(Variant, ReDimMakesEmptyElementsFromZero) {
+  Variant list = "not yet an array";
+  list.ReDim(2);
+  ASSERT_EQ(list.UBound(), 2);
+  EXPECT_TRUE(list.At(0).IsEmpty());
+  list.At(2) = "último";
+  EXPECT_EQ(list.At(2), Variant("último"));
+  list.ReDim(0);  // old contents are discarded
+  EXPECT_EQ(list.UBound(), 0);
+  EXPECT_TRUE(list.At(0).IsEmpty());
+  list.ReDim(-1);
+  EXPECT_EQ(list.UBound(), -1);
+}
+
+TEST(Variant, ArrayAccessErrors) {
+  Variant list = Variant::Array({"a", "b"});
+  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(2); }, list), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(-1); }, list), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([](Variant& v) { v.ReDim(-2); }, list), kErrSubscriptOutOfRange);
+  Variant text = "abc";
+  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(0); }, text), kErrTypeMismatch);
+  EXPECT_EQ(ErrorOf([](Variant& v) { v.UBound(); }, text), kErrTypeMismatch);
+}
+
+TEST(Variant, CopiesOfArraysAreIndependent) {
+  Variant original = Variant::Array({"a", Variant::Array({"inner"})});
+  Variant copy = original;
+  copy.At(0) = "changed";
+  copy.At(1).At(0) = "changed too";
+  EXPECT_EQ(original.At(0), Variant("a"));
+  EXPECT_EQ(original.At(1).At(0), Variant("inner"));
+  Variant assigned;
+  assigned = original;
+  EXPECT_EQ(assigned, original);
+}
+
+TEST(Variant, AnObjectReadsAsItsDefaultProperty) {
+  const Variant connection =
+      Variant::Object(std::make_shared<Connection>("Driver=SQLite3;Database=/tmp/x.db"));
+  EXPECT_EQ(ToText(connection), "Driver=SQLite3;Database=/tmp/x.db");
+  EXPECT_EQ(Describe(connection), "Object \"Driver=SQLite3;Database=/tmp/x.db\"");
+}
+
+TEST(Variant, DescribeNamesSubtypeAndValue) {
+  EXPECT_EQ(Describe(Variant::Integer(10)), "Integer 10");
+  EXPECT_EQ(Describe(Variant("ação")), "String \"ação\"");
+  EXPECT_EQ(Describe(Variant::Date(38051.5)), "Date 2004-03-05T12:00:00");
+  EXPECT_EQ(Describe(Variant::Array({Variant::Null(), Variant::Boolean(false)})),
+            "Array [Null, Boolean False]");
+}
+
+}  // namespace
+}  // namespace tmxcnh
