@@ -1,0 +1,18 @@
+// Reading and writing the typed literals of the oleaut oracle's transcripts
+// (E, N, I2:5, I4:7, R8:12.5, D:2004-03-05T14:30:00, S:text, BOOL:-1), so that
+// the transcript's requests can be replayed against the component's Variant.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/variant.h"
+
+namespace tmxcnh::testing {
+
+std::optional<Variant> ParseLiteral(std::string_view literal);
+std::optional<VariantType> ParseTypeName(std::string_view name);
+std::string WriteLiteral(const Variant& value);
+
+}  // namespace tmxcnh::testing
