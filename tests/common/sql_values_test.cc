@@ -4,6 +4,7 @@
 
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "tests/error_number.h"
 
 namespace tmxcnh {
 namespace {
@@ -23,15 +24,7 @@ struct TextCase {
   const char* expected;
 };
 
-template <typename Call>
-int ErrorNumber(Call call) {
-  try {
-    call();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(SqlValues, TheMachineDecimalSeparatorComesFromWritingOneHalf) {
   EXPECT_EQ(MachineDecimalSeparator(), ',');
@@ -142,7 +135,7 @@ TEST(SqlValues, IdSql) {
     ScopedLocale locale(c.locale);
     EXPECT_EQ(gId_Sql(c.value), c.expected) << Describe(c.value);
   }
-  EXPECT_EQ(ErrorNumber([] { gId_Sql(Variant::Null()); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([] { gId_Sql(Variant::Null()); }), kErrInvalidUseOfNull);
 }
 
 TEST(SqlValues, TextoSql) {
@@ -207,7 +200,8 @@ TEST(SqlValues, CondicaoNumeroSql) {
     ScopedLocale locale(c.locale);
     EXPECT_EQ(gCondicao_Numero_Sql(c.value, c.op), Variant(c.expected)) << Describe(c.value);
   }
-  EXPECT_EQ(ErrorNumber([] { gCondicao_Numero_Sql(Variant::Null(), "="); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([] { gCondicao_Numero_Sql(Variant::Null(), "="); }),
+            kErrInvalidUseOfNull);
 }
 
 TEST(SqlValues, CondicaoTextoSql) {

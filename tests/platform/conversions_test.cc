@@ -10,37 +10,30 @@
 #include "platform/format.h"
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "tests/error_number.h"
 
 namespace tmxcnh {
 namespace {
 
-template <typename Call>
-int ErrorNumber(Call call) {
-  try {
-    call();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(Conversions, NullIsAnInvalidUseOfNull) {
   const Variant null = Variant::Null();
-  EXPECT_EQ(ErrorNumber([&] { ToText(null); }), kErrInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumber([&] { ToDouble(null); }), kErrInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumber([&] { ToLong(null); }), kErrInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumber([&] { ToInteger(null); }), kErrInvalidUseOfNull);
-  EXPECT_EQ(ErrorNumber([&] { ToDateSerial(null); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { ToText(null); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { ToDouble(null); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { ToLong(null); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { ToInteger(null); }), kErrInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([&] { ToDateSerial(null); }), kErrInvalidUseOfNull);
   EXPECT_FALSE(IsNumeric(null));
   EXPECT_FALSE(IsDate(null));
 }
 
 TEST(Conversions, FailuresCarryTheRunTimesNumbers) {
   // CHANGE 0416 R8 S:abc => DISP_E_TYPEMISMATCH; CHANGE 0416 I2 S:32767,5 => DISP_E_OVERFLOW
-  EXPECT_EQ(ErrorNumber([] { ToDouble(Variant("abc")); }), kErrTypeMismatch);
-  EXPECT_EQ(ErrorNumber([] { ToInteger(Variant("32767,5")); }), kErrOverflow);
-  EXPECT_EQ(ErrorNumber([] { ToLong(Variant::Array({})); }), kErrTypeMismatch);
-  EXPECT_EQ(ErrorNumber([] { ToText(Variant::Array({})); }), kErrTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { ToDouble(Variant("abc")); }), kErrTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { ToInteger(Variant("32767,5")); }), kErrOverflow);
+  EXPECT_EQ(ErrorNumberOf([] { ToLong(Variant::Array({})); }), kErrTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { ToText(Variant::Array({})); }), kErrTypeMismatch);
 }
 
 // CAT 0416 BOOL:-1 S:x => S:Verdadeirox; CAT 0409 BOOL:-1 S:x => S:Truex

@@ -4,6 +4,7 @@
 
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
+#include "tests/error_number.h"
 
 namespace tmxcnh {
 namespace {
@@ -17,14 +18,7 @@ class Connection : public AutomationObject {
   std::string text_;
 };
 
-int ErrorOf(void (*call)(Variant&), Variant& v) {
-  try {
-    call(v);
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(Variant, FactoriesGiveTheirSubtypes) {
   EXPECT_EQ(Variant().type(), VariantType::kEmpty);
@@ -62,12 +56,12 @@ TEST(Variant, ReDimMakesEmptyElementsFromZero) {
 
 TEST(Variant, ArrayAccessErrors) {
   Variant list = Variant::Array({"a", "b"});
-  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(2); }, list), kErrSubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(-1); }, list), kErrSubscriptOutOfRange);
-  EXPECT_EQ(ErrorOf([](Variant& v) { v.ReDim(-2); }, list), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { list.At(2); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { list.At(-1); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { list.ReDim(-2); }), kErrSubscriptOutOfRange);
   Variant text = "abc";
-  EXPECT_EQ(ErrorOf([](Variant& v) { v.At(0); }, text), kErrTypeMismatch);
-  EXPECT_EQ(ErrorOf([](Variant& v) { v.UBound(); }, text), kErrTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([&] { text.At(0); }), kErrTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([&] { text.UBound(); }), kErrTypeMismatch);
 }
 
 TEST(Variant, CopiesOfArraysAreIndependent) {
