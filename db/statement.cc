@@ -1,0 +1,170 @@
+#include "db/statement.h"
+
+#include <cctype>
+
+#include "platform/run_time_error.h"
+
+namespace tmxcnh::db {
+namespace {
+
+[[noreturn]] void Refuse(const std::string& why, const std::string& text) {
+  throw RunTimeError(kErrStatementRefused, "Comando SQL recusado (" + why + "): " + text);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Reads `exec NAME literal, literal, ...` from the position after "exec".
+class CallReader {
+ public:
+  CallReader(const std::string& text, size_t pos) : text_(text), pos_(pos) {}
+
+  ProcedureCall Read() {
+    ProcedureCall call;
+    SkipBlanks();
+    call.name = ReadName();
+    SkipBlanks();
+    if (AtEnd()) return call;
+    for (;;) {
+      call.arguments.push_back(ReadLiteral());
+      SkipBlanks();
+      if (AtEnd()) return call;
+      if (text_[pos_] != ',') Refuse("valor que não é literal", text_);
+      ++pos_;
+      SkipBlanks();
+    }
+  }
+
+ private:
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  void SkipBlanks() {
+    while (!AtEnd() && IsBlank(text_[pos_])) ++pos_;
+  }
+
+  std::string ReadName() {
+    std::string name;
+    for (;;) {
+      if (AtEnd() || !IsIdentifierStart(text_[pos_]))
+        Refuse("nome de procedimento inválido", text_);
+      while (!AtEnd() && IsIdentifierChar(text_[pos_])) name += text_[pos_++];
+      if (AtEnd() || text_[pos_] != '.') return name;
+      name += text_[pos_++];
+    }
+  }
+
+  SqlLiteral ReadLiteral() {
+    if (AtEnd()) Refuse("valor ausente", text_);
+    const char c = text_[pos_];
+    if (c == '\'') return ReadText();
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.') {
+      return ReadNumber();
+    }
+    if (text_.compare(pos_, 4, "null") == 0 || text_.compare(pos_, 4, "NULL") == 0 ||
+        text_.compare(pos_, 4, "Null") == 0) {
+      if (pos_ + 4 == text_.size() || !IsIdentifierChar(text_[pos_ + 4])) {
+        pos_ += 4;
+        return {SqlLiteral::Kind::kNull, ""};
+      }
+    }
+    Refuse("valor que não é literal", text_);
+  }
+
+  SqlLiteral ReadText() {
+    std::string value;
+    ++pos_;  // opening quote
+    for (;;) {
+      if (AtEnd()) Refuse("aspas sem fechamento", text_);
+      const char c = text_[pos_++];
+      if (c != '\'') {
+        value += c;
+      } else if (!AtEnd() && text_[pos_] == '\'') {
+        value += '\'';
+        ++pos_;
+      } else {
+        return {SqlLiteral::Kind::kText, value};
+      }
+    }
+  }
+
+  SqlLiteral ReadNumber() {
+    std::string value;
+    if (text_[pos_] == '-' || text_[pos_] == '+') value += text_[pos_++];
+    size_t digits = 0;
+    while (!AtEnd() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
+      value += text_[pos_++];
+      ++digits;
+    }
+    if (!AtEnd() && text_[pos_] == '.') {
+      value += text_[pos_++];
+      while (!AtEnd() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
+        value += text_[pos_++];
+        ++digits;
+      }
+    }
+    if (digits == 0 || (!AtEnd() && IsIdentifierChar(text_[pos_]))) {
+      Refuse("valor que não é literal", text_);
+    }
+    return {SqlLiteral::Kind::kNumber, value};
+  }
+
+  const std::string& text_;
+  size_t pos_;
+};
+
+// One inline statement: quotes balanced, no comment, nothing after a ";".
+void CheckInline(const std::string& text) {
+  size_t i = 0;
+  bool any = false;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '\'' || c == '"') {
+      const size_t close = text.find(c, i + 1);
+      if (close == std::string::npos) Refuse("aspas sem fechamento", text);
+      i = close + 1;  // a doubled quote simply opens the next quoted run
+      any = true;
+      continue;
+    }
+    if ((c == '-' && i + 1 < text.size() && text[i + 1] == '-') ||
+        (c == '/' && i + 1 < text.size() && text[i + 1] == '*')) {
+      Refuse("comentário", text);
+    }
+    if (c == ';') {
+      for (size_t k = i + 1; k < text.size(); ++k) {
+        if (!IsBlank(text[k])) Refuse("mais de um comando", text);
+      }
+      break;
+    }
+    if (!IsBlank(c)) any = true;
+    ++i;
+  }
+  if (!any) Refuse("comando vazio", text);
+}
+
+bool StartsWithExec(const std::string& text, size_t* after) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  if (text.size() < i + 5) return false;
+  for (size_t k = 0; k < 4; ++k) {
+    if (std::tolower(static_cast<unsigned char>(text[i + k])) != "exec"[k]) return false;
+  }
+  if (!IsBlank(text[i + 4])) return false;
+  *after = i + 4;
+  return true;
+}
+
+}  // namespace
+
+Statement ParseStatement(const std::string& text) {
+  Statement statement;
+  statement.text = text;
+  size_t after = 0;
+  if (StartsWithExec(text, &after)) {
+    statement.call = CallReader(text, after).Read();
+  } else {
+    CheckInline(text);
+  }
+  return statement;
+}
+
+}  // namespace tmxcnh::db
