@@ -1,0 +1,585 @@
+#include "db/odbc_connection.h"
+
+#ifdef _WIN32
+#include <windows.h>  // the ODBC headers take their basic types from here
+#endif
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "db/dialect.h"
+#include "platform/date_serial.h"
+#include "platform/run_time_error.h"
+
+namespace tmxcnh::db {
+namespace {
+
+// Only the W entry points exist on every driver manager we build for, and
+// their text is UTF-16 everywhere (SQLWCHAR is unsigned short on unixODBC,
+// wchar_t on Windows).
+static_assert(sizeof(SQLWCHAR) == 2, "ODBC wide text must be UTF-16");
+using WideString = std::basic_string<SQLWCHAR>;
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Invalid UTF-8 becomes U+FFFD rather than an error: the text is the
+// component's own and a bad byte should not cost the whole statement.
+WideString ToUtf16(std::string_view text) {
+  static constexpr char32_t kSmallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+  WideString out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    char32_t code = 0;
+    size_t length = 0;
+    if (lead < 0x80) {
+      code = lead;
+      length = 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+      code = lead & 0x1F;
+      length = 2;
+    } else if ((lead & 0xF0) == 0xE0) {
+      code = lead & 0x0F;
+      length = 3;
+    } else if ((lead & 0xF8) == 0xF0) {
+      code = lead & 0x07;
+      length = 4;
+    }
+    bool valid = length > 0 && i + length <= text.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    valid = valid && code >= kSmallestOfLength[length] && code <= 0x10FFFF &&
+            (code < 0xD800 || code > 0xDFFF);
+    if (!valid) {
+      out.push_back(static_cast<SQLWCHAR>(kReplacementCharacter));
+      ++i;
+      continue;
+    }
+    if (code < 0x10000) {
+      out.push_back(static_cast<SQLWCHAR>(code));
+    } else {
+      code -= 0x10000;
+      out.push_back(static_cast<SQLWCHAR>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<SQLWCHAR>(0xDC00 + (code & 0x3FF)));
+    }
+    i += length;
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+// A lone surrogate becomes U+FFFD.
+std::string ToUtf8(const SQLWCHAR* text, size_t length) {
+  std::string out;
+  out.reserve(length);
+  for (size_t i = 0; i < length; ++i) {
+    const char32_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      AppendUtf8(out, kReplacementCharacter);
+    } else {
+      AppendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+std::string ToUtf8(const WideString& text) { return ToUtf8(text.data(), text.size()); }
+
+// An ODBC handle, freed when it goes out of scope. A connection handle is
+// disconnected first (a no-op when it never connected): the driver manager
+// refuses to free a connected one.
+class Handle {
+ public:
+  Handle(SQLSMALLINT type, SQLHANDLE handle) : type_(type), handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (type_ == SQL_HANDLE_DBC) SQLDisconnect(handle_);
+    SQLFreeHandle(type_, handle_);
+  }
+
+  SQLSMALLINT type() const { return type_; }
+  SQLHANDLE get() const { return handle_; }
+
+ private:
+  SQLSMALLINT type_;
+  SQLHANDLE handle_;
+};
+
+struct Diagnostics {
+  std::string text;              // every record's message, in order
+  bool connection_lost = false;  // some record of SQLSTATE class 08
+};
+
+std::string Trimmed(std::string text) {
+  const auto end = text.find_last_not_of(" \t\r\n");
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+Diagnostics ReadDiagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+  Diagnostics diagnostics;
+  for (SQLSMALLINT record = 1;; ++record) {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native_error = 0;
+    WideString message(512, 0);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRecW(type, handle, record, state, &native_error, message.data(),
+                                  static_cast<SQLSMALLINT>(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
+      message.assign(static_cast<size_t>(length) + 1, 0);
+      rc = SQLGetDiagRecW(type, handle, record, state, &native_error, message.data(),
+                          static_cast<SQLSMALLINT>(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc)) break;
+    message.resize(
+        std::min(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1));
+    if (state[0] == '0' && state[1] == '8') diagnostics.connection_lost = true;
+    const std::string text = Trimmed(ToUtf8(message));
+    if (text.empty()) continue;
+    if (!diagnostics.text.empty()) diagnostics.text += "\n";
+    diagnostics.text += text;
+  }
+  return diagnostics;
+}
+
+std::string DescriptionOf(const Diagnostics& diagnostics, std::string_view failed_call) {
+  if (!diagnostics.text.empty()) return diagnostics.text;
+  return std::string(failed_call) + " falhou sem diagnóstico";
+}
+
+std::shared_ptr<const Handle> NewEnvironment() {
+  // Process-wide, and before the first environment exists: our own pool
+  // decides when a connection is reused, and Reset() relies on that.
+  SQLSetEnvAttr(SQL_NULL_HENV, SQL_ATTR_CONNECTION_POOLING,
+                reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_CP_OFF)), SQL_IS_UINTEGER);
+  SQLHANDLE raw = SQL_NULL_HANDLE;
+  if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &raw))) {
+    throw RunTimeError(kErrConnectionFailed,
+                       "O gerenciador de drivers ODBC não alocou um ambiente");
+  }
+  auto environment = std::make_shared<const Handle>(SQL_HANDLE_ENV, raw);
+  // ODBC 3 behaviour: the SQL_TYPE_DATE family of type codes, SQLSTATEs of 3.x.
+  const SQLRETURN rc =
+      SQLSetEnvAttr(raw, SQL_ATTR_ODBC_VERSION,
+                    reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_OV_ODBC3)), 0);
+  if (!SQL_SUCCEEDED(rc)) {
+    throw RunTimeError(kErrConnectionFailed,
+                       DescriptionOf(ReadDiagnostics(SQL_HANDLE_ENV, raw), "SQLSetEnvAttr"));
+  }
+  return environment;
+}
+
+// How a column's text becomes a Variant.
+enum class ColumnKind { kWhole, kDecimal, kDate, kText };
+
+ColumnKind KindOf(SQLSMALLINT sql_type, SQLULEN size, SQLSMALLINT scale) {
+  switch (sql_type) {
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_TINYINT:
+    case SQL_BIT:
+    case SQL_BIGINT:
+      return ColumnKind::kWhole;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+      return scale == 0 && size <= 9 ? ColumnKind::kWhole : ColumnKind::kDecimal;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      return ColumnKind::kDecimal;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TYPE_TIME:
+    case SQL_DATE:  // the ODBC 2 codes, from drivers that still answer them
+    case SQL_TIME:
+    case SQL_TIMESTAMP:
+      return ColumnKind::kDate;
+    default:
+      return ColumnKind::kText;
+  }
+}
+
+std::string_view Stripped(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  return text;
+}
+
+// std::from_chars reads with the C locale's point whatever the process
+// locale says; drivers write numbers that way.
+std::optional<double> ParseDouble(std::string_view text) {
+  text = Stripped(text);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<int64_t> ParseWhole(std::string_view text) {
+  text = Stripped(text);
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Reads the digits of one field; false when there are none.
+bool ReadNumber(std::string_view text, size_t& pos, int& value) {
+  const size_t start = pos;
+  value = 0;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < 9) {
+    value = value * 10 + (text[pos] - '0');
+    ++pos;
+  }
+  return pos > start;
+}
+
+bool ReadChar(std::string_view text, size_t& pos, char c) {
+  if (pos >= text.size() || text[pos] != c) return false;
+  ++pos;
+  return true;
+}
+
+// "HH:MM:SS[.fraction]" from pos; the fraction of a second goes to fraction.
+bool ReadTime(std::string_view text, size_t& pos, CivilTime& time, double& fraction) {
+  if (!ReadNumber(text, pos, time.hour) || !ReadChar(text, pos, ':') ||
+      !ReadNumber(text, pos, time.minute) || !ReadChar(text, pos, ':') ||
+      !ReadNumber(text, pos, time.second)) {
+    return false;
+  }
+  fraction = 0;
+  if (ReadChar(text, pos, '.')) {
+    // Digits over a power of ten, so that ".25" is exactly a quarter.
+    int64_t digits = 0;
+    double scale = 1;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+      if (scale >= 1e15) continue;  // below any precision a date serial keeps
+      digits = digits * 10 + (text[pos] - '0');
+      scale *= 10;
+    }
+    fraction = static_cast<double>(digits) / scale;
+  }
+  return true;
+}
+
+// The text of a date, a date and time, or a time alone (as day 0), in the
+// ISO form drivers give as text. A zone offset after the time is ignored:
+// the value is the wall-clock time the server answered. Nothing outside the
+// run time's date range: nullopt.
+std::optional<double> ParseDateSerial(std::string_view text) {
+  text = Stripped(text);
+  CivilTime time;
+  double fraction = 0;
+  size_t pos = 0;
+  const size_t first_separator = text.find_first_not_of("0123456789");
+  const bool time_only = first_separator != std::string_view::npos && text[first_separator] == ':';
+  if (time_only) {
+    if (!ReadTime(text, pos, time, fraction)) return std::nullopt;
+  } else {
+    if (!ReadNumber(text, pos, time.year) || !ReadChar(text, pos, '-') ||
+        !ReadNumber(text, pos, time.month) || !ReadChar(text, pos, '-') ||
+        !ReadNumber(text, pos, time.day)) {
+      return std::nullopt;
+    }
+    if (pos < text.size() && (text[pos] == ' ' || text[pos] == 'T')) {
+      ++pos;
+      if (!ReadTime(text, pos, time, fraction)) return std::nullopt;
+    }
+  }
+  if (pos < text.size() && text[pos] != '+' && text[pos] != '-') return std::nullopt;
+  std::optional<double> serial = SerialFromCivil(time);
+  if (!serial) return std::nullopt;
+  // Before day 0 the whole part counts backwards but the time forwards.
+  return *serial < 0 ? *serial - fraction / 86400 : *serial + fraction / 86400;
+}
+
+Variant WholeVariant(int64_t value) {
+  if (value >= std::numeric_limits<int32_t>::min() &&
+      value <= std::numeric_limits<int32_t>::max()) {
+    return Variant::Long(static_cast<int32_t>(value));
+  }
+  return Variant::Double(static_cast<double>(value));
+}
+
+// A value the driver wrote in a form we do not read stays text rather than
+// becoming a wrong number or date.
+Variant ToVariant(ColumnKind kind, const WideString& wide) {
+  std::string text = ToUtf8(wide);
+  switch (kind) {
+    case ColumnKind::kWhole:
+      if (auto whole = ParseWhole(text)) return WholeVariant(*whole);
+      if (auto number = ParseDouble(text)) return Variant::Double(*number);
+      break;
+    case ColumnKind::kDecimal:
+      if (auto number = ParseDouble(text)) return Variant::Double(*number);
+      break;
+    case ColumnKind::kDate:
+      if (auto serial = ParseDateSerial(text)) return Variant::Date(*serial);
+      break;
+    case ColumnKind::kText:
+      break;
+  }
+  return Variant::String(std::move(text));
+}
+
+// Long values come in pieces; the size of one piece, in characters.
+constexpr size_t kPieceLength = 4096;
+
+class OdbcConnection : public Connection {
+ public:
+  OdbcConnection(std::shared_ptr<const Handle> environment, std::unique_ptr<Handle> connection)
+      : environment_(std::move(environment)), connection_(std::move(connection)) {
+    engine_ = DetectEngine();
+  }
+
+  OdbcConnection(const OdbcConnection&) = delete;
+  OdbcConnection& operator=(const OdbcConnection&) = delete;
+  ~OdbcConnection() override = default;
+
+  Engine engine() const override { return engine_; }
+
+  std::optional<ResultSet> Execute(const Statement& statement) override {
+    std::string sql;
+    if (statement.call) {
+      sql = engine_ == Engine::kPostgreSql ? PostgresCallText(*statement.call) : statement.text;
+    } else if (statement.verbatim) {
+      sql = statement.text;
+    } else {
+      sql = AdaptInlineSql(statement.text, engine_);
+    }
+    return Run(sql, kErrStatementFailed);
+  }
+
+  bool IsUsable() override {
+    if (broken_) return false;
+    // Zeroed and wide: some drivers write 32 bits of it, some 64.
+    SQLULEN dead = 0;
+    const SQLRETURN rc =
+        SQLGetConnectAttrW(connection_->get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    // A driver that cannot tell leaves it to the failures of its statements.
+    return !(SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE);
+  }
+
+  void Reset() override {
+    if (broken_) throw RunTimeError(kErrConnectionFailed, "A conexão com o servidor foi perdida");
+    Check(SQLEndTran(SQL_HANDLE_DBC, connection_->get(), SQL_ROLLBACK), *connection_,
+          kErrConnectionFailed, "SQLEndTran");
+    Check(
+        SQLSetConnectAttrW(connection_->get(), SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_AUTOCOMMIT_ON)),
+                           SQL_IS_UINTEGER),
+        *connection_, kErrConnectionFailed, "SQLSetConnectAttrW");
+    // Settings, temporary tables, prepared statements, advisory locks: the
+    // next borrower must not inherit the previous one's session.
+    if (engine_ == Engine::kPostgreSql) Run("DISCARD ALL", kErrConnectionFailed);
+  }
+
+ private:
+  Engine DetectEngine() {
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    Check(SQLGetInfoW(connection_->get(), SQL_DBMS_NAME, name,
+                      static_cast<SQLSMALLINT>(sizeof name), &length),
+          *connection_, kErrConnectionFailed, "SQLGetInfoW");
+    const size_t characters =
+        std::min<size_t>(std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR), std::size(name) - 1);
+    const std::string dbms = ToUtf8(name, characters);
+    if (dbms.find("PostgreSQL") != std::string::npos) return Engine::kPostgreSql;
+    if (dbms.find("SQL Server") != std::string::npos) return Engine::kSqlServer;
+    if (dbms.find("Oracle") != std::string::npos) return Engine::kOracle;
+    return Engine::kOther;
+  }
+
+  // Raises on a failed call, after noting whether it lost the connection.
+  void Check(SQLRETURN rc, const Handle& handle, int32_t error_number, std::string_view function) {
+    if (SQL_SUCCEEDED(rc)) return;
+    const Diagnostics diagnostics = ReadDiagnostics(handle.type(), handle.get());
+    if (diagnostics.connection_lost) broken_ = true;
+    throw RunTimeError(error_number, DescriptionOf(diagnostics, function));
+  }
+
+  std::optional<ResultSet> Run(const std::string& sql, int32_t error_number) {
+    SQLHANDLE raw = SQL_NULL_HANDLE;
+    Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_, error_number,
+          "SQLAllocHandle");
+    const Handle statement(SQL_HANDLE_STMT, raw);
+
+    WideString text = ToUtf16(sql);
+    SQLRETURN rc = SQLExecDirectW(raw, text.data(), static_cast<SQLINTEGER>(text.size()));
+    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
+    if (rc != SQL_NO_DATA) Check(rc, statement, error_number, "SQLExecDirectW");
+
+    // Row counts come as results without columns; the first result with
+    // columns is the answer, and the rest is drained so that a failure
+    // further on in the batch is still reported.
+    std::optional<ResultSet> answer;
+    for (;;) {
+      if (!answer) {
+        SQLSMALLINT columns = 0;
+        Check(SQLNumResultCols(raw, &columns), statement, error_number, "SQLNumResultCols");
+        if (columns > 0) answer = ReadResultSet(statement, columns, error_number);
+      }
+      rc = SQLMoreResults(raw);
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, statement, error_number, "SQLMoreResults");
+    }
+    return answer;
+  }
+
+  ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
+    ResultSet result;
+    std::vector<ColumnKind> kinds;
+    for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
+      WideString name(128, 0);
+      SQLSMALLINT name_length = 0;
+      SQLSMALLINT sql_type = 0;
+      SQLULEN size = 0;
+      SQLSMALLINT scale = 0;
+      SQLSMALLINT nullable = 0;
+      auto describe = [&] {
+        return SQLDescribeColW(statement.get(), column, name.data(),
+                               static_cast<SQLSMALLINT>(name.size()), &name_length, &sql_type,
+                               &size, &scale, &nullable);
+      };
+      SQLRETURN rc = describe();
+      if (SQL_SUCCEEDED(rc) && name_length >= static_cast<SQLSMALLINT>(name.size())) {
+        name.assign(static_cast<size_t>(name_length) + 1, 0);
+        rc = describe();
+      }
+      Check(rc, statement, error_number, "SQLDescribeColW");
+      name.resize(
+          std::min(static_cast<size_t>(std::max<SQLSMALLINT>(name_length, 0)), name.size() - 1));
+      result.columns.push_back(ToUtf8(name));
+      kinds.push_back(KindOf(sql_type, size, scale));
+    }
+
+    WideString piece(kPieceLength + 1, 0);
+    const auto piece_bytes = static_cast<SQLLEN>(piece.size() * sizeof(SQLWCHAR));
+    for (;;) {
+      SQLRETURN rc = SQLFetch(statement.get());
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, statement, error_number, "SQLFetch");
+      std::vector<Variant>& row = result.rows.emplace_back();
+      row.reserve(kinds.size());
+      for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
+        WideString value;
+        bool is_null = false;
+        for (;;) {
+          SQLLEN indicator = 0;
+          piece[kPieceLength - 1] = 0;
+          rc = SQLGetData(statement.get(), column, SQL_C_WCHAR, piece.data(), piece_bytes,
+                          &indicator);
+          if (rc == SQL_NO_DATA) break;  // the previous piece was the last
+          Check(rc, statement, error_number, "SQLGetData");
+          if (indicator == SQL_NULL_DATA) {
+            is_null = true;
+            break;
+          }
+          // A piece that filled the buffer holds all but its terminator, or
+          // one unit less where a driver keeps a surrogate pair whole.
+          const bool truncated = indicator == SQL_NO_TOTAL ||
+                                 indicator > piece_bytes - static_cast<SQLLEN>(sizeof(SQLWCHAR));
+          size_t characters =
+              static_cast<size_t>(std::max<SQLLEN>(indicator, 0)) / sizeof(SQLWCHAR);
+          if (truncated)
+            characters = piece[kPieceLength - 1] == 0 ? kPieceLength - 1 : kPieceLength;
+          value.append(piece.data(), characters);
+          if (!truncated) break;
+        }
+        row.push_back(is_null ? Variant::Null() : ToVariant(kinds[column - 1], value));
+      }
+    }
+    return result;
+  }
+
+  std::shared_ptr<const Handle> environment_;  // outlives the connection handle
+  std::unique_ptr<Handle> connection_;
+  Engine engine_ = Engine::kOther;
+  bool broken_ = false;
+};
+
+class OdbcDriver : public Driver {
+ public:
+  std::unique_ptr<Connection> Open(const ConnectionText& text) override {
+    std::shared_ptr<const Handle> environment = Environment();
+    SQLHANDLE raw = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment->get(), &raw))) {
+      throw RunTimeError(
+          kErrConnectionFailed,
+          DescriptionOf(ReadDiagnostics(SQL_HANDLE_ENV, environment->get()), "SQLAllocHandle"));
+    }
+    auto connection = std::make_unique<Handle>(SQL_HANDLE_DBC, raw);
+    WideString wide = ToUtf16(text.ForOdbc());
+    SQLWCHAR completed[1024] = {};
+    SQLSMALLINT completed_length = 0;
+    const SQLRETURN rc = SQLDriverConnectW(raw, nullptr, wide.data(), SQL_NTS, completed,
+                                           static_cast<SQLSMALLINT>(std::size(completed)),
+                                           &completed_length, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+      throw RunTimeError(kErrConnectionFailed,
+                         DescriptionOf(ReadDiagnostics(SQL_HANDLE_DBC, raw), "SQLDriverConnectW"));
+    }
+    return std::make_unique<OdbcConnection>(std::move(environment), std::move(connection));
+  }
+
+ private:
+  std::shared_ptr<const Handle> Environment() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!environment_) environment_ = NewEnvironment();
+    return environment_;
+  }
+
+  std::mutex mutex_;
+  std::shared_ptr<const Handle> environment_;
+};
+
+}  // namespace
+
+std::shared_ptr<Driver> MakeOdbcDriver() { return std::make_shared<OdbcDriver>(); }
+
+}  // namespace tmxcnh::db

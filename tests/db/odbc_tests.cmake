@@ -1,0 +1,5 @@
+# The ODBC driver against a real PostgreSQL server: run under
+# scripts/with-postgres, the tests skip without TMXCNH_TEST_PG.
+add_executable(tmxcnh_odbc_tests ${CMAKE_CURRENT_LIST_DIR}/odbc_connection_test.cc)
+target_link_libraries(tmxcnh_odbc_tests PRIVATE tmxcnh_db_odbc GTest::gtest_main)
+gtest_discover_tests(tmxcnh_odbc_tests DISCOVERY_TIMEOUT 60)
