@@ -1,0 +1,111 @@
+#include "platform/recordset.h"
+
+#include <cctype>
+
+#include "db/connection_object.h"
+#include "db/pool.h"
+#include "platform/conversions.h"
+#include "platform/run_time_error.h"
+
+namespace tmxcnh {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<db::ResultSet> Run(const db::Statement& statement, const Variant& active_connection) {
+  if (active_connection.IsObject()) {
+    if (auto* object =
+            dynamic_cast<db::ConnectionObject*>(active_connection.object_value().get())) {
+      return object->Execute(statement);
+    }
+  }
+  db::ConnectionPool::Lease lease = db::ConnectionPool::Shared().Acquire(ToText(active_connection));
+  try {
+    return lease->Execute(statement);
+  } catch (...) {
+    if (!lease->IsUsable()) lease.MarkBroken();
+    throw;
+  }
+}
+
+}  // namespace
+
+void Recordset::Open(const Variant& source, const Variant& active_connection, int, int, int) {
+  if (open_)
+    throw RunTimeError(kErrObjectClosed, "Operation is not allowed when the object is open.");
+  const db::Statement statement = db::ParseStatement(ToText(source));
+  std::optional<db::ResultSet> result = Run(statement, active_connection);
+  position_ = 0;
+  open_ = result.has_value();
+  result_ = result ? std::move(*result) : db::ResultSet{};
+}
+
+void Recordset::RequireOpen() const {
+  if (!open_) {
+    throw RunTimeError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
+  }
+}
+
+void Recordset::RequireCurrentRow() const {
+  RequireOpen();
+  if (position_ >= result_.rows.size()) {
+    throw RunTimeError(kErrNoCurrentRecord,
+                       "Either BOF or EOF is True, or the current record has been deleted. "
+                       "Requested operation requires a current record.");
+  }
+}
+
+bool Recordset::Eof() const {
+  RequireOpen();
+  return position_ >= result_.rows.size();
+}
+
+int32_t Recordset::RecordCount() const {
+  RequireOpen();
+  return static_cast<int32_t>(result_.rows.size());
+}
+
+void Recordset::MoveFirst() {
+  RequireOpen();
+  position_ = 0;
+}
+
+void Recordset::MoveLast() {
+  RequireOpen();
+  position_ = result_.rows.empty() ? 0 : result_.rows.size() - 1;
+}
+
+void Recordset::MoveNext() {
+  RequireCurrentRow();
+  ++position_;
+}
+
+void Recordset::Close() {
+  RequireOpen();
+  open_ = false;
+  result_ = db::ResultSet{};
+}
+
+Variant Recordset::Field(std::string_view name) const {
+  RequireOpen();
+  for (size_t c = 0; c < result_.columns.size(); ++c) {
+    if (SameName(result_.columns[c], name)) {
+      RequireCurrentRow();
+      return result_.rows[position_][c];
+    }
+  }
+  throw RunTimeError(kErrItemNotFound,
+                     "Item cannot be found in the collection corresponding to the requested name "
+                     "or ordinal.");
+}
+
+}  // namespace tmxcnh

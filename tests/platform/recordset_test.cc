@@ -1,0 +1,116 @@
+#include "platform/recordset.h"
+
+#include <gtest/gtest.h>
+
+#include "db/connection_object.h"
+#include "platform/run_time_error.h"
+#include "tests/error_number.h"
+#include "tests/support/scripted_driver.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::ErrorNumberOf;
+using testing::Rows;
+using testing::ScriptedDatabase;
+
+class RecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    database.Answer("FROM CIDADES",
+                    Rows({"MUNICIPIO_ID", "Municipio"}, {{Variant::Long(1), "São Paulo"},
+                                                         {Variant::Long(2), Variant::Null()},
+                                                         {Variant::Long(3), "Maceió"}}));
+    database.Answer("FROM NADA", Rows({"X"}));
+  }
+  void Open(Recordset& recordset, const std::string& sql) {
+    recordset.set_cursor_location(kUseClient);
+    recordset.Open(Variant(sql), Variant(database.connection_text()), kOpenStatic, kLockReadOnly,
+                   kUnspecified);
+  }
+  ScriptedDatabase database;
+};
+
+TEST_F(RecordsetTest, RowsAreReadInOrderByColumnNamesOfAnyCase) {
+  Recordset recordset;
+  Open(recordset, "SELECT * FROM CIDADES");
+  ASSERT_EQ(recordset.State(), kStateOpen);
+  EXPECT_FALSE(recordset.Eof());
+  EXPECT_EQ(recordset.Field("municipio"), Variant("São Paulo"));
+  EXPECT_EQ(recordset.Field("MUNICIPIO_id"), Variant::Long(1));
+  recordset.MoveNext();
+  EXPECT_TRUE(recordset.Field("MUNICIPIO").IsNull());
+  recordset.MoveNext();
+  recordset.MoveNext();
+  EXPECT_TRUE(recordset.Eof());
+  recordset.MoveLast();
+  EXPECT_EQ(recordset.Field("Municipio"), Variant("Maceió"));
+  recordset.MoveFirst();
+  EXPECT_EQ(recordset.RecordCount(), 3);
+  EXPECT_EQ(recordset.Field("municipio_id"), Variant::Long(1));
+  recordset.Close();
+  EXPECT_EQ(recordset.State(), kStateClosed);
+}
+
+TEST_F(RecordsetTest, AnEmptyAnswerIsAtEndOfFile) {
+  Recordset recordset;
+  Open(recordset, "SELECT X FROM NADA");
+  EXPECT_TRUE(recordset.Eof());
+  EXPECT_EQ(recordset.RecordCount(), 0);
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.Field("X"); }), kErrNoCurrentRecord);
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.MoveNext(); }), kErrNoCurrentRecord);
+}
+
+TEST_F(RecordsetTest, AWriteLeavesTheRecordsetClosed) {
+  Recordset recordset;
+  Open(recordset, "UPDATE X SET A = 1");
+  EXPECT_EQ(recordset.State(), kStateClosed);
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.Eof(); }), kErrObjectClosed);
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.Close(); }), kErrObjectClosed);
+}
+
+TEST_F(RecordsetTest, UnknownColumnsAndFailuresAreRunTimeErrors) {
+  Recordset recordset;
+  Open(recordset, "SELECT * FROM CIDADES");
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.Field("UF"); }), kErrItemNotFound);
+  database.FailAt(2, "tabela bloqueada");
+  Recordset failing;
+  try {
+    Open(failing, "SELECT * FROM CIDADES");
+    FAIL() << "no error";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), db::kErrStatementFailed);
+    EXPECT_EQ(error.description(), "tabela bloqueada");
+  }
+  EXPECT_EQ(failing.State(), kStateClosed);
+}
+
+TEST_F(RecordsetTest, ARefusedStatementNeverReachesTheDatabase) {
+  Recordset recordset;
+  EXPECT_EQ(ErrorNumberOf([&] { Open(recordset, "exec SP_X 7; delete from LOG_MSG"); }),
+            db::kErrStatementRefused);
+  EXPECT_TRUE(database.statements().empty());
+}
+
+TEST_F(RecordsetTest, AConnectionObjectIsUsedDirectly) {
+  const auto object = db::ConnectionObject::Open(database.connection_text());
+  Recordset recordset;
+  recordset.set_cursor_location(kUseClient);
+  recordset.Open(Variant("SELECT * FROM CIDADES"), Variant::Object(object));
+  EXPECT_EQ(recordset.RecordCount(), 3);
+  EXPECT_EQ(database.statements().size(), 1u);
+}
+
+TEST_F(RecordsetTest, ABadConnectionIsARunTimeError) {
+  Recordset recordset;
+  EXPECT_EQ(ErrorNumberOf([&] {
+              recordset.Open(Variant("SELECT 1"),
+                             Variant("Driver=SQLite3;Database=/no/such/dir/x.db"));
+            }),
+            db::kErrConnectionFailed);
+  EXPECT_EQ(ErrorNumberOf([&] { recordset.Open(Variant("SELECT 1"), Variant::Null()); }),
+            kErrInvalidUseOfNull);
+}
+
+}  // namespace
+}  // namespace tmxcnh

@@ -1,0 +1,125 @@
+#include "tests/support/scripted_driver.h"
+
+#include <atomic>
+#include <cctype>
+
+#include "db/drivers.h"
+#include "db/pool.h"
+#include "platform/run_time_error.h"
+
+namespace tmxcnh::testing {
+namespace {
+
+std::mutex registry_mutex;
+std::map<std::string, ScriptedDatabase*>& Databases() {
+  static std::map<std::string, ScriptedDatabase*> databases;
+  return databases;
+}
+
+class ScriptedConnection : public db::Connection {
+ public:
+  explicit ScriptedConnection(std::string name) : name_(std::move(name)) {}
+  db::Engine engine() const override { return db::Engine::kOther; }
+  std::optional<db::ResultSet> Execute(const db::Statement& statement) override {
+    ScriptedDatabase* database = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(registry_mutex);
+      const auto it = Databases().find(name_);
+      if (it != Databases().end()) database = it->second;
+    }
+    if (database == nullptr) throw RunTimeError(db::kErrConnectionFailed, "banco encerrado");
+    return database->Run(statement);
+  }
+  bool IsUsable() override { return true; }
+  void Reset() override {}
+
+ private:
+  std::string name_;
+};
+
+class ScriptedDriver : public db::Driver {
+ public:
+  std::unique_ptr<db::Connection> Open(const db::ConnectionText& text) override {
+    return std::make_unique<ScriptedConnection>(text.Get("Name"));
+  }
+};
+
+bool IsWrite(const std::string& text) {
+  size_t i = text.find_first_not_of(" \t\r\n");
+  std::string word;
+  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+  }
+  return word == "INSERT" || word == "UPDATE" || word == "DELETE";
+}
+
+}  // namespace
+
+db::ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows) {
+  return db::ResultSet{std::move(columns), std::move(rows)};
+}
+
+ScriptedDatabase::ScriptedDatabase() {
+  static std::atomic<int> counter{0};
+  name_ = "scripted" + std::to_string(++counter);
+  connection_text_ = "Driver=Scripted;Name=" + name_;
+  std::lock_guard<std::mutex> lock(registry_mutex);
+  static bool registered = false;
+  if (!registered) {
+    db::RegisterDriver("Scripted", std::make_shared<ScriptedDriver>());
+    registered = true;
+  }
+  Databases()[name_] = this;
+}
+
+ScriptedDatabase::~ScriptedDatabase() {
+  {
+    std::lock_guard<std::mutex> lock(registry_mutex);
+    Databases().erase(name_);
+  }
+  db::ConnectionPool::Shared().Clear();
+}
+
+void ScriptedDatabase::Answer(const std::string& fragment, db::ResultSet rows) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  rules_.push_back({fragment, std::move(rows)});
+}
+
+void ScriptedDatabase::AnswerNothing(const std::string& fragment) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  rules_.push_back({fragment, std::nullopt});
+}
+
+void ScriptedDatabase::FailAt(int n, const std::string& message) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  failures_[n] = message;
+}
+
+std::vector<std::string> ScriptedDatabase::statements() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return statements_;
+}
+
+std::vector<std::string> ScriptedDatabase::StatementsStartingWith(const std::string& prefix) const {
+  std::vector<std::string> matching;
+  for (const std::string& statement : statements()) {
+    if (statement.rfind(prefix, 0) == 0) matching.push_back(statement);
+  }
+  return matching;
+}
+
+std::optional<db::ResultSet> ScriptedDatabase::Run(const db::Statement& statement) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  statements_.push_back(statement.text);
+  const int n = static_cast<int>(statements_.size());
+  if (const auto failure = failures_.find(n); failure != failures_.end()) {
+    throw RunTimeError(db::kErrStatementFailed, failure->second);
+  }
+  for (const Rule& rule : rules_) {
+    if (statement.text.find(rule.fragment) != std::string::npos) return rule.rows;
+  }
+  if (IsWrite(statement.text)) return std::nullopt;
+  return db::ResultSet{};
+}
+
+}  // namespace tmxcnh::testing
