@@ -1,0 +1,234 @@
+-- Freight documents (conhecimentos) and their invoices: SQLite schema.
+-- Run on an empty database, then procedures.sql, then demo.sql (optional).
+-- Every CREATE fails on a database that already holds these objects, on purpose.
+-- Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Record status: TAB_STATUS_ID
+-- 1 = active, 2 = deleted. The file is UTF-8.
+
+-- ---------------------------------------------------------------------------
+-- Lookup tables. The component relies on these codes.
+-- ---------------------------------------------------------------------------
+
+CREATE TABLE TAB_STATUS (
+    TAB_STATUS_ID INTEGER PRIMARY KEY,
+    DESCRICAO     VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_STATUS (TAB_STATUS_ID, DESCRICAO) VALUES (1, 'Ativo');
+INSERT INTO TAB_STATUS (TAB_STATUS_ID, DESCRICAO) VALUES (2, 'Excluído');
+
+CREATE TABLE TAB_TIPO_COBRANCA (
+    TAB_TIPO_COBRANCA_ID INTEGER PRIMARY KEY,
+    DESCRICAO            VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_TIPO_COBRANCA (TAB_TIPO_COBRANCA_ID, DESCRICAO) VALUES (1, 'CIF remetente');
+INSERT INTO TAB_TIPO_COBRANCA (TAB_TIPO_COBRANCA_ID, DESCRICAO) VALUES (2, 'FOB destinatário');
+INSERT INTO TAB_TIPO_COBRANCA (TAB_TIPO_COBRANCA_ID, DESCRICAO) VALUES (3, 'Cliente consignatário');
+
+CREATE TABLE TAB_TIPO_DESPACHO (
+    TAB_TIPO_DESPACHO_ID INTEGER PRIMARY KEY,
+    DESCRICAO            VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_TIPO_DESPACHO (TAB_TIPO_DESPACHO_ID, DESCRICAO) VALUES (1, 'Normal');
+INSERT INTO TAB_TIPO_DESPACHO (TAB_TIPO_DESPACHO_ID, DESCRICAO) VALUES (2, 'Expresso');
+
+CREATE TABLE TAB_SIT_ENTREGA (
+    TAB_SIT_ENTREGA_ID INTEGER PRIMARY KEY,
+    DESCRICAO          VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_SIT_ENTREGA (TAB_SIT_ENTREGA_ID, DESCRICAO) VALUES (1, 'Em trânsito');
+INSERT INTO TAB_SIT_ENTREGA (TAB_SIT_ENTREGA_ID, DESCRICAO) VALUES (2, 'Entregue');
+
+CREATE TABLE TAB_TIPO_DOCTO_TRANSP (
+    TAB_TIPO_DOCTO_TRANSP_ID INTEGER PRIMARY KEY,
+    DESCRICAO                VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_TIPO_DOCTO_TRANSP (TAB_TIPO_DOCTO_TRANSP_ID, DESCRICAO) VALUES (1, 'Conhecimento rodoviário (CTRC)');
+INSERT INTO TAB_TIPO_DOCTO_TRANSP (TAB_TIPO_DOCTO_TRANSP_ID, DESCRICAO) VALUES (2, 'Conhecimento de coleta');
+
+CREATE TABLE TAB_TIPO_MSG (
+    TAB_TIPO_MSG_ID INTEGER PRIMARY KEY,
+    DESCRICAO       VARCHAR(60) NOT NULL
+);
+INSERT INTO TAB_TIPO_MSG (TAB_TIPO_MSG_ID, DESCRICAO) VALUES (1, 'Erro');
+
+-- ---------------------------------------------------------------------------
+-- Companies, cities, branches.
+-- ---------------------------------------------------------------------------
+
+CREATE TABLE EMPRESA (
+    EMPRESA_ID       INTEGER PRIMARY KEY,
+    NOME             VARCHAR(100) NOT NULL,
+    CNPJ             VARCHAR(18),
+    GRUPO_EMPRESA_ID INTEGER
+);
+
+CREATE TABLE MUNICIPIO (
+    MUNICIPIO_ID INTEGER PRIMARY KEY,
+    MUNICIPIO    VARCHAR(100) NOT NULL,
+    UF           VARCHAR(2)
+);
+
+-- Branches (pontos de operação): each belongs to one company.
+CREATE TABLE PONTO_OPERACAO (
+    PONTO_OPERACAO_ID INTEGER PRIMARY KEY,
+    EMPRESA_ID        INTEGER NOT NULL REFERENCES EMPRESA (EMPRESA_ID),
+    NOME              VARCHAR(100) NOT NULL,
+    MUNICIPIO_ID      INTEGER REFERENCES MUNICIPIO (MUNICIPIO_ID)
+);
+
+-- ---------------------------------------------------------------------------
+-- Parties: senders, recipients, clients.
+-- ---------------------------------------------------------------------------
+
+-- INDICATIVO_PF_PJ: 'F' individual (CPF), 'J' company (CNPJ). PJ_CGC and
+-- PF_CPF hold the formatted numbers, either may be NULL (or empty).
+CREATE TABLE PESSOA (
+    PESSOA_ID        INTEGER PRIMARY KEY,
+    NOME             VARCHAR(100),
+    INDICATIVO_PF_PJ VARCHAR(1) CHECK (INDICATIVO_PF_PJ IN ('F', 'J')),
+    PJ_CGC           VARCHAR(18),
+    PF_CPF           VARCHAR(14)
+);
+
+CREATE TABLE ENDERECO_PESSOA (
+    ENDERECO_PESSOA_ID INTEGER PRIMARY KEY,
+    PESSOA_ID          INTEGER NOT NULL REFERENCES PESSOA (PESSOA_ID),
+    ENDERECO           VARCHAR(150),
+    MUNICIPIO_ID       INTEGER REFERENCES MUNICIPIO (MUNICIPIO_ID),
+    TELEFONE           VARCHAR(30)
+);
+CREATE INDEX IX_ENDERECO_PESSOA_PESSOA ON ENDERECO_PESSOA (PESSOA_ID);
+
+-- The parties that pay freight.
+CREATE TABLE CLIENTE (
+    PESSOA_ID     INTEGER PRIMARY KEY REFERENCES PESSOA (PESSOA_ID),
+    EMPRESA_ID    INTEGER,
+    TAB_STATUS_ID INTEGER NOT NULL DEFAULT 1
+);
+
+-- One row per address, with the party's name and documents and the city's name.
+CREATE VIEW VENDERECO_PESSOA AS
+SELECT E.ENDERECO_PESSOA_ID AS ENDERECO_PESSOA_ID,
+       E.PESSOA_ID          AS PESSOA_ID,
+       P.NOME               AS NOME,
+       E.ENDERECO           AS ENDERECO,
+       M.MUNICIPIO          AS MUNICIPIO,
+       E.TELEFONE           AS TELEFONE,
+       P.PJ_CGC             AS PJ_CGC,
+       P.PF_CPF             AS PF_CPF,
+       P.INDICATIVO_PF_PJ   AS INDICATIVO_PF_PJ
+  FROM ENDERECO_PESSOA E
+  JOIN PESSOA P ON P.PESSOA_ID = E.PESSOA_ID
+  LEFT JOIN MUNICIPIO M ON M.MUNICIPIO_ID = E.MUNICIPIO_ID;
+
+-- One row per client (whatever its status).
+CREATE VIEW VCLIENTE AS
+SELECT P.PESSOA_ID        AS PESSOA_ID,
+       P.NOME             AS NOME,
+       P.PJ_CGC           AS PJ_CGC,
+       P.PF_CPF           AS PF_CPF,
+       P.INDICATIVO_PF_PJ AS INDICATIVO_PF_PJ
+  FROM CLIENTE C
+  JOIN PESSOA P ON P.PESSOA_ID = C.PESSOA_ID;
+
+-- ---------------------------------------------------------------------------
+-- Transport documents and their invoices.
+-- ---------------------------------------------------------------------------
+
+-- No foreign keys here: the component writes what the screen holds and
+-- reports bad values with its own messages.
+-- END_DESTINATARIO_ID / END_REMETENTE_ID point to ENDERECO_PESSOA,
+-- ORIGEM_ID / DESTINO_ID to MUNICIPIO, CLIENTE_ID to CLIENTE (0 or NULL: none).
+CREATE TABLE DOCTO_TRANSPORTE (
+    DOCTO_TRANSPORTE_ID        INTEGER PRIMARY KEY,
+    EMPRESA_ID                 INTEGER,
+    NUM_DOCTO_TRANSPORTE       INTEGER,
+    PONTO_OPERACAO_ID          INTEGER,
+    TAB_TIPO_COBRANCA_ID       INTEGER,
+    CLIENTE_ID                 INTEGER,
+    END_DESTINATARIO_ID        INTEGER,
+    END_REMETENTE_ID           INTEGER,
+    ORIGEM_ID                  INTEGER,
+    DESTINO_ID                 INTEGER,
+    PESO_REAL                  NUMERIC(12,3),
+    VAL_DECLARADO              NUMERIC(14,2),
+    DATA_EMISSAO               DATETIME,
+    PONTO_OPERACAO_DESTINO_ID  INTEGER,
+    TAB_TIPO_DESPACHO_ID       INTEGER,
+    TAB_SIT_ENTREGA_ID         INTEGER,
+    NUM_VOLUME                 INTEGER,
+    TAB_TIPO_DOCTO_TRANSP_ID   INTEGER,
+    TAB_STATUS_ID              INTEGER DEFAULT 1
+);
+-- A number is issued once per branch among live documents: a deleted
+-- document's number may be issued again.
+CREATE UNIQUE INDEX UX_DOCTO_TRANSPORTE_NUM
+    ON DOCTO_TRANSPORTE (PONTO_OPERACAO_ID, NUM_DOCTO_TRANSPORTE)
+    WHERE TAB_STATUS_ID = 1;
+
+-- Invoices (notas fiscais) carried with a document. NOTA_FISCAL is the
+-- invoice number as printed.
+CREATE TABLE NOTA_FISCAL (
+    NOTA_FISCAL_ID      INTEGER PRIMARY KEY,
+    EMPRESA_ID          INTEGER,
+    DOCTO_TRANSPORTE_ID INTEGER,
+    NOTA_FISCAL         VARCHAR(20),
+    CONTEUDO            VARCHAR(100),
+    VAL_DECLARADO       NUMERIC(14,2),
+    NUM_VOLUME          INTEGER,
+    TAB_STATUS_ID       INTEGER DEFAULT 1
+);
+CREATE INDEX IX_NOTA_FISCAL_DOCTO ON NOTA_FISCAL (DOCTO_TRANSPORTE_ID);
+
+-- ---------------------------------------------------------------------------
+-- Infrastructure.
+-- ---------------------------------------------------------------------------
+
+-- Last identifier issued per table. Exactly one row (the index on a constant
+-- refuses a second one).
+CREATE TABLE INFRA_IDS (
+    DOCTO_TRANSPORTE_ID INTEGER NOT NULL DEFAULT 0,
+    NOTA_FISCAL_ID      INTEGER NOT NULL DEFAULT 0,
+    LOG_SISTEMA_ID      INTEGER NOT NULL DEFAULT 0
+);
+CREATE UNIQUE INDEX UX_INFRA_IDS_ONE_ROW ON INFRA_IDS ((1));
+INSERT INTO INFRA_IDS (DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID) VALUES (0, 0, 0);
+
+-- Messages the component logs (errors shown to the user).
+CREATE TABLE LOG_MSG (
+    LOG_MSG_ID          INTEGER PRIMARY KEY,
+    TAB_TIPO_MSG_ID     INTEGER,
+    USUARIO_INTERNET_ID INTEGER,
+    DATA_LOG            DATETIME,
+    MSG01               VARCHAR(255),
+    MSG02               VARCHAR(255),
+    MSG03               VARCHAR(255),
+    MSG04               VARCHAR(255),
+    MSG05               VARCHAR(255)
+);
+
+-- Audit trail: who did what to which record.
+CREATE TABLE LOG_SISTEMA (
+    LOG_SISTEMA_ID    INTEGER PRIMARY KEY,
+    TABELA_SISTEMA_ID INTEGER,
+    TAB_TIPO_ACAO_ID  INTEGER,
+    USUARIO_ID        INTEGER,
+    REGISTRO_ID       INTEGER,
+    DATA_LOG          DATETIME
+);
+
+-- The one-row table of the Oracle idiom (SELECT ... FROM DUAL).
+CREATE TABLE DUAL (
+    DUMMY VARCHAR(1) NOT NULL
+);
+CREATE UNIQUE INDEX UX_DUAL_ONE_ROW ON DUAL ((1));
+INSERT INTO DUAL (DUMMY) VALUES ('X');
+
+-- Procedure catalog. PARAMETERS: parameter names in call order, separated by
+-- commas ('' for none). BODY: statements separated by semicolons that use the
+-- parameters as :name. The component runs the body in one transaction and
+-- answers the rows of the last statement that returns rows.
+CREATE TABLE TMX_PROCEDURE (
+    NAME       TEXT PRIMARY KEY COLLATE NOCASE,
+    PARAMETERS TEXT NOT NULL,
+    BODY       TEXT NOT NULL
+);

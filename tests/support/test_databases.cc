@@ -1,0 +1,107 @@
+#include "tests/support/test_databases.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+#include "db/drivers.h"
+#include "db/initdb.h"
+#include "db/pool.h"
+#include "platform/conversions.h"
+
+namespace tmxcnh::testing {
+namespace {
+
+db::Statement Verbatim(const std::string& sql) {
+  db::Statement statement;
+  statement.text = sql;
+  statement.verbatim = true;
+  return statement;
+}
+
+std::string UniqueName() {
+  static std::atomic<int> counter{0};
+  return "tmx_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+}
+
+}  // namespace
+
+const char* EngineName(TestEngine engine) {
+  return engine == TestEngine::kSqlite ? "SQLite" : "PostgreSQL";
+}
+
+std::string WithDatabase(const std::string& connection_text, const std::string& database) {
+  std::string out;
+  size_t i = 0;
+  bool replaced = false;
+  while (i < connection_text.size()) {
+    size_t end = connection_text.find(';', i);
+    if (end == std::string::npos) end = connection_text.size();
+    std::string pair = connection_text.substr(i, end - i);
+    std::string key = pair.substr(0, pair.find('='));
+    for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (key == "DATABASE") {
+      pair = "Database=" + database;
+      replaced = true;
+    }
+    if (!pair.empty()) out += pair + ";";
+    i = end + 1;
+  }
+  if (!replaced) out += "Database=" + database + ";";
+  return out;
+}
+
+TestDatabase::TestDatabase(TestEngine engine, std::string connection_text, std::string cleanup)
+    : engine_(engine),
+      connection_text_(std::move(connection_text)),
+      cleanup_(std::move(cleanup)),
+      connection_(db::OpenConnection(connection_text_)) {}
+
+std::unique_ptr<TestDatabase> TestDatabase::Create(TestEngine engine, bool with_demo_data) {
+  const std::string name = UniqueName();
+  if (engine == TestEngine::kSqlite) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / name;
+    std::filesystem::create_directories(folder);
+    const std::string text = "Driver=SQLite3;Database=" + (folder / "tmxcnh.db").string();
+    db::InitializeDatabase(text, with_demo_data);
+    return std::unique_ptr<TestDatabase>(new TestDatabase(engine, text, folder.string()));
+  }
+  const char* server = std::getenv("TMXCNH_TEST_PG");
+  const char* admin = std::getenv("TMXCNH_TEST_PG_ADMIN");
+  if (server == nullptr || admin == nullptr) return nullptr;
+  db::OpenConnection(admin)->Execute(Verbatim("CREATE DATABASE " + name));
+  const std::string text = WithDatabase(server, name);
+  db::InitializeDatabase(text, with_demo_data);
+  return std::unique_ptr<TestDatabase>(new TestDatabase(engine, text, name));
+}
+
+TestDatabase::~TestDatabase() {
+  connection_.reset();
+  db::ConnectionPool::Shared().Clear();
+  try {
+    if (engine_ == TestEngine::kSqlite) {
+      std::filesystem::remove_all(cleanup_);
+    } else if (const char* admin = std::getenv("TMXCNH_TEST_PG_ADMIN")) {
+      db::OpenConnection(admin)->Execute(Verbatim("DROP DATABASE " + cleanup_ + " WITH (FORCE)"));
+    }
+  } catch (const std::exception&) {
+    // Leftovers go with the throw-away server or the temporary folder.
+  }
+}
+
+db::ResultSet TestDatabase::Query(const std::string& sql) {
+  std::optional<db::ResultSet> result = connection_->Execute(Verbatim(sql));
+  return result ? *result : db::ResultSet{};
+}
+
+void TestDatabase::Execute(const std::string& sql) { connection_->Execute(Verbatim(sql)); }
+
+int32_t TestDatabase::Count(const std::string& table_and_condition) {
+  const db::ResultSet result = Query("SELECT COUNT(*) FROM " + table_and_condition);
+  return ToLong(result.rows.at(0).at(0));
+}
+
+}  // namespace tmxcnh::testing

@@ -1,0 +1,44 @@
+// Real databases for integration tests: a fresh SQLite file in a temporary
+// folder, or a fresh database on the PostgreSQL server that
+// scripts/with-postgres starts (TMXCNH_TEST_PG, TMXCNH_TEST_PG_ADMIN).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/connection.h"
+
+namespace tmxcnh::testing {
+
+enum class TestEngine { kSqlite, kPostgreSql };
+
+const char* EngineName(TestEngine engine);
+
+class TestDatabase {
+ public:
+  // A new database with schema, procedures and (optionally) demo data;
+  // nullptr when the engine is not available here (PostgreSQL without
+  // TMXCNH_TEST_PG): the caller skips.
+  static std::unique_ptr<TestDatabase> Create(TestEngine engine, bool with_demo_data = true);
+  ~TestDatabase();
+
+  TestEngine engine() const { return engine_; }
+  const std::string& connection_text() const { return connection_text_; }
+
+  // Runs a statement as written, outside the component, for setting up and checking.
+  db::ResultSet Query(const std::string& sql);
+  void Execute(const std::string& sql);
+  int32_t Count(const std::string& table_and_condition);
+
+ private:
+  TestDatabase(TestEngine engine, std::string connection_text, std::string cleanup);
+  TestEngine engine_;
+  std::string connection_text_;
+  std::string cleanup_;  // the folder (SQLite) or the database name (PostgreSQL)
+  std::unique_ptr<db::Connection> connection_;
+};
+
+// The text with the value of its Database key replaced.
+std::string WithDatabase(const std::string& connection_text, const std::string& database);
+
+}  // namespace tmxcnh::testing
