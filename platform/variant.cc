@@ -155,4 +155,6 @@ std::string Describe(const Variant& value) {
   }
 }
 
+std::ostream& operator<<(std::ostream& out, const Variant& value) { return out << Describe(value); }
+
 }  // namespace tmxcnh

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -130,6 +131,7 @@ class Variant {
 
 // A readable description such as `Integer 10` or `String "abc"`, for messages and tests.
 std::string Describe(const Variant& value);
+std::ostream& operator<<(std::ostream& out, const Variant& value);
 const char* TypeName(VariantType type);
 
 }  // namespace tmxcnh

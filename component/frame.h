@@ -1,0 +1,26 @@
+// Pieces of the method frame that every method of the class shares.
+#pragma once
+
+#include <string>
+
+#include "platform/variant.h"
+
+namespace tmxcnh {
+
+// Result codes of the methods whose names begin with g.
+inline constexpr int16_t kResultNotDone = 10;
+inline constexpr int16_t kResultDone = 0;
+inline constexpr int16_t kResultInvoicesNotSaved = 30;
+
+// The user sentence of every emulation's trap.
+inline constexpr const char* kOracleSentence =
+    "Gravação de Informações no banco de dados Oracle indisponível. Favor tentar mais tarde.";
+
+// The connection text of a call: the text of vntConecta_db (a connection
+// object gives its connection text).
+std::string ConnectionTextOf(const Variant& connection);
+
+// Whether the database kind selects the inline SQL: exactly "ORACLE".
+bool IsOracle(const Variant& kind);
+
+}  // namespace tmxcnh

@@ -1,0 +1,97 @@
+#include "component/method_trap.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/run_time_error.h"
+#include "tests/support/scripted_driver.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::ScriptedDatabase;
+
+// Runs a trap over a failing step and hands back the message it left.
+Variant Trapped(MethodTrap& trap, const Variant& kind, const Variant& connection,
+                const Variant& user) {
+  Variant message = "antes";
+  try {
+    throw RunTimeError(kErrTypeMismatch, "Tipos incompatíveis");
+  } catch (...) {
+    trap.Handle(message, kind, connection, user);
+  }
+  return message;
+}
+
+TEST(MethodTrap, TheDetailHasItsExactFragments) {
+  MethodTrap trap("gBusca_Empresa_Filial", "Sentença.");
+  trap.Step(1270);
+  trap.sql() = "exec SP_TMX_CON_EMPRESA_OP 7";
+  EXPECT_EQ(trap.DetailFor("Tipos incompatíveis", 13),
+            " TMXCNH.gBusca_Empresa_Filial ( Tipos incompatíveis : 13)   no nº 1270, strSq: "
+            "exec SP_TMX_CON_EMPRESA_OP 7");
+  MethodTrap before("gBusca_Data_Dia", "Sentença.");
+  before.Step(1010);
+  EXPECT_EQ(before.DetailFor("Estouro", 6),
+            " TMXCNH.gBusca_Data_Dia ( Estouro : 6)   no nº 1010, strSq: ");
+  MethodTrap no_sql("mConsiste_Campos", "Sentença.", MethodTrap::Detail::kWithoutSql);
+  no_sql.Step(20);
+  EXPECT_EQ(no_sql.DetailFor("Estouro", 6), " TMXCNH.mConsiste_Campos ( Estouro : 6)   no nº 20");
+  EXPECT_EQ(no_sql.DetailFor("Falha", -2147217900),
+            " TMXCNH.mConsiste_Campos ( Falha : -2147217900)   no nº 20");
+}
+
+struct UserCase {
+  Variant user;
+  bool sees_detail;
+};
+
+TEST(MethodTrap, OnlyUserOneSeesTheDetailAndEveryCallLogsOneRow) {
+  const UserCase cases[] = {
+      {Variant::Integer(1), true},  {Variant("1"), true},    {Variant::Double(1), true},
+      {Variant::Integer(5), false}, {Variant(""), false},    {Variant(), false},
+      {Variant::Null(), false},     {Variant("abc"), false}, {Variant("01"), true},
+  };
+  for (const UserCase& c : cases) {
+    ScriptedDatabase database;
+    MethodTrap trap("gBusca_Data_Dia", "Acesso a função não disponível.");
+    trap.Step(1050);
+    trap.sql() = "exec sp_tmx_con_Data_Servidor ";
+    const Variant message = Trapped(trap, "SQLSERVER", database.connection_text(), c.user);
+    const std::string detail =
+        " TMXCNH.gBusca_Data_Dia ( Tipos incompatíveis : 13)   no nº 1050, strSq: exec "
+        "sp_tmx_con_Data_Servidor ";
+    EXPECT_EQ(message, Variant(std::string("Acesso a função não disponível.") +
+                               (c.sees_detail ? detail : "")))
+        << Describe(c.user);
+    const std::vector<std::string> rows = database.StatementsStartingWith("INSERT INTO LOG_MSG");
+    ASSERT_EQ(rows.size(), 1u) << Describe(c.user);
+    EXPECT_NE(
+        rows[0].find("'Acesso a função não disponível. TMXCNH.gBusca_Data_Dia  Tipos "
+                     "incompatíveis : 13   no nº 1050, strSq: exec sp_tmx_con_Data_Servidor '"),
+        std::string::npos)
+        << rows[0];
+  }
+}
+
+TEST(MethodTrap, AnUnloggedTrapWritesNoRow) {
+  ScriptedDatabase database;
+  MethodTrap trap("gSoma_Nota_Fiscal", "Sentença.", MethodTrap::Detail::kWithoutSql,
+                  MethodTrap::Logging::kNotLogged);
+  Trapped(trap, "SQLSERVER", database.connection_text(), Variant::Integer(1));
+  EXPECT_TRUE(database.statements().empty());
+}
+
+TEST(MethodTrap, AnyExceptionIsTrapped) {
+  ScriptedDatabase database;
+  MethodTrap trap("m", "Sentença.");
+  Variant message;
+  try {
+    throw std::runtime_error("sem memória");
+  } catch (...) {
+    trap.Handle(message, "SQLSERVER", database.connection_text(), Variant::Integer(1));
+  }
+  EXPECT_EQ(message, Variant("Sentença. TMXCNH.m ( sem memória : 5)   no nº 0, strSq: "));
+}
+
+}  // namespace
+}  // namespace tmxcnh
