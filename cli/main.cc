@@ -1,54 +1,163 @@
 // tmxcnh: the component's command line.
-//   tmxcnh demo    shows how typed screen values become SQL values
+//   tmxcnh demo                               a branch screen's calls on a fresh SQLite database
+//   tmxcnh initdb CONNECTION-TEXT             schema, procedures and demo data
+//   tmxcnh call METHOD [--json '{...}']       calls a public method by name
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "common/sql_values.h"
+#include "cli/json_variant.h"
+#include "component/cnh.h"
+#include "component/method_table.h"
+#include "db/initdb.h"
 #include "platform/conversions.h"
-#include "platform/regional_settings.h"
+#include "platform/run_time_error.h"
 
 namespace tmxcnh {
 namespace {
 
-void ShowValue(const char* label, const Variant& value) {
-  std::printf("  %-34s %s\n", label, Describe(value).c_str());
+constexpr int kUsageError = 2;
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: tmxcnh demo\n"
+               "       tmxcnh initdb CONNECTION-TEXT\n"
+               "       tmxcnh call METHOD [--json '{\"parameter\": value, ...}']\n");
+  return kUsageError;
 }
 
-void ShowScreen(Locale locale, const char* title) {
-  ScopedLocale scoped(locale);
-  std::printf("\n%s (decimal separator '%c')\n", title, MachineDecimalSeparator());
-  const std::vector<Variant> typed = {"12,5", "12.5", "1.234.567", "", Variant::Null(), "0"};
-  for (const Variant& value : typed) {
-    const std::string label = "gTrata_Numero(" + Describe(value) + ")";
-    ShowValue(label.c_str(), gTrata_Numero(value));
+// Calls a method with named arguments; missing ones are Empty.
+struct Call {
+  const PublicMethod* method;
+  std::vector<Variant> arguments;
+  Variant result;
+};
+
+Call Invoke(const PublicMethod& method, const std::vector<std::pair<int, Variant>>& named) {
+  Call call{&method, std::vector<Variant>(method.parameters.size()), Variant()};
+  for (const auto& [index, value] : named) call.arguments[static_cast<size_t>(index)] = value;
+  CNH object;
+  call.result = method.invoke(object, call.arguments);
+  return call;
+}
+
+int CallCommand(int argc, char** argv) {
+  if (argc < 3 || argc == 4 || argc > 5 || (argc == 5 && std::string(argv[3]) != "--json")) {
+    return Usage();
   }
-  ShowValue("gFormata_Valor(1234.5)", gFormata_Valor(Variant::Double(1234.5), ""));
-  ShowValue("gFormata_Valor(12.345)", gFormata_Valor(Variant::Double(12.345), ""));
-  ShowValue("gData_Sql(\"05/03/2004\")", gData_Sql("05/03/2004"));
-  ShowValue("gId_Sql(\"abc\")", gId_Sql("abc"));
-  ShowValue("gTexto_Sql(\"São Paulo\")", gTexto_Sql("São Paulo"));
-  ShowValue("gRetira_Caracteres(\"a'b(c)\")", Variant(gRetira_Caracteres("a'b(c)")));
-  ShowValue("gCondicao_Numero_Sql(0, \"=\")", gCondicao_Numero_Sql(Variant::Integer(0), "="));
-  ShowValue("gCondicao_Texto_Sql(\"X\", \"=\")", gCondicao_Texto_Sql("X", "="));
-}
-
-int Demo() {
-  std::printf("How a branch screen's typed values become SQL values.\n");
-  ShowScreen(Locale::kBrazil, "Brazilian regional settings");
-  ShowScreen(Locale::kUnitedStates, "US regional settings");
+  const PublicMethod* method = FindPublicMethod(argv[2]);
+  if (method == nullptr) {
+    std::fprintf(stderr, "tmxcnh: unknown method %s\n", argv[2]);
+    return kUsageError;
+  }
+  std::vector<std::pair<int, Variant>> named;
+  try {
+    const nlohmann::json input = nlohmann::json::parse(argc == 5 ? argv[4] : "{}");
+    if (!input.is_object()) throw std::invalid_argument("--json takes an object");
+    for (const auto& [name, value] : input.items()) {
+      const int index = FindParameter(*method, name);
+      if (index < 0) {
+        std::fprintf(stderr, "tmxcnh: %s has no parameter %s\n", std::string(method->name).c_str(),
+                     name.c_str());
+        return kUsageError;
+      }
+      named.emplace_back(index, JsonToVariant(value));
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "tmxcnh: bad --json: %s\n", error.what());
+    return kUsageError;
+  }
+  const Call call = Invoke(*method, named);
+  nlohmann::json output;
+  output["result"] = VariantToJson(call.result);
+  output["params"] = nlohmann::json::object();
+  for (size_t i = 0; i < method->parameters.size(); ++i) {
+    output["params"][std::string(method->parameters[i])] = VariantToJson(call.arguments[i]);
+  }
+  std::cout << output.dump(2) << "\n";
   return 0;
 }
 
-int Usage() {
-  std::fprintf(stderr, "usage: tmxcnh demo\n");
-  return 2;
+int InitDb(int argc, char** argv) {
+  if (argc != 3) return Usage();
+  try {
+    db::InitializeDatabase(argv[2]);
+  } catch (const RunTimeError& error) {
+    std::fprintf(stderr, "tmxcnh: initdb: %s\n", error.description().c_str());
+    return 1;
+  }
+  std::printf("initdb: schema, procedures and demo data created\n");
+  return 0;
+}
+
+void ShowCall(const char* title, const PublicMethod& method,
+              const std::vector<std::pair<int, Variant>>& named) {
+  const Call call = Invoke(method, named);
+  std::printf("\n%s\n  %s -> %s\n", title, std::string(method.name).c_str(),
+              Describe(call.result).c_str());
+  for (size_t i = 0; i < method.parameters.size(); ++i) {
+    const std::string_view name = method.parameters[i];
+    if (name.substr(0, 3) != "out" && !named.empty()) continue;
+    if (call.arguments[i].IsEmpty()) continue;
+    std::printf("  %-24s %s\n", std::string(name).c_str(), Describe(call.arguments[i]).c_str());
+  }
+}
+
+int Demo() {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("tmxcnh-demo-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string connection = "Driver=SQLite3;Database=" + (folder / "demo.db").string();
+  try {
+    db::InitializeDatabase(connection);
+  } catch (const RunTimeError& error) {
+    std::fprintf(stderr, "tmxcnh: demo: %s\n", error.description().c_str());
+    return 1;
+  }
+  std::printf("A branch screen on the embedded database %s\n", connection.c_str());
+  const PublicMethod& date = *FindPublicMethod("gBusca_Data_Dia");
+  const PublicMethod& company = *FindPublicMethod("gBusca_Empresa_Filial");
+  for (const char* kind : {"SQLSERVER", "ORACLE"}) {
+    std::printf("\n== database kind %s\n", kind);
+    ShowCall("The server's date", date,
+             {{0, Variant(kind)}, {1, Variant(connection)}, {2, Variant::Integer(5)}});
+    ShowCall("The company of branch 7", company,
+             {{0, Variant(kind)},
+              {1, Variant(connection)},
+              {2, Variant::Integer(5)},
+              {3, Variant::Integer(7)}});
+    ShowCall("The company of branch 12", company,
+             {{0, Variant(kind)},
+              {1, Variant(connection)},
+              {2, Variant::Integer(5)},
+              {3, Variant("12")}});
+    ShowCall(
+        "No branch typed", company,
+        {{0, Variant(kind)}, {1, Variant(connection)}, {2, Variant::Integer(5)}, {3, Variant("")}});
+    ShowCall("A branch that does not exist", company,
+             {{0, Variant(kind)},
+              {1, Variant(connection)},
+              {2, Variant::Integer(5)},
+              {3, Variant::Integer(999)}});
+  }
+  std::filesystem::remove_all(folder);
+  return 0;
 }
 
 }  // namespace
 }  // namespace tmxcnh
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "demo") return tmxcnh::Demo();
+  if (argc < 2) return tmxcnh::Usage();
+  const std::string command = argv[1];
+  if (command == "demo" && argc == 2) return tmxcnh::Demo();
+  if (command == "initdb") return tmxcnh::InitDb(argc, argv);
+  if (command == "call") return tmxcnh::CallCommand(argc, argv);
   return tmxcnh::Usage();
 }

@@ -1,0 +1,41 @@
+# The component's tests. Those that need PostgreSQL read its connection text
+# from TMXCNH_TEST_PG (scripts/with-postgres sets it) and skip without it.
+add_library(tmxcnh_test_support STATIC
+  tests/support/scripted_driver.cc
+  tests/support/test_databases.cc
+  tests/platform/oracle_literals.cc
+)
+target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component GTest::gtest)
+
+add_executable(tmxcnh_tests
+  tests/common/log_msg_test.cc
+  tests/common/sql_values_test.cc
+  tests/component/method_trap_test.cc
+  tests/component/step_numbers_test.cc
+  tests/db/connection_text_test.cc
+  tests/db/dialect_test.cc
+  tests/db/pool_test.cc
+  tests/db/sql_script_test.cc
+  tests/db/sqlite_connection_test.cc
+  tests/db/statement_test.cc
+  tests/documents/branch_company_test.cc
+  tests/documents/server_date_test.cc
+  tests/integration/lookups_test.cc
+  tests/platform/conversions_test.cc
+  tests/platform/date_serial_test.cc
+  tests/platform/operators_test.cc
+  tests/platform/oracle_transcript_test.cc
+  tests/platform/recordset_test.cc
+  tests/platform/text_test.cc
+  tests/platform/variant_test.cc
+  tests/cli/json_variant_test.cc
+  tests/cli/command_test.cc
+  cli/json_variant.cc
+)
+target_link_libraries(tmxcnh_tests PRIVATE tmxcnh_test_support GTest::gtest_main
+  nlohmann_json::nlohmann_json)
+target_compile_definitions(tmxcnh_tests PRIVATE
+  TMXCNH_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  TMXCNH_CLI_PATH="$<TARGET_FILE:tmxcnh>")
+add_dependencies(tmxcnh_tests tmxcnh)
+gtest_discover_tests(tmxcnh_tests DISCOVERY_TIMEOUT 60)
