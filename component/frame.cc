@@ -1,5 +1,6 @@
 #include "component/frame.h"
 
+#include "common/sql_values.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
 
@@ -8,5 +9,19 @@ namespace tmxcnh {
 std::string ConnectionTextOf(const Variant& connection) { return ToText(connection); }
 
 bool IsOracle(const Variant& kind) { return Equals(kind, "ORACLE"); }
+
+void OpenForReading(Recordset& recordset, const std::string& sql, const std::string& connection) {
+  recordset.set_cursor_location(kUseClient);
+  recordset.Open(Variant(sql), Variant(connection), kOpenStatic, kLockReadOnly, kUnspecified);
+}
+
+Variant Column(const Recordset& recordset, std::string_view name) {
+  return gTrata_Nulo(recordset.Field(name));
+}
+
+Variant CnpjOrCpf(const Recordset& recordset, std::string_view cnpj, std::string_view cpf) {
+  if (Differs(Column(recordset, cnpj), "")) return Column(recordset, cnpj);
+  return Column(recordset, cpf);
+}
 
 }  // namespace tmxcnh

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/recordset.h"
 #include "platform/variant.h"
 
 namespace tmxcnh {
@@ -22,5 +23,15 @@ std::string ConnectionTextOf(const Variant& connection);
 
 // Whether the database kind selects the inline SQL: exactly "ORACLE".
 bool IsOracle(const Variant& kind);
+
+// Opens a recordset as the reading methods do: client cursor, static,
+// read-only, on the connection text.
+void OpenForReading(Recordset& recordset, const std::string& sql, const std::string& connection);
+
+// The value of a column, Null read as "" (gTrata_Nulo of the field).
+Variant Column(const Recordset& recordset, std::string_view name);
+
+// The CNPJ column when it is not empty, otherwise the CPF column.
+Variant CnpjOrCpf(const Recordset& recordset, std::string_view cnpj, std::string_view cpf);
 
 }  // namespace tmxcnh

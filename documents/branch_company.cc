@@ -40,16 +40,14 @@ Variant CNH::gBusca_Empresa_Filial(Variant& invntBanco_Dados, Variant& vntConect
     }
     trap.Step(1270);
     Recordset recordset;
-    recordset.set_cursor_location(kUseClient);
-    recordset.Open(Variant(trap.sql()), Variant(connection), kOpenStatic, kLockReadOnly,
-                   kUnspecified);
+    OpenForReading(recordset, trap.sql(), connection);
     trap.Step(1280);
     if (recordset.Eof()) {
       outvntMsg_Ret = "Filial não cadastrada.";
       return result;
     }
     trap.Step(1290);
-    outvntEmpresa_id = gTrata_Nulo(recordset.Field("empresa_Id"));
+    outvntEmpresa_id = Column(recordset, "empresa_Id");
     trap.Step(1300);
     recordset.Close();
     trap.Step(1310);

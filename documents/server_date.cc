@@ -33,13 +33,11 @@ Variant CNH::gBusca_Data_Dia(Variant& invntBanco_Dados, Variant& vntConecta_db,
     }
     trap.Step(1050);
     Recordset recordset;
-    recordset.set_cursor_location(kUseClient);
-    recordset.Open(Variant(trap.sql()), Variant(connection), kOpenStatic, kLockReadOnly,
-                   kUnspecified);
+    OpenForReading(recordset, trap.sql(), connection);
     trap.Step(1060);
     if (!recordset.Eof()) {
       trap.Step(1070);
-      outvntData_Dia = Variant(Format(gTrata_Nulo(recordset.Field("data_servidor")), "dd/mm/yyyy"));
+      outvntData_Dia = Variant(Format(Column(recordset, "data_servidor"), "dd/mm/yyyy"));
     }
     trap.Step(1080);
     recordset.Close();
