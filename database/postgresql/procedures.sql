@@ -28,3 +28,206 @@ AS $$
       FROM ponto_operacao po
      WHERE po.ponto_operacao_id = p_ponto_operacao_id
 $$;
+
+-- ---------------------------------------------------------------------------
+-- sp_plv_con_docto_transp_cli p_cliente_id, p_num_docto_transporte
+-- The client's live documents that carry a number.
+-- Answers one row per document (docto_transporte_id), none when the client
+-- has no live document with that number. A NULL matches nothing.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_plv_con_docto_transp_cli(p_cliente_id INTEGER,
+                                                       p_num_docto_transporte INTEGER)
+    RETURNS TABLE (docto_transporte_id INTEGER)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT doc.docto_transporte_id
+      FROM docto_transporte doc
+     WHERE doc.cliente_id = p_cliente_id
+       AND doc.num_docto_transporte = p_num_docto_transporte
+       AND doc.tab_status_id = 1
+     ORDER BY doc.docto_transporte_id
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 p_cliente_id
+-- A client's name and documents (CNPJ, CPF).
+-- Answers one row (cliente, indicativo_pf_pj, pj_cgc_cliente,
+-- pf_cpf_cliente), or no row for an unknown or NULL client.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_con_cliente_docto_transp1(p_cliente_id INTEGER)
+    RETURNS TABLE (cliente          VARCHAR,
+                   indicativo_pf_pj VARCHAR,
+                   pj_cgc_cliente   VARCHAR,
+                   pf_cpf_cliente   VARCHAR)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT cli.nome,
+           cli.indicativo_pf_pj,
+           cli.pj_cgc,
+           cli.pf_cpf
+      FROM vcliente cli
+     WHERE cli.pessoa_id = p_cliente_id
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_NF_Conhec2 p_empresa_id, p_docto_transporte_id
+-- The live invoices of a document of a company, in the order they were
+-- entered.
+-- Answers one row per invoice (nota_fiscal, conteudo, num_volume,
+-- val_declarado), none when the document has no live invoice.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_con_nf_conhec2(p_empresa_id INTEGER,
+                                                 p_docto_transporte_id INTEGER)
+    RETURNS TABLE (nota_fiscal   VARCHAR,
+                   conteudo      VARCHAR,
+                   num_volume    INTEGER,
+                   val_declarado NUMERIC)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT nf.nota_fiscal,
+           nf.conteudo,
+           nf.num_volume,
+           nf.val_declarado
+      FROM nota_fiscal nf
+     WHERE nf.docto_transporte_id = p_docto_transporte_id
+       AND nf.empresa_id = p_empresa_id
+       AND nf.tab_status_id = 1
+     ORDER BY nf.nota_fiscal_id
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_CAD_Docto_Transporte5 p_docto_transporte_id, p_empresa_id
+-- A live transport document (type 1) of a company, with its sender,
+-- recipient, origin and destination.
+-- Answers one row, or no row when the document is deleted, of another type
+-- or company, or when an address or city it points to is missing.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_con_cad_docto_transporte5(p_docto_transporte_id INTEGER,
+                                                            p_empresa_id INTEGER)
+    RETURNS TABLE (empresa_id                INTEGER,
+                   num_docto_transporte      INTEGER,
+                   ponto_operacao_id         INTEGER,
+                   tab_tipo_cobranca_id      INTEGER,
+                   cliente_id                INTEGER,
+                   data_emissao              TIMESTAMP,
+                   remetente                 VARCHAR,
+                   end_remetente             VARCHAR,
+                   pj_cgc_remetente          VARCHAR,
+                   pf_cpf_remetente          VARCHAR,
+                   municipio_remetente       VARCHAR,
+                   indic_pf_pj_remetente     VARCHAR,
+                   remetente_id              INTEGER,
+                   telefone_remetente        VARCHAR,
+                   end_destinatario_id       INTEGER,
+                   destinatario              VARCHAR,
+                   end_destinatario          VARCHAR,
+                   pj_cgc_destinatario       VARCHAR,
+                   pf_cpf_destinatario       VARCHAR,
+                   indic_pf_pj_destinatario  VARCHAR,
+                   municipio_destinatario    VARCHAR,
+                   destinatario_id           INTEGER,
+                   telefone_destinatario     VARCHAR,
+                   end_remetente_id          INTEGER,
+                   origem_id                 INTEGER,
+                   origem                    VARCHAR,
+                   destino                   VARCHAR,
+                   destino_id                INTEGER,
+                   peso_real                 NUMERIC,
+                   val_declarado             NUMERIC,
+                   ponto_operacao_destino_id INTEGER,
+                   tab_tipo_despacho_id      INTEGER,
+                   tab_sit_entrega_id        INTEGER,
+                   num_volume                INTEGER,
+                   tab_tipo_docto_transp_id  INTEGER)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT doc.empresa_id,
+           doc.num_docto_transporte,
+           doc.ponto_operacao_id,
+           doc.tab_tipo_cobranca_id,
+           doc.cliente_id,
+           doc.data_emissao,
+           rem.nome,
+           rem.endereco,
+           rem.pj_cgc,
+           rem.pf_cpf,
+           rem.municipio,
+           rem.indicativo_pf_pj,
+           rem.pessoa_id,
+           rem.telefone,
+           doc.end_destinatario_id,
+           des.nome,
+           des.endereco,
+           des.pj_cgc,
+           des.pf_cpf,
+           des.indicativo_pf_pj,
+           des.municipio,
+           des.pessoa_id,
+           des.telefone,
+           doc.end_remetente_id,
+           doc.origem_id,
+           ori.municipio,
+           det.municipio,
+           doc.destino_id,
+           doc.peso_real,
+           doc.val_declarado,
+           doc.ponto_operacao_destino_id,
+           doc.tab_tipo_despacho_id,
+           doc.tab_sit_entrega_id,
+           doc.num_volume,
+           doc.tab_tipo_docto_transp_id
+      FROM docto_transporte doc
+      JOIN vendereco_pessoa rem ON rem.endereco_pessoa_id = doc.end_remetente_id
+      JOIN vendereco_pessoa des ON des.endereco_pessoa_id = doc.end_destinatario_id
+      JOIN municipio ori ON ori.municipio_id = doc.origem_id
+      JOIN municipio det ON det.municipio_id = doc.destino_id
+     WHERE doc.docto_transporte_id = p_docto_transporte_id
+       AND doc.empresa_id = p_empresa_id
+       AND doc.tab_status_id = 1
+       AND doc.tab_tipo_docto_transp_id = 1
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_LISTA_Docto_Transp2 p_num_docto_transporte, p_data_inicial,
+--                                p_data_final, p_empresa_id
+-- A company's live transport documents (type 1): those with a number or,
+-- without a number, those issued between two days (both whole, included).
+-- The time of day of the dates is ignored.
+-- Answers one row per document (docto_transporte_id, remetente,
+-- destinatario, origem, destino, num_docto_transporte, tipo_docto_transp)
+-- ordered by identifier. No row when neither a number nor both dates are given.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_con_lista_docto_transp2(p_num_docto_transporte INTEGER,
+                                                          p_data_inicial TIMESTAMP,
+                                                          p_data_final TIMESTAMP,
+                                                          p_empresa_id INTEGER)
+    RETURNS TABLE (docto_transporte_id  INTEGER,
+                   remetente            VARCHAR,
+                   destinatario         VARCHAR,
+                   origem               VARCHAR,
+                   destino              VARCHAR,
+                   num_docto_transporte INTEGER,
+                   tipo_docto_transp    INTEGER)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT doc.docto_transporte_id,
+           rem.nome,
+           des.nome,
+           ori.municipio,
+           det.municipio,
+           doc.num_docto_transporte,
+           doc.tab_tipo_docto_transp_id
+      FROM docto_transporte doc
+      JOIN vendereco_pessoa rem ON rem.endereco_pessoa_id = doc.end_remetente_id
+      JOIN vendereco_pessoa des ON des.endereco_pessoa_id = doc.end_destinatario_id
+      JOIN municipio ori ON ori.municipio_id = doc.origem_id
+      JOIN municipio det ON det.municipio_id = doc.destino_id
+     WHERE doc.empresa_id = p_empresa_id
+       AND doc.tab_status_id = 1
+       AND doc.tab_tipo_docto_transp_id = 1
+       AND (doc.num_docto_transporte = p_num_docto_transporte
+            OR (p_num_docto_transporte IS NULL
+                AND doc.data_emissao >= date_trunc('day', p_data_inicial)
+                AND doc.data_emissao < date_trunc('day', p_data_final) + INTERVAL '1 day'))
+     ORDER BY doc.docto_transporte_id
+$$;

@@ -27,3 +27,152 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
    FROM PONTO_OPERACAO PO
   WHERE PO.PONTO_OPERACAO_ID = :p_ponto_operacao_id'
 );
+
+-- ---------------------------------------------------------------------------
+-- sp_plv_con_docto_transp_cli p_cliente_id, p_num_docto_transporte
+-- The client's live documents that carry a number.
+-- Answers one row per document (docto_transporte_id), none when the client
+-- has no live document with that number. A NULL matches nothing.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'sp_plv_con_docto_transp_cli',
+'p_cliente_id, p_num_docto_transporte',
+'SELECT DOC.DOCTO_TRANSPORTE_ID AS docto_transporte_id
+   FROM DOCTO_TRANSPORTE DOC
+  WHERE DOC.CLIENTE_ID = :p_cliente_id
+    AND DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+    AND DOC.TAB_STATUS_ID = 1
+  ORDER BY DOC.DOCTO_TRANSPORTE_ID'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 p_cliente_id
+-- A client's name and documents (CNPJ, CPF).
+-- Answers one row (cliente, indicativo_pf_pj, pj_cgc_cliente,
+-- pf_cpf_cliente), or no row for an unknown or NULL client.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_CON_CLIENTE_DOCTO_TRANSP1',
+'p_cliente_id',
+'SELECT CLI.NOME             AS cliente,
+        CLI.INDICATIVO_PF_PJ AS indicativo_pf_pj,
+        CLI.PJ_CGC           AS pj_cgc_cliente,
+        CLI.PF_CPF           AS pf_cpf_cliente
+   FROM VCLIENTE CLI
+  WHERE CLI.PESSOA_ID = :p_cliente_id'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_NF_Conhec2 p_empresa_id, p_docto_transporte_id
+-- The live invoices of a document of a company, in the order they were
+-- entered.
+-- Answers one row per invoice (nota_fiscal, Conteudo, num_volume,
+-- val_declarado), none when the document has no live invoice.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_CON_NF_Conhec2',
+'p_empresa_id, p_docto_transporte_id',
+'SELECT NF.NOTA_FISCAL   AS nota_fiscal,
+        NF.CONTEUDO      AS Conteudo,
+        NF.NUM_VOLUME    AS num_volume,
+        NF.VAL_DECLARADO AS val_declarado
+   FROM NOTA_FISCAL NF
+  WHERE NF.DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
+    AND NF.EMPRESA_ID = :p_empresa_id
+    AND NF.TAB_STATUS_ID = 1
+  ORDER BY NF.NOTA_FISCAL_ID'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_CAD_Docto_Transporte5 p_docto_transporte_id, p_empresa_id
+-- A live transport document (type 1) of a company, with its sender,
+-- recipient, origin and destination.
+-- Answers one row, or no row when the document is deleted, of another type
+-- or company, or when an address or city it points to is missing.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_CON_CAD_Docto_Transporte5',
+'p_docto_transporte_id, p_empresa_id',
+'SELECT DOC.EMPRESA_ID                AS empresa_Id,
+        DOC.NUM_DOCTO_TRANSPORTE      AS num_docto_transporte,
+        DOC.PONTO_OPERACAO_ID         AS ponto_operacao_id,
+        DOC.TAB_TIPO_COBRANCA_ID      AS TAB_TIPO_COBRANCA_ID,
+        DOC.CLIENTE_ID                AS cliente_id,
+        DOC.DATA_EMISSAO              AS Data_Emissao,
+        REM.NOME                      AS remetente,
+        REM.ENDERECO                  AS end_remetente,
+        REM.PJ_CGC                    AS pj_cgc_remetente,
+        REM.PF_CPF                    AS pf_cpf_remetente,
+        REM.MUNICIPIO                 AS municipio_remetente,
+        REM.INDICATIVO_PF_PJ          AS Indic_pf_pj_Remetente,
+        REM.PESSOA_ID                 AS remetente_id,
+        REM.TELEFONE                  AS telefone_remetente,
+        DOC.END_DESTINATARIO_ID       AS End_Destinatario_id,
+        DES.NOME                      AS destinatario,
+        DES.ENDERECO                  AS end_destinatario,
+        DES.PJ_CGC                    AS pj_cgc_destinatario,
+        DES.PF_CPF                    AS pf_cpf_destinatario,
+        DES.INDICATIVO_PF_PJ          AS Indic_pf_pj_Destinatario,
+        DES.MUNICIPIO                 AS municipio_destinatario,
+        DES.PESSOA_ID                 AS destinatario_id,
+        DES.TELEFONE                  AS telefone_destinatario,
+        DOC.END_REMETENTE_ID          AS End_Remetente_id,
+        DOC.ORIGEM_ID                 AS origem_id,
+        ORI.MUNICIPIO                 AS origem,
+        DET.MUNICIPIO                 AS destino,
+        DOC.DESTINO_ID                AS destino_Id,
+        DOC.PESO_REAL                 AS peso_real,
+        DOC.VAL_DECLARADO             AS val_declarado,
+        DOC.PONTO_OPERACAO_DESTINO_ID AS ponto_operacao_destino_id,
+        DOC.TAB_TIPO_DESPACHO_ID      AS tab_tipo_despacho_id,
+        DOC.TAB_SIT_ENTREGA_ID        AS tab_sit_entrega_id,
+        DOC.NUM_VOLUME                AS num_volume,
+        DOC.TAB_TIPO_DOCTO_TRANSP_ID  AS Tab_Tipo_Docto_Transp_id
+   FROM DOCTO_TRANSPORTE DOC
+   JOIN VENDERECO_PESSOA REM ON REM.ENDERECO_PESSOA_ID = DOC.END_REMETENTE_ID
+   JOIN VENDERECO_PESSOA DES ON DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID
+   JOIN MUNICIPIO ORI ON ORI.MUNICIPIO_ID = DOC.ORIGEM_ID
+   JOIN MUNICIPIO DET ON DET.MUNICIPIO_ID = DOC.DESTINO_ID
+  WHERE DOC.DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
+    AND DOC.EMPRESA_ID = :p_empresa_id
+    AND DOC.TAB_STATUS_ID = 1
+    AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_CON_LISTA_Docto_Transp2 p_num_docto_transporte, p_data_inicial,
+--                                p_data_final, p_empresa_id
+-- A company's live transport documents (type 1): those with a number or,
+-- without a number, those issued between two days (both whole, included).
+-- The dates come as text 'yyyy/mm/dd hh:mm', their time is ignored.
+-- Answers one row per document (docto_transporte_Id, remetente,
+-- destinatario, origem, destino, num_docto_transporte, Tipo_Docto_Transp)
+-- ordered by identifier. No row when neither a number nor both dates are given.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_CON_LISTA_Docto_Transp2',
+'p_num_docto_transporte, p_data_inicial, p_data_final, p_empresa_id',
+'SELECT DOC.DOCTO_TRANSPORTE_ID      AS docto_transporte_Id,
+        REM.NOME                     AS remetente,
+        DES.NOME                     AS destinatario,
+        ORI.MUNICIPIO                AS origem,
+        DET.MUNICIPIO                AS destino,
+        DOC.NUM_DOCTO_TRANSPORTE     AS num_docto_transporte,
+        DOC.TAB_TIPO_DOCTO_TRANSP_ID AS Tipo_Docto_Transp
+   FROM DOCTO_TRANSPORTE DOC
+   JOIN VENDERECO_PESSOA REM ON REM.ENDERECO_PESSOA_ID = DOC.END_REMETENTE_ID
+   JOIN VENDERECO_PESSOA DES ON DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID
+   JOIN MUNICIPIO ORI ON ORI.MUNICIPIO_ID = DOC.ORIGEM_ID
+   JOIN MUNICIPIO DET ON DET.MUNICIPIO_ID = DOC.DESTINO_ID
+  WHERE DOC.EMPRESA_ID = :p_empresa_id
+    AND DOC.TAB_STATUS_ID = 1
+    AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1
+    AND (DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+         OR (:p_num_docto_transporte IS NULL
+             AND DOC.DATA_EMISSAO >=
+                 datetime(TO_DATE(:p_data_inicial, ''YYYY/MM/DD hh24:mi''), ''start of day'')
+             AND DOC.DATA_EMISSAO <
+                 datetime(TO_DATE(:p_data_final, ''YYYY/MM/DD hh24:mi''),
+                          ''start of day'', ''+1 day'')))
+  ORDER BY DOC.DOCTO_TRANSPORTE_ID'
+);
