@@ -96,16 +96,21 @@ int InitDb(int argc, char** argv) {
   return 0;
 }
 
-void ShowCall(const char* title, const PublicMethod& method,
-              const std::vector<std::pair<int, Variant>>& named) {
+// Shows a call and every out-parameter it wrote.
+void ShowCall(const char* title, const char* method_name,
+              const std::vector<std::pair<std::string, Variant>>& values) {
+  const PublicMethod& method = *FindPublicMethod(method_name);
+  std::vector<std::pair<int, Variant>> named;
+  for (const auto& [name, value] : values) {
+    // The screen's common values go only to the methods that take them.
+    if (const int index = FindParameter(method, name); index >= 0) named.emplace_back(index, value);
+  }
   const Call call = Invoke(method, named);
-  std::printf("\n%s\n  %s -> %s\n", title, std::string(method.name).c_str(),
-              Describe(call.result).c_str());
+  std::printf("\n%s\n  %s -> %s\n", title, method_name, Describe(call.result).c_str());
   for (size_t i = 0; i < method.parameters.size(); ++i) {
     const std::string_view name = method.parameters[i];
-    if (name.substr(0, 3) != "out" && !named.empty()) continue;
-    if (call.arguments[i].IsEmpty()) continue;
-    std::printf("  %-24s %s\n", std::string(name).c_str(), Describe(call.arguments[i]).c_str());
+    if (name.substr(0, 3) != "out" || call.arguments[i].IsEmpty()) continue;
+    std::printf("  %-32s %s\n", std::string(name).c_str(), Describe(call.arguments[i]).c_str());
   }
 }
 
@@ -121,30 +126,36 @@ int Demo() {
     return 1;
   }
   std::printf("A branch screen on the embedded database %s\n", connection.c_str());
-  const PublicMethod& date = *FindPublicMethod("gBusca_Data_Dia");
-  const PublicMethod& company = *FindPublicMethod("gBusca_Empresa_Filial");
+  const auto screen = [&](const char* kind, std::vector<std::pair<std::string, Variant>> values) {
+    std::vector<std::pair<std::string, Variant>> all = {
+        {"invntBanco_Dados", Variant(kind)},
+        {"vntConecta_db", Variant(connection)},
+        {"invntUsuario_internet_id", Variant::Integer(5)},
+        {"invntEmpresa_id", Variant::Integer(1)}};
+    all.insert(all.end(), values.begin(), values.end());
+    return all;
+  };
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
     std::printf("\n== database kind %s\n", kind);
-    ShowCall("The server's date", date,
-             {{0, Variant(kind)}, {1, Variant(connection)}, {2, Variant::Integer(5)}});
-    ShowCall("The company of branch 7", company,
-             {{0, Variant(kind)},
-              {1, Variant(connection)},
-              {2, Variant::Integer(5)},
-              {3, Variant::Integer(7)}});
-    ShowCall("The company of branch 12", company,
-             {{0, Variant(kind)},
-              {1, Variant(connection)},
-              {2, Variant::Integer(5)},
-              {3, Variant("12")}});
-    ShowCall(
-        "No branch typed", company,
-        {{0, Variant(kind)}, {1, Variant(connection)}, {2, Variant::Integer(5)}, {3, Variant("")}});
-    ShowCall("A branch that does not exist", company,
-             {{0, Variant(kind)},
-              {1, Variant(connection)},
-              {2, Variant::Integer(5)},
-              {3, Variant::Integer(999)}});
+    ShowCall("The server's date", "gBusca_Data_Dia", screen(kind, {}));
+    ShowCall("The company of branch 7", "gBusca_Empresa_Filial",
+             screen(kind, {{"invntPonto_Operacao_id", Variant::Integer(7)}}));
+    ShowCall("No branch typed", "gBusca_Empresa_Filial",
+             screen(kind, {{"invntPonto_Operacao_id", Variant("")}}));
+    ShowCall("A branch that does not exist", "gBusca_Empresa_Filial",
+             screen(kind, {{"invntPonto_Operacao_id", Variant::Integer(999)}}));
+    ShowCall("Company 1's documents issued from 04/03/2024 to 06/03/2024",
+             "gBusca_Lista_Docto_Transporte",
+             screen(kind, {{"invntData_ini", Variant("04/03/2024")},
+                           {"invntData_Fim", Variant("06/03/2024")}}));
+    ShowCall("Document 1001 in full", "gConsulta_Docto_Transporte",
+             screen(kind, {{"invntDocto_Transporte_id", Variant::Long(1001)}}));
+    ShowCall("Does number 4501 belong to client 101?", "gConsulta_Cliente_Docto_Transp",
+             screen(kind, {{"invntPessoa_id", Variant::Integer(101)},
+                           {"invntNum_Docto_Transporte", Variant::Integer(4501)}}));
+    ShowCall("Does number 4503 belong to client 101?", "gConsulta_Cliente_Docto_Transp",
+             screen(kind, {{"invntPessoa_id", Variant::Integer(101)},
+                           {"invntNum_Docto_Transporte", Variant::Integer(4503)}}));
   }
   std::filesystem::remove_all(folder);
   return 0;

@@ -25,6 +25,12 @@ class CNH {
   CNH(const CNH&) = delete;
   CNH& operator=(const CNH&) = delete;
 
+  // Whether the document with a number belongs to the client (result 0) or not (10).
+  virtual Variant gConsulta_Cliente_Docto_Transp(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntPessoa_id,
+      Variant& invntNum_Docto_Transporte, Variant& outvntMsg_Ret);
+
   // The database server's date as dd/mm/yyyy in outvntData_Dia.
   virtual Variant gBusca_Data_Dia(Variant& invntBanco_Dados, Variant& vntConecta_db,
                                   Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
@@ -37,6 +43,53 @@ class CNH {
                                         Variant& invntPonto_Operacao_id, Variant& outvntEmpresa_id,
                                         Variant& outvntMsg_Ret);
 
+  // A company's documents by number or by a range of issue dates, as parallel arrays.
+  virtual Variant gBusca_Lista_Docto_Transporte(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
+      Variant& invntData_ini, Variant& invntData_Fim, Variant& outarrvntDocto_Transporte_id,
+      Variant& outarrvntNum_Docto_Transporte, Variant& outarrvntRemetente,
+      Variant& outvntDestinatario, Variant& outarrvntOrigem, Variant& outarrvntDestino,
+      Variant& outvntQtde_Docto, Variant& outarrvntTab_Tipo_Docto_Transp, Variant& outvntMsg_Ret);
+
+  // One document in full, with its client and its invoices.
+  virtual Variant gConsulta_Docto_Transporte(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& outvntNum_Docto_Transporte,
+      Variant& outvntEmpresa_id, Variant& invntDocto_Transporte_id,
+      Variant& outvntPonto_Operacao_id, Variant& outvntTab_Tipo_Cobranca_id,
+      Variant& outvntCliente_id, Variant& outvntCliente, Variant& outvntCgc_Cpf_Cliente,
+      Variant& outvntIndic_pf_pj_Cliente, Variant& outvntRemetente, Variant& outvntEnd_Remetente,
+      Variant& outvntMunicipio_Remetente, Variant& outvntTelefone_Remetente,
+      Variant& outvntCGC_CPF_Remetente, Variant& outvntIndic_pf_pj_Remetente,
+      Variant& outvntEnd_Destinatario_id, Variant& outvntDestinatario,
+      Variant& outvntEnd_Destinatario, Variant& outvntMunicipio_Destinatario,
+      Variant& outvntTelefone_Destinatario, Variant& outvntCGC_CPF_Destinatario,
+      Variant& outvntIndic_pf_pj_Destinatario, Variant& outvntEnd_Remetente_id,
+      Variant& outvntOrigem_id, Variant& outvntOrigem, Variant& outvntDestino,
+      Variant& outvntDestino_id, Variant& outvntPeso_Real, Variant& outvntVal_Declarado,
+      Variant& outvntData_Emissao, Variant& outvntQtde_Notas, Variant& outarrvntNota_Fiscal,
+      Variant& outvntRemetente_id, Variant& outvntDestinatario_id,
+      Variant& outvntPonto_Operacao_destino_id, Variant& outvntTab_sit_entrega_id,
+      Variant& outvntTab_Tipo_Despacho_id, Variant& outarrvntConteudo, Variant& outarrvntNum_Volume,
+      Variant& outarrvntVal_Declarado, Variant& outvntNum_Volume,
+      Variant& outvntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret);
+
+  // A client's name, CNPJ (or CPF) and person kind.
+  virtual bool mBusca_Cliente(Variant& invntBanco_Dados, Variant& vntConecta_db,
+                              Variant& invntUsuario_internet_id, Variant& invntCliente_id,
+                              Variant& outvntCliente, Variant& outvntCgc_Cpf_Cliente,
+                              Variant& outvntIndic_pf_pj_Cliente, Variant& outvntMsg_Ret);
+
+  // The live invoices of a document, as parallel arrays with their count.
+  virtual bool mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
+                                     Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
+                                     Variant& invntGrupo_Empresa_id,
+                                     Variant& invntDocto_Transporte_id, Variant& outvntQtde_Notas,
+                                     Variant& outarrvntNota_Fiscal, Variant& outarrvntConteudo,
+                                     Variant& outarrvntNum_Volume, Variant& outarrvntVal_Declarado,
+                                     Variant& outvntMsg_Ret);
+
  protected:
   // The emulations of the stored procedures for the "ORACLE" kind. Each gets
   // the kind and connection texts (for its trap's log row), its typed inputs,
@@ -47,6 +100,23 @@ class CNH {
   virtual bool mTrataSP_TMX_CON_EMPRESA_OP(const std::string& kind, const std::string& connection,
                                            int32_t& branch, std::string& sql, Variant& message,
                                            const Variant& user);
+  virtual bool mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(const std::string& kind,
+                                                   const std::string& connection, int32_t& number,
+                                                   const std::string& start, const std::string& end,
+                                                   int32_t& company, std::string& sql,
+                                                   Variant& message, const Variant& user);
+  virtual bool mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(const std::string& kind,
+                                                      const std::string& connection,
+                                                      int32_t& document, int32_t& company,
+                                                      std::string& sql, Variant& message,
+                                                      const Variant& user);
+  virtual bool mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(const std::string& kind,
+                                                     const std::string& connection, int32_t& client,
+                                                     std::string& sql, Variant& message,
+                                                     const Variant& user);
+  virtual bool mTrataSP_TMX_CON_NF_CONHEC2(const std::string& kind, const std::string& connection,
+                                           int32_t& company, int32_t& document, std::string& sql,
+                                           Variant& message, const Variant& user);
 };
 
 }  // namespace tmxcnh

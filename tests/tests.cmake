@@ -1,6 +1,7 @@
 # The component's tests. Those that need PostgreSQL read its connection text
 # from TMXCNH_TEST_PG (scripts/with-postgres sets it) and skip without it.
 add_library(tmxcnh_test_support STATIC
+  tests/support/method_call.cc
   tests/support/scripted_driver.cc
   tests/support/test_databases.cc
   tests/platform/oracle_literals.cc
@@ -19,8 +20,14 @@ add_executable(tmxcnh_tests
   tests/db/sqlite_connection_test.cc
   tests/db/statement_test.cc
   tests/documents/branch_company_test.cc
+  tests/documents/client_document_check_test.cc
+  tests/documents/client_lookup_test.cc
+  tests/documents/document_detail_test.cc
+  tests/documents/document_list_test.cc
   tests/documents/server_date_test.cc
+  tests/invoices/invoice_list_test.cc
   tests/integration/lookups_test.cc
+  tests/integration/reading_test.cc
   tests/platform/conversions_test.cc
   tests/platform/date_serial_test.cc
   tests/platform/operators_test.cc

@@ -1,0 +1,239 @@
+// The reading methods on real databases: the same demo rows read back
+// identically on SQLite and PostgreSQL, through the procedures and through
+// the inline SQL.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "tests/support/method_call.h"
+#include "tests/support/test_databases.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::CallMethod;
+using testing::MethodCall;
+using testing::TestDatabase;
+using testing::TestEngine;
+
+const char* const kKinds[] = {"SQLSERVER", "ORACLE"};
+
+// Every database there is here, with every kind.
+class ReadingTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    databases_ = new std::vector<std::unique_ptr<TestDatabase>>;
+    for (TestEngine engine : {TestEngine::kSqlite, TestEngine::kPostgreSql}) {
+      if (auto database = TestDatabase::Create(engine)) databases_->push_back(std::move(database));
+    }
+  }
+  static void TearDownTestSuite() {
+    delete databases_;
+    databases_ = nullptr;
+  }
+
+  struct Setting {
+    TestDatabase* database;
+    const char* kind;
+    std::string Name() const {
+      return std::string(testing::EngineName(database->engine())) + " " + kind;
+    }
+  };
+  std::vector<Setting> Settings() const {
+    std::vector<Setting> settings;
+    for (const auto& database : *databases_) {
+      for (const char* kind : kKinds) settings.push_back({database.get(), kind});
+    }
+    return settings;
+  }
+
+  static MethodCall Detail(const Setting& s, int document, int company) {
+    return CallMethod("gConsulta_Docto_Transporte",
+                      {{"invntBanco_Dados", s.kind},
+                       {"vntConecta_db", s.database->connection_text()},
+                       {"invntUsuario_internet_id", Variant::Integer(5)},
+                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                       {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                       {"invntDocto_Transporte_id", Variant::Long(document)}});
+  }
+
+  static MethodCall List(const Setting& s, Variant number, Variant start, Variant end,
+                         int company) {
+    return CallMethod("gBusca_Lista_Docto_Transporte",
+                      {{"invntBanco_Dados", s.kind},
+                       {"vntConecta_db", s.database->connection_text()},
+                       {"invntUsuario_internet_id", Variant::Integer(5)},
+                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                       {"invntNum_Docto_Transporte", number},
+                       {"invntData_ini", start},
+                       {"invntData_Fim", end}});
+  }
+
+  // The listed rows as (id, number, sender, recipient, origin, destination, type), sorted by id:
+  // the inline statement asks for no order.
+  static std::vector<std::vector<Variant>> ListedRows(const MethodCall& call) {
+    std::vector<std::vector<Variant>> rows;
+    if (!call["outarrvntDocto_Transporte_id"].IsArray()) return rows;
+    for (int32_t i = 0; i <= call["outarrvntDocto_Transporte_id"].UBound(); ++i) {
+      rows.push_back({call["outarrvntDocto_Transporte_id"].At(i),
+                      call["outarrvntNum_Docto_Transporte"].At(i), call["outarrvntRemetente"].At(i),
+                      call["outvntDestinatario"].At(i), call["outarrvntOrigem"].At(i),
+                      call["outarrvntDestino"].At(i),
+                      call["outarrvntTab_Tipo_Docto_Transp"].At(i)});
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const auto& a, const auto& b) { return a[0].long_value() < b[0].long_value(); });
+    return rows;
+  }
+
+  // Every parameter but the database kind and the connection, which differ by setting.
+  static std::vector<Variant> AfterTheConnection(const MethodCall& call) {
+    return std::vector<Variant>(call.in_order.begin() + 2, call.in_order.end());
+  }
+
+  static std::vector<int32_t> Ids(const MethodCall& call) {
+    std::vector<int32_t> ids;
+    for (const auto& row : ListedRows(call)) ids.push_back(row[0].long_value());
+    return ids;
+  }
+
+  static std::vector<std::unique_ptr<TestDatabase>>* databases_;
+};
+
+std::vector<std::unique_ptr<TestDatabase>>* ReadingTest::databases_ = nullptr;
+
+TEST_F(ReadingTest, ADocumentReadsBackIdenticallyEverywhere) {
+  struct Case {
+    int document;
+    int company;
+  };
+  // With a client and three invoices; without a client; client 0 and no invoices;
+  // several invoices beside a deleted one; a Null invoice value; no invoices.
+  for (const Case c : {Case{1001, 1}, Case{1002, 1}, Case{1005, 1}, Case{1004, 1}, Case{1008, 2},
+                       Case{1012, 2}, Case{1011, 2}}) {
+    const std::vector<Setting> settings = Settings();
+    const MethodCall first = Detail(settings[0], c.document, c.company);
+    ASSERT_EQ(first.result, Variant::Integer(0)) << c.document << " " << first["outvntMsg_Ret"];
+    EXPECT_EQ(first.in_order.size(), 48u);
+    for (const Setting& s : settings) {
+      const MethodCall call = Detail(s, c.document, c.company);
+      EXPECT_EQ(AfterTheConnection(call), AfterTheConnection(first))
+          << c.document << " on " << s.Name();
+    }
+  }
+}
+
+TEST_F(ReadingTest, TheDemoDocumentHoldsWhatWasStored) {
+  for (const Setting& s : Settings()) {
+    const MethodCall call = Detail(s, 1001, 1);
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501)) << s.Name();
+    EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024"));
+    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
+    EXPECT_EQ(call["outvntVal_Declarado"], Variant("15800,00"));
+    EXPECT_EQ(call["outvntCliente_id"], Variant::Long(101));
+    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
+    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
+    EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
+    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"6000,00", "7800,00", "2000,00"}));
+    const MethodCall deleted_invoice = Detail(s, 1004, 1);
+    EXPECT_EQ(deleted_invoice["outvntQtde_Notas"], Variant::Long(2)) << s.Name();
+    const MethodCall null_value = Detail(s, 1008, 2);
+    EXPECT_EQ(null_value["outarrvntVal_Declarado"], Variant::Array({""})) << s.Name();
+    const MethodCall no_invoices = Detail(s, 1012, 2);
+    EXPECT_EQ(no_invoices.result, Variant::Integer(0));
+    EXPECT_TRUE(no_invoices["outvntQtde_Notas"].IsEmpty());
+  }
+}
+
+TEST_F(ReadingTest, DeletedForeignOrPickupDocumentsAreNotFound) {
+  for (const Setting& s : Settings()) {
+    for (const auto& [document, company] :
+         {std::pair{1003, 1}, std::pair{1006, 1}, std::pair{1001, 2}}) {
+      const MethodCall call = Detail(s, document, company);
+      EXPECT_EQ(call.result, Variant::Integer(10)) << document << " on " << s.Name();
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+    }
+  }
+}
+
+TEST_F(ReadingTest, AListIsTheSameEverywhere) {
+  struct Case {
+    Variant number;
+    Variant start;
+    Variant end;
+    int company;
+    std::vector<int32_t> ids;
+  };
+  const Case cases[] = {
+      {"", "04/03/2024", "12/03/2024", 1, {1001, 1002, 1004, 1005}},
+      {"", "04/03/2024", "12/03/2024", 2, {1007, 1008, 1009, 1010, 1011, 1012}},
+      {"", "07/03/2024", "", 2, {1007, 1008}},                  // one day
+      {"", "11/03/2024", "12/03/2024", 2, {1010, 1011, 1012}},  // 18:59:59 on the last day counts
+      {Variant::Integer(4501), "", "", 1, {1001, 1005}},
+      {"4503", "", "", 1, {1004}},  // the deleted one shares the number
+      {Variant::Integer(880), "", "", 2, {1007}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Setting> settings = Settings();
+    const MethodCall first = List(settings[0], c.number, c.start, c.end, c.company);
+    EXPECT_EQ(Ids(first), c.ids) << c.start << " " << c.number;
+    for (const Setting& s : settings) {
+      const MethodCall call = List(s, c.number, c.start, c.end, c.company);
+      EXPECT_EQ(call.result, Variant::Integer(0)) << s.Name() << " " << call["outvntMsg_Ret"];
+      EXPECT_EQ(ListedRows(call), ListedRows(first))
+          << s.Name() << " " << c.start << " " << c.number;
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(static_cast<int32_t>(c.ids.size())));
+    }
+  }
+}
+
+TEST_F(ReadingTest, AnEmptyPeriodIsNotRegistered) {
+  for (const Setting& s : Settings()) {
+    const MethodCall call = List(s, "", "01/01/2020", "31/12/2020", 1);
+    EXPECT_EQ(call.result, Variant::Integer(10)) << s.Name();
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+  }
+}
+
+TEST_F(ReadingTest, TheClientsDocumentCheck) {
+  struct Case {
+    int client;
+    int number;
+    Variant result;
+  };
+  const Case cases[] = {
+      {101, 4501, Variant::Integer(0)},   // its own document
+      {102, 4503, Variant::Integer(0)},   // the live one of two sharing the number
+      {101, 4503, Variant::Integer(10)},  // another client's
+      {108, 880, Variant::Integer(0)},   {103, 9999, Variant::Integer(10)},
+  };
+  for (const Setting& s : Settings()) {
+    for (const Case& c : cases) {
+      const MethodCall call = CallMethod("gConsulta_Cliente_Docto_Transp",
+                                         {{"invntBanco_Dados", s.kind},
+                                          {"vntConecta_db", s.database->connection_text()},
+                                          {"invntPessoa_id", Variant::Long(c.client)},
+                                          {"invntNum_Docto_Transporte", Variant::Long(c.number)}});
+      EXPECT_EQ(call.result, c.result) << c.client << " " << c.number << " on " << s.Name();
+    }
+  }
+}
+
+TEST_F(ReadingTest, ClientsReadBackIdenticallyEverywhere) {
+  for (int client : {101, 102, 103, 108, 999}) {
+    std::vector<Variant> first;
+    for (const Setting& s : Settings()) {
+      const MethodCall call =
+          CallMethod("mBusca_Cliente", {{"invntBanco_Dados", s.kind},
+                                        {"vntConecta_db", s.database->connection_text()},
+                                        {"invntCliente_id", Variant::Long(client)}});
+      EXPECT_EQ(call.result, Variant::Boolean(client != 999)) << client << " on " << s.Name();
+      if (first.empty()) first = AfterTheConnection(call);
+      EXPECT_EQ(AfterTheConnection(call), first) << client << " on " << s.Name();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tmxcnh
