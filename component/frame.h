@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "component/method_trap.h"
 #include "platform/recordset.h"
 #include "platform/variant.h"
 
@@ -23,6 +24,24 @@ std::string ConnectionTextOf(const Variant& connection);
 
 // Whether the database kind selects the inline SQL: exactly "ORACLE".
 bool IsOracle(const Variant& kind);
+
+// The frame of an emulation that composes the statement for its public
+// method: false until the statement is written to sql; on any failure its own
+// trap (the Oracle sentence, the emulation's name in the detail, a log row with
+// the kind, connection and user it was given).
+template <typename Compose>
+bool ComposeStatement(const char* method, const std::string& kind, const std::string& connection,
+                      const Variant& user, Variant& message, std::string& sql, Compose compose) {
+  MethodTrap trap(method, kOracleSentence);
+  try {
+    compose(trap);
+    sql = trap.sql();
+    return true;
+  } catch (...) {
+    trap.Handle(message, Variant(kind), Variant(connection), user);
+  }
+  return false;
+}
 
 // Opens a recordset as the reading methods do: client cursor, static,
 // read-only, on the connection text.

@@ -2,22 +2,9 @@
 
 #include <cctype>
 
+#include "platform/text.h"
+
 namespace tmxcnh {
-namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 const std::vector<PublicMethod>& PublicMethods() {
   static const std::vector<PublicMethod> methods = {
       {"gConsulta_Cliente_Docto_Transp",
@@ -140,14 +127,14 @@ const std::vector<PublicMethod>& PublicMethods() {
 
 const PublicMethod* FindPublicMethod(std::string_view name) {
   for (const PublicMethod& method : PublicMethods()) {
-    if (SameName(method.name, name)) return &method;
+    if (text::SameNameIgnoringCase(method.name, name)) return &method;
   }
   return nullptr;
 }
 
 int FindParameter(const PublicMethod& method, std::string_view name) {
   for (size_t i = 0; i < method.parameters.size(); ++i) {
-    if (SameName(method.parameters[i], name)) return static_cast<int>(i);
+    if (text::SameNameIgnoringCase(method.parameters[i], name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -1,14 +1,10 @@
 #include <cctype>
 
 #include "db/connection.h"
+#include "platform/text.h"
 
 namespace tmxcnh::db {
 namespace {
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string TrimBlanks(const std::string& s) {
   const size_t first = s.find_first_not_of(" \t");
@@ -23,7 +19,7 @@ ConnectionText::ConnectionText(std::string text) : text_(std::move(text)) {
   while (i < text_.size()) {
     const size_t equals = text_.find('=', i);
     if (equals == std::string::npos) break;
-    const std::string key = Upper(TrimBlanks(text_.substr(i, equals - i)));
+    const std::string key = text::UpperAscii(TrimBlanks(text_.substr(i, equals - i)));
     size_t j = equals + 1;
     while (j < text_.size() && text_[j] == ' ') ++j;
     std::string value;
@@ -44,17 +40,17 @@ ConnectionText::ConnectionText(std::string text) : text_(std::move(text)) {
 }
 
 std::string ConnectionText::Get(const std::string& key) const {
-  const auto it = values_.find(Upper(key));
+  const auto it = values_.find(text::UpperAscii(key));
   return it == values_.end() ? "" : it->second;
 }
 
-bool ConnectionText::Has(const std::string& key) const { return values_.count(Upper(key)) > 0; }
+bool ConnectionText::Has(const std::string& key) const { return values_.count(text::UpperAscii(key)) > 0; }
 
 std::string ConnectionText::ForOdbc() const {
   size_t i = 0;
   while (i < text_.size() && text_[i] == ' ') ++i;
   const std::string kProvider = "PROVIDER=MSDASQL;";
-  if (Upper(text_.substr(i, kProvider.size())) == kProvider)
+  if (text::UpperAscii(text_.substr(i, kProvider.size())) == kProvider)
     return text_.substr(i + kProvider.size());
   return text_;
 }

@@ -1,4 +1,5 @@
 #include "db/dialect.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <vector>
@@ -7,12 +8,6 @@ namespace tmxcnh::db {
 namespace {
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // A piece of a statement: a quoted run, a word, or anything else, kept verbatim.
 struct Piece {
@@ -42,7 +37,7 @@ std::vector<Piece> Split(std::string_view sql) {
 }
 
 bool IsWord(const Piece& piece, const char* word) {
-  return piece.kind == Piece::Kind::kWord && Upper(piece.text) == word;
+  return piece.kind == Piece::Kind::kWord && text::UpperAscii(piece.text) == word;
 }
 
 // Index of the next piece that is not blank, or pieces.size().

@@ -1,4 +1,5 @@
 #include "db/drivers.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <map>
@@ -15,11 +16,6 @@
 
 namespace tmxcnh::db {
 namespace {
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 struct Registry {
   std::mutex mutex;
@@ -47,9 +43,9 @@ void RegisterDriver(const std::string& name, std::shared_ptr<Driver> driver) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
   if (driver) {
-    registry.by_name[Upper(name)] = std::move(driver);
+    registry.by_name[text::UpperAscii(name)] = std::move(driver);
   } else {
-    registry.by_name.erase(Upper(name));
+    registry.by_name.erase(text::UpperAscii(name));
   }
 }
 
@@ -59,7 +55,7 @@ std::unique_ptr<Connection> OpenConnection(const std::string& connection_text) {
   {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
-    const auto it = registry.by_name.find(Upper(text.Get("Driver")));
+    const auto it = registry.by_name.find(text::UpperAscii(text.Get("Driver")));
     driver = it != registry.by_name.end() ? it->second : registry.odbc;
   }
   if (!driver) {

@@ -7,6 +7,7 @@
 #include "db/sql_script.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 #ifdef TMXCNH_WITH_SQLITE
 #include "db/sqlite_connection.h"
@@ -39,9 +40,7 @@ void RunScript(Connection& connection, std::string_view script) {
 }
 
 bool IsSqlite(const ConnectionText& text) {
-  std::string driver = text.Get("Driver");
-  for (char& c : driver) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return driver == "SQLITE3";
+  return text::SameNameIgnoringCase(text.Get("Driver"), "SQLite3");
 }
 
 void Refuse(const std::string& connection_text) {

@@ -1,4 +1,5 @@
 #include "db/sqlite_connection.h"
+#include "platform/text.h"
 
 #include <sqlite3.h>
 
@@ -16,11 +17,6 @@ namespace tmxcnh::db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string TimestampText(const CivilTime& t) {
   char buffer[32];
@@ -40,7 +36,7 @@ bool ParseByOracleMask(const std::string& text, const std::string& mask, CivilTi
   t->year = 1;
   t->month = 1;
   t->day = 1;
-  const std::string upper = Upper(mask);
+  const std::string upper = text::UpperAscii(mask);
   size_t m = 0;
   size_t p = 0;
   const auto read = [&](size_t max_digits, int* out) {
@@ -129,7 +125,7 @@ Variant ColumnValue(sqlite3_stmt* statement, int column) {
   const int stored = sqlite3_column_type(statement, column);
   if (stored == SQLITE_NULL) return Variant::Null();
   const char* declared_raw = sqlite3_column_decltype(statement, column);
-  const std::string declared = declared_raw ? Upper(declared_raw) : "";
+  const std::string declared = declared_raw ? text::UpperAscii(declared_raw) : "";
   const auto text = [&] {
     const unsigned char* raw = sqlite3_column_text(statement, column);
     return std::string(reinterpret_cast<const char*>(raw),

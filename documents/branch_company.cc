@@ -61,19 +61,13 @@ Variant CNH::gBusca_Empresa_Filial(Variant& invntBanco_Dados, Variant& vntConect
 bool CNH::mTrataSP_TMX_CON_EMPRESA_OP(const std::string& kind, const std::string& connection,
                                       int32_t& branch, std::string& sql, Variant& message,
                                       const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_EMPRESA_OP", kOracleSentence);
-  try {
-    trap.Step(1410);
-    trap.sql() = std::string() + " SELECT EMPRESA_ID " + " FROM PONTO_OPERACAO " +
-                 " WHERE PONTO_OPERACAO_ID  " +
-                 ToText(gCondicao_Numero_Sql(Variant::Long(branch), "=")) + " ";
-    trap.Step(1420);
-    sql = trap.sql();
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement(
+      "mTrataSP_TMX_CON_EMPRESA_OP", kind, connection, user, message, sql, [&](MethodTrap& trap) {
+        trap.Step(1410);
+        trap.sql() = std::string() + " SELECT EMPRESA_ID " + " FROM PONTO_OPERACAO " +
+                     " WHERE PONTO_OPERACAO_ID  " +
+                     ToText(gCondicao_Numero_Sql(Variant::Long(branch), "=")) + " ";
+      });
 }
 
 }  // namespace tmxcnh

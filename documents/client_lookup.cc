@@ -59,20 +59,15 @@ bool CNH::mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(const std::string& kind,
                                                 const std::string& connection, int32_t& client,
                                                 std::string& sql, Variant& message,
                                                 const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP", kOracleSentence);
-  try {
-    trap.Step(3210);
-    trap.sql() = std::string() + " SELECT CLI.NOME CLIENTE , " + " CLI.PJ_CGC PJ_CGC_CLIENTE , " +
-                 " CLI.PF_CPF PF_CPF_CLIENTE , " + " CLI.INDICATIVO_PF_PJ " +
-                 " FROM VCLIENTE CLI " + " WHERE CLI.PESSOA_ID  " +
-                 ToText(gCondicao_Numero_Sql(Variant::Long(client), "=")) + " ";
-    trap.Step(3220);
-    sql = trap.sql();
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement(
+      "mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP", kind, connection, user, message, sql,
+      [&](MethodTrap& trap) {
+        trap.Step(3210);
+        trap.sql() = std::string() + " SELECT CLI.NOME CLIENTE , " +
+                     " CLI.PJ_CGC PJ_CGC_CLIENTE , " + " CLI.PF_CPF PF_CPF_CLIENTE , " +
+                     " CLI.INDICATIVO_PF_PJ " + " FROM VCLIENTE CLI " + " WHERE CLI.PESSOA_ID  " +
+                     ToText(gCondicao_Numero_Sql(Variant::Long(client), "=")) + " ";
+      });
 }
 
 }  // namespace tmxcnh

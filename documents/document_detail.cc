@@ -4,6 +4,7 @@
 #include "component/cnh.h"
 #include "component/frame.h"
 #include "component/method_trap.h"
+#include "documents/document_joins.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
@@ -138,51 +139,41 @@ bool CNH::mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(const std::string& kind,
                                                  const std::string& connection, int32_t& document,
                                                  int32_t& company, std::string& sql,
                                                  Variant& message, const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4", kOracleSentence);
-  try {
-    trap.Step(5210);
-    std::string& s = trap.sql();
-    s = "";
-    for (const char* item :
-         {" SELECT DOC.EMPRESA_ID , ", " DOC.NUM_DOCTO_TRANSPORTE , ", " DOC.PONTO_OPERACAO_ID , ",
-          " DOC.TAB_TIPO_COBRANCA_ID , ", " DOC.CLIENTE_ID , ", " DOC.DATA_EMISSAO , ",
-          " REM.NOME REMETENTE , ", " REM.ENDERECO END_REMETENTE , ",
-          " REM.PJ_CGC PJ_CGC_REMETENTE , ", " REM.PF_CPF PF_CPF_REMETENTE , ",
-          " REM.MUNICIPIO MUNICIPIO_REMETENTE , ", " REM.INDICATIVO_PF_PJ INDIC_PF_PJ_REMETENTE , ",
-          " REM.PESSOA_ID REMETENTE_ID , ", " REM.TELEFONE TELEFONE_REMETENTE , ",
-          " DOC.END_DESTINATARIO_ID , ", " DES.NOME DESTINATARIO , ",
-          " DES.ENDERECO END_DESTINATARIO , ", " DES.PJ_CGC PJ_CGC_DESTINATARIO , ",
-          " DES.PF_CPF PF_CPF_DESTINATARIO , ", " DES.INDICATIVO_PF_PJ INDIC_PF_PJ_DESTINATARIO , ",
-          " DES.MUNICIPIO MUNICIPIO_DESTINATARIO , ", " DES.PESSOA_ID DESTINATARIO_ID , ",
-          " DES.TELEFONE TELEFONE_DESTINATARIO , ", " DOC.END_REMETENTE_ID , ", " DOC.ORIGEM_ID , ",
-          " ORI.MUNICIPIO ORIGEM , ", " DET.MUNICIPIO DESTINO , ", " DOC.DESTINO_ID , ",
-          " DOC.PESO_REAL , ", " DOC.VAL_DECLARADO , ", " DOC.PONTO_OPERACAO_DESTINO_ID , ",
-          " DOC.TAB_TIPO_DESPACHO_ID , ", " DOC.TAB_SIT_ENTREGA_ID , ", " DOC.NUM_VOLUME ",
-          // The document type, which the reader wants too.
-          " , DOC.TAB_TIPO_DOCTO_TRANSP_ID "}) {
-      s += item;
-    }
-    trap.Step(5220);
-    for (const char* clause :
-         {" FROM DOCTO_TRANSPORTE DOC , ", " VENDERECO_PESSOA REM , ", " VENDERECO_PESSOA DES , ",
-          " MUNICIPIO ORI , ", " MUNICIPIO DET ",
-          " WHERE REM.ENDERECO_PESSOA_ID = DOC.END_REMETENTE_ID ",
-          " AND DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID ",
-          " AND ORI.MUNICIPIO_ID = DOC.ORIGEM_ID ", " AND DET.MUNICIPIO_ID = DOC.DESTINO_ID "}) {
-      s += clause;
-    }
-    trap.Step(5230);
-    s += " AND DOC.DOCTO_TRANSPORTE_ID =  " + ToText(gTrata_Numero(Variant::Long(document))) + " ";
-    s += " AND DOC.EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " ";
-    s += " AND DOC.TAB_STATUS_ID = 1 ";
-    s += " AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
-    trap.Step(5240);
-    sql = s;
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement(
+      "mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4", kind, connection, user, message, sql,
+      [&](MethodTrap& trap) {
+        trap.Step(5210);
+        std::string& s = trap.sql();
+        for (const char* item :
+             {" SELECT DOC.EMPRESA_ID , ", " DOC.NUM_DOCTO_TRANSPORTE , ",
+              " DOC.PONTO_OPERACAO_ID , ", " DOC.TAB_TIPO_COBRANCA_ID , ", " DOC.CLIENTE_ID , ",
+              " DOC.DATA_EMISSAO , ", " REM.NOME REMETENTE , ", " REM.ENDERECO END_REMETENTE , ",
+              " REM.PJ_CGC PJ_CGC_REMETENTE , ", " REM.PF_CPF PF_CPF_REMETENTE , ",
+              " REM.MUNICIPIO MUNICIPIO_REMETENTE , ",
+              " REM.INDICATIVO_PF_PJ INDIC_PF_PJ_REMETENTE , ", " REM.PESSOA_ID REMETENTE_ID , ",
+              " REM.TELEFONE TELEFONE_REMETENTE , ", " DOC.END_DESTINATARIO_ID , ",
+              " DES.NOME DESTINATARIO , ", " DES.ENDERECO END_DESTINATARIO , ",
+              " DES.PJ_CGC PJ_CGC_DESTINATARIO , ", " DES.PF_CPF PF_CPF_DESTINATARIO , ",
+              " DES.INDICATIVO_PF_PJ INDIC_PF_PJ_DESTINATARIO , ",
+              " DES.MUNICIPIO MUNICIPIO_DESTINATARIO , ", " DES.PESSOA_ID DESTINATARIO_ID , ",
+              " DES.TELEFONE TELEFONE_DESTINATARIO , ", " DOC.END_REMETENTE_ID , ",
+              " DOC.ORIGEM_ID , ", " ORI.MUNICIPIO ORIGEM , ", " DET.MUNICIPIO DESTINO , ",
+              " DOC.DESTINO_ID , ", " DOC.PESO_REAL , ", " DOC.VAL_DECLARADO , ",
+              " DOC.PONTO_OPERACAO_DESTINO_ID , ", " DOC.TAB_TIPO_DESPACHO_ID , ",
+              " DOC.TAB_SIT_ENTREGA_ID , ", " DOC.NUM_VOLUME ",
+              // The document type, which the reader wants too.
+              " , DOC.TAB_TIPO_DOCTO_TRANSP_ID "}) {
+          s += item;
+        }
+        trap.Step(5220);
+        s += DocumentJoins();
+        trap.Step(5230);
+        s += " AND DOC.DOCTO_TRANSPORTE_ID =  " + ToText(gTrata_Numero(Variant::Long(document))) +
+             " ";
+        s += " AND DOC.EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " ";
+        s += " AND DOC.TAB_STATUS_ID = 1 ";
+        s += " AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+      });
 }
 
 }  // namespace tmxcnh

@@ -6,6 +6,7 @@
 #include "component/cnh.h"
 #include "component/frame.h"
 #include "component/method_trap.h"
+#include "documents/document_joins.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
@@ -140,41 +141,32 @@ bool CNH::mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(const std::string& kind,
                                               const std::string& start, const std::string& end,
                                               int32_t& company, std::string& sql, Variant& message,
                                               const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP", kOracleSentence);
-  try {
-    trap.Step(6210);
-    std::string& s = trap.sql();
-    s = "";
-    for (const char* fragment :
-         {" SELECT DOC.DOCTO_TRANSPORTE_ID , ", " REM.NOME REMETENTE , ",
-          " DES.NOME DESTINATARIO , ", " ORI.MUNICIPIO ORIGEM , ", " DET.MUNICIPIO DESTINO , ",
-          " DOC.NUM_DOCTO_TRANSPORTE ",
-          // The document type, which the reader wants for every row.
-          " , DOC.TAB_TIPO_DOCTO_TRANSP_ID TIPO_DOCTO_TRANSP ", " FROM DOCTO_TRANSPORTE DOC , ",
-          " VENDERECO_PESSOA REM , ", " VENDERECO_PESSOA DES , ", " MUNICIPIO ORI , ",
-          " MUNICIPIO DET ", " WHERE REM.ENDERECO_PESSOA_ID = DOC.END_REMETENTE_ID ",
-          " AND DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID ",
-          " AND ORI.MUNICIPIO_ID = DOC.ORIGEM_ID ", " AND DET.MUNICIPIO_ID = DOC.DESTINO_ID "}) {
-      s += fragment;
-    }
-    trap.Step(6220);
-    if (number != 0) {
-      s += " AND DOC.NUM_DOCTO_TRANSPORTE =  " + ToText(gTrata_Numero(Variant::Long(number))) + " ";
-    } else {
-      trap.Step(6230);
-      s += IssueDateConditions(start, end);
-    }
-    trap.Step(6240);
-    s += " AND DOC.EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " ";
-    s += " AND DOC.TAB_STATUS_ID = 1 ";
-    s += " AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
-    trap.Step(6250);
-    sql = s;
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement(
+      "mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP", kind, connection, user, message, sql,
+      [&](MethodTrap& trap) {
+        trap.Step(6210);
+        std::string& s = trap.sql();
+        for (const char* item : {" SELECT DOC.DOCTO_TRANSPORTE_ID , ", " REM.NOME REMETENTE , ",
+                                 " DES.NOME DESTINATARIO , ", " ORI.MUNICIPIO ORIGEM , ",
+                                 " DET.MUNICIPIO DESTINO , ", " DOC.NUM_DOCTO_TRANSPORTE ",
+                                 // The document type, which the reader wants for every row.
+                                 " , DOC.TAB_TIPO_DOCTO_TRANSP_ID TIPO_DOCTO_TRANSP "}) {
+          s += item;
+        }
+        s += DocumentJoins();
+        trap.Step(6220);
+        if (number != 0) {
+          s += " AND DOC.NUM_DOCTO_TRANSPORTE =  " + ToText(gTrata_Numero(Variant::Long(number))) +
+               " ";
+        } else {
+          trap.Step(6230);
+          s += IssueDateConditions(start, end);
+        }
+        trap.Step(6240);
+        s += " AND DOC.EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " ";
+        s += " AND DOC.TAB_STATUS_ID = 1 ";
+        s += " AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+      });
 }
 
 }  // namespace tmxcnh

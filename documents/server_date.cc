@@ -51,17 +51,11 @@ Variant CNH::gBusca_Data_Dia(Variant& invntBanco_Dados, Variant& vntConecta_db,
 
 bool CNH::mTrataSP_TMX_CON_DATA_SERVIDOR(const std::string& kind, const std::string& connection,
                                          std::string& sql, Variant& message, const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_DATA_SERVIDOR", kOracleSentence);
-  try {
-    trap.Step(1110);
-    trap.sql() = std::string() + " SELECT GETDATE ( ) DATA_SERVIDOR ";
-    trap.Step(1120);
-    sql = trap.sql();
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement("mTrataSP_TMX_CON_DATA_SERVIDOR", kind, connection, user, message, sql,
+                          [&](MethodTrap& trap) {
+                            trap.Step(1110);
+                            trap.sql() = std::string() + " SELECT GETDATE ( ) DATA_SERVIDOR ";
+                          });
 }
 
 }  // namespace tmxcnh

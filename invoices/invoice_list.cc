@@ -79,21 +79,16 @@ bool CNH::mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_d
 bool CNH::mTrataSP_TMX_CON_NF_CONHEC2(const std::string& kind, const std::string& connection,
                                       int32_t& company, int32_t& document, std::string& sql,
                                       Variant& message, const Variant& user) {
-  MethodTrap trap("mTrataSP_TMX_CON_NF_CONHEC2", kOracleSentence);
-  try {
-    trap.Step(4210);
-    trap.sql() = std::string() + " SELECT NOTA_FISCAL , CONTEUDO , NUM_VOLUME , VAL_DECLARADO " +
-                 " FROM NOTA_FISCAL " + " WHERE DOCTO_TRANSPORTE_ID  " +
-                 ToText(gCondicao_Numero_Sql(Variant::Long(document), "=")) + " " +
-                 " AND EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " " +
-                 " AND TAB_STATUS_ID = 1 ";
-    trap.Step(4220);
-    sql = trap.sql();
-    return true;
-  } catch (...) {
-    trap.Handle(message, Variant(kind), Variant(connection), user);
-  }
-  return false;
+  return ComposeStatement(
+      "mTrataSP_TMX_CON_NF_CONHEC2", kind, connection, user, message, sql, [&](MethodTrap& trap) {
+        trap.Step(4210);
+        trap.sql() = std::string() +
+                     " SELECT NOTA_FISCAL , CONTEUDO , NUM_VOLUME , VAL_DECLARADO " +
+                     " FROM NOTA_FISCAL " + " WHERE DOCTO_TRANSPORTE_ID  " +
+                     ToText(gCondicao_Numero_Sql(Variant::Long(document), "=")) + " " +
+                     " AND EMPRESA_ID =  " + ToText(gTrata_Numero(Variant::Long(company))) + " " +
+                     " AND TAB_STATUS_ID = 1 ";
+      });
 }
 
 }  // namespace tmxcnh

@@ -1,4 +1,5 @@
 #include "platform/recordset.h"
+#include "platform/text.h"
 
 #include <cctype>
 
@@ -9,17 +10,6 @@
 
 namespace tmxcnh {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::optional<db::ResultSet> Run(const db::Statement& statement, const Variant& active_connection) {
   if (active_connection.IsObject()) {
@@ -98,7 +88,7 @@ void Recordset::Close() {
 Variant Recordset::Field(std::string_view name) const {
   RequireOpen();
   for (size_t c = 0; c < result_.columns.size(); ++c) {
-    if (SameName(result_.columns[c], name)) {
+    if (text::SameNameIgnoringCase(result_.columns[c], name)) {
       RequireCurrentRow();
       return result_.rows[position_][c];
     }

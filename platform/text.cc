@@ -111,4 +111,16 @@ char32_t CodePoint(std::string_view character) {
   }
 }
 
+std::string UpperAscii(std::string_view s) {
+  std::string upper(s);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && UpperAscii(a) == UpperAscii(b);
+}
+
 }  // namespace tmxcnh::text

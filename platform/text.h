@@ -39,4 +39,9 @@ std::vector<std::string_view> Characters(std::string_view s);
 // Code point of one character as returned by Characters(); a stray byte maps to itself.
 char32_t CodePoint(std::string_view character);
 
+// Names (of columns, methods, keys) compared and folded as the run time does
+// with identifiers: ASCII letters without regard to case.
+std::string UpperAscii(std::string_view s);
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace tmxcnh::text
