@@ -231,3 +231,26 @@ AS $$
                 AND doc.data_emissao < date_trunc('day', p_data_final) + INTERVAL '1 day'))
      ORDER BY doc.docto_transporte_id
 $$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_VER_DUPL_NUM_DOCTO2 p_num_docto_transporte, p_ponto_operacao_id,
+--                            p_docto_transporte_id, p_tab_tipo_docto_transp_id
+-- How many other live documents of the branch use the number: the document
+-- being changed does not count (a new one passes null), deleted ones neither,
+-- and the document type plays no part, as on the inline path.
+-- Answers one row: contador.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_ver_dupl_num_docto2(p_num_docto_transporte     INTEGER,
+                                                      p_ponto_operacao_id        INTEGER,
+                                                      p_docto_transporte_id      INTEGER,
+                                                      p_tab_tipo_docto_transp_id INTEGER)
+    RETURNS TABLE (contador INTEGER)
+    LANGUAGE SQL STABLE
+AS $$
+    SELECT COUNT(*)::INTEGER
+      FROM docto_transporte doc
+     WHERE doc.num_docto_transporte = p_num_docto_transporte
+       AND doc.ponto_operacao_id = p_ponto_operacao_id
+       AND (p_docto_transporte_id IS NULL OR doc.docto_transporte_id <> p_docto_transporte_id)
+       AND doc.tab_status_id = 1
+$$;

@@ -176,3 +176,22 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
                           ''start of day'', ''+1 day'')))
   ORDER BY DOC.DOCTO_TRANSPORTE_ID'
 );
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_VER_DUPL_NUM_DOCTO2 p_num_docto_transporte, p_ponto_operacao_id,
+--                            p_docto_transporte_id, p_tab_tipo_docto_transp_id
+-- How many other live documents of the branch use the number: the document
+-- being changed does not count (a new one passes null), deleted ones neither,
+-- and the document type plays no part, as on the inline path.
+-- Answers one row: contador.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_VER_DUPL_NUM_DOCTO2',
+'p_num_docto_transporte, p_ponto_operacao_id, p_docto_transporte_id, p_tab_tipo_docto_transp_id',
+'SELECT COUNT(*) AS contador
+   FROM DOCTO_TRANSPORTE DOC
+  WHERE DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+    AND DOC.PONTO_OPERACAO_ID = :p_ponto_operacao_id
+    AND (:p_docto_transporte_id IS NULL OR DOC.DOCTO_TRANSPORTE_ID <> :p_docto_transporte_id)
+    AND DOC.TAB_STATUS_ID = 1'
+);
