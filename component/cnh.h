@@ -31,6 +31,12 @@ class CNH {
       Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntPessoa_id,
       Variant& invntNum_Docto_Transporte, Variant& outvntMsg_Ret);
 
+  // Checks the declared values typed for a document's invoices and totals them
+  // (in outvntValor_Total_NF, which holds the running total).
+  virtual Variant gSoma_Nota_Fiscal(Variant& invntUsuario_internet_id, Variant& invntQtde_Notas,
+                                    Variant& inarrvntVal_Declarado, Variant& outvntValor_Total_NF,
+                                    Variant& outvntMsg_Ret);
+
   // The database server's date as dd/mm/yyyy in outvntData_Dia.
   virtual Variant gBusca_Data_Dia(Variant& invntBanco_Dados, Variant& vntConecta_db,
                                   Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
@@ -81,6 +87,19 @@ class CNH {
                               Variant& outvntCliente, Variant& outvntCgc_Cpf_Cliente,
                               Variant& outvntIndic_pf_pj_Cliente, Variant& outvntMsg_Ret);
 
+  // Cleans and checks the fields of a document before it is written, ending
+  // with the duplicate-number check.
+  virtual bool mConsiste_Campos(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
+      Variant& invntPonto_Operacao_id, Variant& invntTab_Tipo_Cobranca_id,
+      Variant& invntEnd_Remetente_id, Variant& invntEnd_Destinatario_id, Variant& invntCliente_id,
+      Variant& invntOrigem_id, Variant& invntDestino_id, Variant& invntPeso_Total,
+      Variant& invntNum_Volume, Variant& invntValor_Declarado, Variant& invntQtde_Notas,
+      Variant& invntData_Emissao, Variant& invntDocto_Transporte_id,
+      Variant& invntPonto_Operacao_Destino_id, Variant& invnttab_tipo_despacho_id,
+      Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret);
+
   // The live invoices of a document, as parallel arrays with their count.
   virtual bool mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
                                      Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
@@ -89,6 +108,14 @@ class CNH {
                                      Variant& outarrvntNota_Fiscal, Variant& outarrvntConteudo,
                                      Variant& outarrvntNum_Volume, Variant& outarrvntVal_Declarado,
                                      Variant& outvntMsg_Ret);
+
+  // Whether a document number is free at its branch (True) or already used
+  // by another live document there (False).
+  virtual bool mVerifica_Dupli_Num_Docto(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
+      Variant& invntPonto_Operacao_id, Variant& invntDocto_Transporte_id,
+      Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret);
 
  protected:
   // The emulations of the stored procedures for the "ORACLE" kind. Each gets
@@ -114,6 +141,10 @@ class CNH {
                                                      const std::string& connection, int32_t& client,
                                                      std::string& sql, Variant& message,
                                                      const Variant& user);
+  virtual bool mTrataSP_TMX_VER_DUPL_NUM_DOCTO(const std::string& kind,
+                                               const std::string& connection, int32_t& number,
+                                               int32_t& branch, int32_t& document, std::string& sql,
+                                               Variant& message, const Variant& user);
   virtual bool mTrataSP_TMX_CON_NF_CONHEC2(const std::string& kind, const std::string& connection,
                                            int32_t& company, int32_t& document, std::string& sql,
                                            Variant& message, const Variant& user);

@@ -15,6 +15,14 @@ const std::vector<PublicMethod>& PublicMethods() {
        [](CNH& o, std::vector<Variant>& a) {
          return o.gConsulta_Cliente_Docto_Transp(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
        }},
+      {"gSoma_Nota_Fiscal",
+       0x60030001,
+       false,
+       {"invntUsuario_internet_id", "invntQtde_Notas", "inarrvntVal_Declarado",
+        "outvntValor_Total_NF", "outvntMsg_Ret"},
+       [](CNH& o, std::vector<Variant>& a) {
+         return o.gSoma_Nota_Fiscal(a[0], a[1], a[2], a[3], a[4]);
+       }},
       {"gBusca_Data_Dia",
        0x60030002,
        false,
@@ -110,6 +118,37 @@ const std::vector<PublicMethod>& PublicMethods() {
        [](CNH& o, std::vector<Variant>& a) {
          return Variant::Boolean(o.mBusca_Cliente(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]));
        }},
+      {"mConsiste_Campos",
+       0x6003000A,
+       true,
+       {"invntBanco_Dados",
+        "vntConecta_db",
+        "invntUsuario_internet_id",
+        "invntEmpresa_id",
+        "invntGrupo_Empresa_id",
+        "invntNum_Docto_Transporte",
+        "invntPonto_Operacao_id",
+        "invntTab_Tipo_Cobranca_id",
+        "invntEnd_Remetente_id",
+        "invntEnd_Destinatario_id",
+        "invntCliente_id",
+        "invntOrigem_id",
+        "invntDestino_id",
+        "invntPeso_Total",
+        "invntNum_Volume",
+        "invntValor_Declarado",
+        "invntQtde_Notas",
+        "invntData_Emissao",
+        "invntDocto_Transporte_id",
+        "invntPonto_Operacao_Destino_id",
+        "invnttab_tipo_despacho_id",
+        "invntTab_Tipo_Docto_Transp_id",
+        "outvntMsg_Ret"},
+       [](CNH& o, std::vector<Variant>& a) {
+         return Variant::Boolean(o.mConsiste_Campos(
+             a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12], a[13],
+             a[14], a[15], a[16], a[17], a[18], a[19], a[20], a[21], a[22]));
+       }},
       {"mConsulta_Nota_Fiscal",
        0x6003000B,
        true,
@@ -120,6 +159,16 @@ const std::vector<PublicMethod>& PublicMethods() {
        [](CNH& o, std::vector<Variant>& a) {
          return Variant::Boolean(o.mConsulta_Nota_Fiscal(a[0], a[1], a[2], a[3], a[4], a[5], a[6],
                                                          a[7], a[8], a[9], a[10], a[11]));
+       }},
+      {"mVerifica_Dupli_Num_Docto",
+       0x6003000D,
+       true,
+       {"invntBanco_Dados", "vntConecta_db", "invntUsuario_internet_id", "invntEmpresa_id",
+        "invntGrupo_Empresa_id", "invntNum_Docto_Transporte", "invntPonto_Operacao_id",
+        "invntDocto_Transporte_id", "invntTab_Tipo_Docto_Transp_id", "outvntMsg_Ret"},
+       [](CNH& o, std::vector<Variant>& a) {
+         return Variant::Boolean(o.mVerifica_Dupli_Num_Docto(a[0], a[1], a[2], a[3], a[4], a[5],
+                                                             a[6], a[7], a[8], a[9]));
        }},
   };
   return methods;

@@ -44,7 +44,9 @@ std::string ConnectionText::Get(const std::string& key) const {
   return it == values_.end() ? "" : it->second;
 }
 
-bool ConnectionText::Has(const std::string& key) const { return values_.count(text::UpperAscii(key)) > 0; }
+bool ConnectionText::Has(const std::string& key) const {
+  return values_.count(text::UpperAscii(key)) > 0;
+}
 
 std::string ConnectionText::ForOdbc() const {
   size_t i = 0;

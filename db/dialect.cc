@@ -1,8 +1,9 @@
 #include "db/dialect.h"
-#include "platform/text.h"
 
 #include <cctype>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace tmxcnh::db {
 namespace {

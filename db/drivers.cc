@@ -1,11 +1,11 @@
 #include "db/drivers.h"
-#include "platform/text.h"
 
 #include <cctype>
 #include <map>
 #include <mutex>
 
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 #ifdef TMXCNH_WITH_SQLITE
 #include "db/sqlite_connection.h"

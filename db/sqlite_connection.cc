@@ -1,5 +1,4 @@
 #include "db/sqlite_connection.h"
-#include "platform/text.h"
 
 #include <sqlite3.h>
 
@@ -12,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/date_serial.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 namespace tmxcnh::db {
 namespace {

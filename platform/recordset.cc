@@ -1,5 +1,4 @@
 #include "platform/recordset.h"
-#include "platform/text.h"
 
 #include <cctype>
 
@@ -7,6 +6,7 @@
 #include "db/pool.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 namespace tmxcnh {
 namespace {

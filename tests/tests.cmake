@@ -9,6 +9,7 @@ add_library(tmxcnh_test_support STATIC
 target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component GTest::gtest)
 
 add_executable(tmxcnh_tests
+  tests/common/field_checks_test.cc
   tests/common/log_msg_test.cc
   tests/common/sql_values_test.cc
   tests/component/method_trap_test.cc
@@ -24,8 +25,12 @@ add_executable(tmxcnh_tests
   tests/documents/client_lookup_test.cc
   tests/documents/document_detail_test.cc
   tests/documents/document_list_test.cc
+  tests/documents/duplicate_check_test.cc
+  tests/documents/field_consistency_test.cc
   tests/documents/server_date_test.cc
   tests/invoices/invoice_list_test.cc
+  tests/invoices/invoice_total_test.cc
+  tests/integration/duplicate_test.cc
   tests/integration/lookups_test.cc
   tests/integration/reading_test.cc
   tests/platform/conversions_test.cc

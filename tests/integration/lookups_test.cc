@@ -10,21 +10,9 @@
 namespace tmxcnh {
 namespace {
 
+using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
-
-struct Setting {
-  TestEngine engine;
-  const char* kind;
-};
-
-void PrintTo(const Setting& setting, std::ostream* out) {
-  *out << testing::EngineName(setting.engine) << " " << setting.kind;
-}
-
-std::string Name(const ::testing::TestParamInfo<Setting>& info) {
-  return std::string(testing::EngineName(info.param.engine)) + "_" + info.param.kind;
-}
 
 class LookupsTest : public ::testing::TestWithParam<Setting> {
  protected:
@@ -129,12 +117,7 @@ TEST_P(LookupsTest, AHostileBranchChangesNoTable) {
   EXPECT_EQ(database_->Count("LOG_MSG"), 2);  // the traps' own rows
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, LookupsTest,
-                         ::testing::Values(Setting{TestEngine::kSqlite, "SQLSERVER"},
-                                           Setting{TestEngine::kSqlite, "ORACLE"},
-                                           Setting{TestEngine::kPostgreSql, "SQLSERVER"},
-                                           Setting{TestEngine::kPostgreSql, "ORACLE"}),
-                         Name);
+INSTANTIATE_TEST_SUITE_P(Engines, LookupsTest, testing::EveryEngineAndKind(), testing::SettingName);
 
 }  // namespace
 }  // namespace tmxcnh

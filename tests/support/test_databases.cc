@@ -33,6 +33,14 @@ const char* EngineName(TestEngine engine) {
   return engine == TestEngine::kSqlite ? "SQLite" : "PostgreSQL";
 }
 
+void PrintTo(const Setting& setting, std::ostream* out) {
+  *out << EngineName(setting.engine) << " " << setting.kind;
+}
+
+std::string SettingName(const ::testing::TestParamInfo<Setting>& info) {
+  return std::string(EngineName(info.param.engine)) + "_" + info.param.kind;
+}
+
 std::string WithDatabase(const std::string& connection_text, const std::string& database) {
   std::string out;
   size_t i = 0;

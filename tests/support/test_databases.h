@@ -3,7 +3,10 @@
 // scripts/with-postgres starts (TMXCNH_TEST_PG, TMXCNH_TEST_PG_ADMIN).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "db/connection.h"
@@ -13,6 +16,20 @@ namespace tmxcnh::testing {
 enum class TestEngine { kSqlite, kPostgreSql };
 
 const char* EngineName(TestEngine engine);
+
+// An engine and a database kind, the two axes of the integration tests.
+struct Setting {
+  TestEngine engine;
+  const char* kind;
+};
+void PrintTo(const Setting& setting, std::ostream* out);
+std::string SettingName(const ::testing::TestParamInfo<Setting>& info);
+// Both engines with both kinds.
+inline auto EveryEngineAndKind() {
+  return ::testing::Values(
+      Setting{TestEngine::kSqlite, "SQLSERVER"}, Setting{TestEngine::kSqlite, "ORACLE"},
+      Setting{TestEngine::kPostgreSql, "SQLSERVER"}, Setting{TestEngine::kPostgreSql, "ORACLE"});
+}
 
 class TestDatabase {
  public:
