@@ -42,6 +42,13 @@ class Connection {
   // Back to a fresh state: no open transaction, autocommit on, no session
   // state. Raises RunTimeError when that fails (the connection is then dropped).
   virtual void Reset() = 0;
+
+  // One transaction over the statements that follow, until Commit or
+  // Rollback; the connection commits each statement on its own otherwise.
+  // On SQLite the transaction holds the database's write lock from the start.
+  virtual void BeginTransaction() = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() = 0;
 };
 
 // The keys and values of a connection text ("Key=Value;Key=Value"), keys

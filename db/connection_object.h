@@ -1,7 +1,7 @@
-// A connection that a caller opened itself and hands to the component in a
-// Variant. Its default property is its connection text; a recordset opened on
-// it runs its statement on this very connection (and so inside any
-// transaction the caller holds on it).
+// A connection held in a Variant: one that a caller opened itself and hands
+// to the component, or one the component holds over several statements (a
+// transaction, a lock). Its default property is its connection text; a
+// recordset opened on it runs its statement on this very connection.
 #pragma once
 
 #include <memory>
@@ -10,30 +10,38 @@
 #include <string>
 
 #include "db/connection.h"
+#include "db/pool.h"
 #include "platform/variant.h"
 
 namespace tmxcnh::db {
 
 class ConnectionObject : public AutomationObject {
  public:
-  ConnectionObject(std::string connection_text, std::unique_ptr<Connection> connection)
-      : text_(std::move(connection_text)), connection_(std::move(connection)) {}
-
-  // Opens a new connection for the text (raises RunTimeError when it cannot).
+  // A new connection of its own (raises RunTimeError when it cannot be opened).
   static std::shared_ptr<ConnectionObject> Open(const std::string& connection_text);
+  // A connection on loan from the shared pool, returned when the object goes.
+  static std::shared_ptr<ConnectionObject> FromPool(const std::string& connection_text);
+
+  ConnectionObject(std::string connection_text, std::unique_ptr<Connection> connection);
+  ConnectionObject(std::string connection_text, ConnectionPool::Lease lease);
 
   std::string DefaultProperty() const override { return text_; }
 
-  // The connection, for one statement at a time.
-  std::optional<ResultSet> Execute(const Statement& statement) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return connection_->Execute(statement);
-  }
+  Engine engine();
+  std::optional<ResultSet> Execute(const Statement& statement);
+  // Runs administration SQL (a lock, a setting) as written.
+  void ExecuteVerbatim(const std::string& sql);
+  void BeginTransaction();
+  void Commit();
+  void Rollback();
 
  private:
+  Connection& connection() { return lease_ ? **lease_ : *owned_; }
+
   const std::string text_;
   std::mutex mutex_;
-  std::unique_ptr<Connection> connection_;
+  std::unique_ptr<Connection> owned_;
+  std::optional<ConnectionPool::Lease> lease_;
 };
 
 }  // namespace tmxcnh::db

@@ -419,7 +419,26 @@ class OdbcConnection : public Connection {
     if (engine_ == Engine::kPostgreSql) Run("DISCARD ALL", kErrConnectionFailed);
   }
 
+  void BeginTransaction() override { SetAutocommit(false); }
+
+  void Commit() override { EndTransaction(SQL_COMMIT); }
+
+  void Rollback() override { EndTransaction(SQL_ROLLBACK); }
+
  private:
+  void SetAutocommit(bool on) {
+    const uintptr_t value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    Check(SQLSetConnectAttrW(connection_->get(), SQL_ATTR_AUTOCOMMIT,
+                             reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER),
+          *connection_, kErrStatementFailed, "SQLSetConnectAttrW");
+  }
+
+  void EndTransaction(SQLSMALLINT completion) {
+    Check(SQLEndTran(SQL_HANDLE_DBC, connection_->get(), completion), *connection_,
+          kErrStatementFailed, "SQLEndTran");
+    SetAutocommit(true);
+  }
+
   Engine DetectEngine() {
     SQLWCHAR name[256] = {};
     SQLSMALLINT length = 0;

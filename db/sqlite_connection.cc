@@ -206,6 +206,12 @@ class SqliteConnection : public Connection {
     if (!sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
   }
 
+  void BeginTransaction() override { Exec("BEGIN IMMEDIATE"); }
+  void Commit() override { Exec("COMMIT"); }
+  void Rollback() override {
+    if (!sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
+  }
+
   void RunScript(const std::string& script) {
     char* error = nullptr;
     if (sqlite3_exec(db_, script.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {

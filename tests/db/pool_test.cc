@@ -28,6 +28,9 @@ class CountedConnection : public Connection {
     ++counters_->resets;
     if (fail_reset) throw RunTimeError(kErrConnectionFailed, "reset failed");
   }
+  void BeginTransaction() override {}
+  void Commit() override {}
+  void Rollback() override {}
   int id() const { return id_; }
   bool usable = true;
   bool fail_reset = false;

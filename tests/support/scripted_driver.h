@@ -56,4 +56,32 @@ class ScriptedDatabase {
   std::vector<std::string> statements_;
 };
 
+// A real database behind a recorder that fails at the statement you choose,
+// so that a test can see what stays written when a statement fails. Its
+// connection text is "Driver=Faulty;Name=<unique name>".
+class FaultyDatabase {
+ public:
+  explicit FaultyDatabase(std::string real_connection_text);
+  ~FaultyDatabase();
+  FaultyDatabase(const FaultyDatabase&) = delete;
+  FaultyDatabase& operator=(const FaultyDatabase&) = delete;
+
+  const std::string& connection_text() const { return connection_text_; }
+  const std::string& real_connection_text() const { return real_; }
+  // The n-th statement (1-based) fails instead of running; 0 for none.
+  void FailAt(int n) { fail_at_ = n; }
+  std::vector<std::string> statements() const;
+
+  // Used by the driver.
+  void Record(const std::string& text);
+
+ private:
+  mutable std::mutex mutex_;
+  std::string name_;
+  std::string connection_text_;
+  std::string real_;
+  int fail_at_ = 0;
+  std::vector<std::string> statements_;
+};
+
 }  // namespace tmxcnh::testing

@@ -1,0 +1,107 @@
+#include "db/locks.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <array>
+#include <functional>
+#include <mutex>
+
+#include "platform/run_time_error.h"
+#include "platform/text.h"
+
+namespace tmxcnh::db {
+namespace {
+
+constexpr size_t kLockStripes = 16;
+
+// The statement that makes a transaction hold the counters' table
+// exclusively; SQLite's transaction holds the database's write lock already.
+const char* CounterLockStatement(Engine engine) {
+  switch (engine) {
+    case Engine::kPostgreSql:
+    case Engine::kOracle:
+      return "LOCK TABLE INFRA_IDS IN EXCLUSIVE MODE";
+    case Engine::kSqlServer:
+      return "SELECT COUNT(*) FROM INFRA_IDS WITH (TABLOCKX, HOLDLOCK)";
+    default:
+      return nullptr;
+  }
+}
+
+std::mutex& ProcessStripe(size_t hash) {
+  static std::array<std::mutex, kLockStripes> stripes;
+  return stripes[hash % kLockStripes];
+}
+
+}  // namespace
+
+CounterTransaction::CounterTransaction(const std::string& connection_text)
+    : object_(ConnectionObject::FromPool(connection_text)), connection_(Variant::Object(object_)) {
+  object_->BeginTransaction();
+  open_ = true;
+  if (const char* lock = CounterLockStatement(object_->engine())) object_->ExecuteVerbatim(lock);
+}
+
+CounterTransaction::~CounterTransaction() {
+  if (!open_) return;
+  try {
+    object_->Rollback();
+  } catch (const RunTimeError&) {
+    // The pool resets the connection before anyone reuses it.
+  }
+}
+
+void CounterTransaction::Commit() {
+  open_ = false;
+  object_->Commit();
+}
+
+struct NamedLock::Held {
+  std::shared_ptr<ConnectionObject> object;  // PostgreSQL: the session holding the lock
+  std::string unlock;
+  int file = -1;                            // SQLite: the locked file
+  std::unique_lock<std::mutex> in_process;  // other engines
+};
+
+NamedLock::NamedLock(const std::string& connection_text, const std::string& name)
+    : held_(std::make_unique<Held>()) {
+  const size_t hash = std::hash<std::string>{}(name);
+  const ConnectionText text(connection_text);
+  if (text::SameNameIgnoringCase(text.Get("Driver"), "SQLite3")) {
+    const std::string path = text.Get("Database") + ".lock" + std::to_string(hash % kLockStripes);
+    held_->file = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (held_->file < 0 || ::flock(held_->file, LOCK_EX) != 0) {
+      if (held_->file >= 0) ::close(held_->file);
+      held_->file = -1;
+      throw RunTimeError(kErrConnectionFailed, "Não foi possível travar " + path);
+    }
+    return;
+  }
+  held_->object = ConnectionObject::FromPool(connection_text);
+  if (held_->object->engine() == Engine::kPostgreSql) {
+    const std::string key = std::to_string(static_cast<int64_t>(hash & 0x7FFFFFFFFFFFFFFF));
+    held_->object->ExecuteVerbatim("SELECT pg_advisory_lock(" + key + ")");
+    held_->unlock = "SELECT pg_advisory_unlock(" + key + ")";
+    return;
+  }
+  held_->object.reset();
+  held_->in_process = std::unique_lock<std::mutex>(ProcessStripe(hash));
+}
+
+NamedLock::~NamedLock() {
+  if (held_->file >= 0) {
+    ::flock(held_->file, LOCK_UN);
+    ::close(held_->file);
+  }
+  if (held_->object && !held_->unlock.empty()) {
+    try {
+      held_->object->ExecuteVerbatim(held_->unlock);
+    } catch (const RunTimeError&) {
+      // The pool's reset (DISCARD ALL) releases it too.
+    }
+  }
+}
+
+}  // namespace tmxcnh::db
