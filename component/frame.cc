@@ -15,6 +15,29 @@ void OpenForReading(Recordset& recordset, const std::string& sql, const std::str
   recordset.Open(Variant(sql), Variant(connection), kOpenStatic, kLockReadOnly, kUnspecified);
 }
 
+void OpenForWriting(Recordset& recordset, const std::string& sql, const std::string& connection) {
+  recordset.set_cursor_location(kUseClient);
+  recordset.Open(Variant(sql), Variant(connection), kUnspecified, kUnspecified, kUnspecified);
+}
+
+void ExecuteWrite(const std::string& sql, const std::string& connection) {
+  Recordset recordset;
+  OpenForWriting(recordset, sql, connection);
+  if (recordset.State() != kStateClosed && !recordset.Eof()) recordset.Close();
+}
+
+WriteAnswer ReadWriteAnswer(const Recordset& recordset) {
+  if (recordset.Eof()) return WriteAnswer::kNoRow;
+  if (Differs(recordset.Field("retorno"), 0)) return WriteAnswer::kRefused;
+  return WriteAnswer::kDone;
+}
+
+std::string PointDecimal(double value) {
+  std::string text;
+  gTroca_Virgula_Ponto(ToText(Variant::Double(value)), text);
+  return text;
+}
+
 Variant Column(const Recordset& recordset, std::string_view name) {
   return gTrata_Nulo(recordset.Field(name));
 }

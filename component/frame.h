@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "component/method_trap.h"
 #include "platform/recordset.h"
@@ -29,12 +30,19 @@ bool IsOracle(const Variant& kind);
 // method: false until the statement is written to sql; on any failure its own
 // trap (the Oracle sentence, the emulation's name in the detail, a log row with
 // the kind, connection and user it was given).
+//
+// compose writes the statement into trap.sql(); one that does its own work
+// first (the write emulations) returns false to stop without a statement.
 template <typename Compose>
 bool ComposeStatement(const char* method, const std::string& kind, const std::string& connection,
                       const Variant& user, Variant& message, std::string& sql, Compose compose) {
   MethodTrap trap(method, kOracleSentence);
   try {
-    compose(trap);
+    if constexpr (std::is_void_v<decltype(compose(trap))>) {
+      compose(trap);
+    } else if (!compose(trap)) {
+      return false;
+    }
     sql = trap.sql();
     return true;
   } catch (...) {
@@ -46,6 +54,26 @@ bool ComposeStatement(const char* method, const std::string& kind, const std::st
 // Opens a recordset as the reading methods do: client cursor, static,
 // read-only, on the connection text.
 void OpenForReading(Recordset& recordset, const std::string& sql, const std::string& connection);
+
+// Opens a recordset as the writing methods do: client cursor, everything
+// else unspecified.
+void OpenForWriting(Recordset& recordset, const std::string& sql, const std::string& connection);
+
+// Runs a write of an emulation: the recordset, closed again if it came back
+// open with rows, is released at once.
+void ExecuteWrite(const std::string& sql, const std::string& connection);
+
+// What the one-row answer of a write says: no row, a retorno other than 0
+// (refused), or done (retorno 0, or Null).
+enum class WriteAnswer { kNoRow, kRefused, kDone };
+WriteAnswer ReadWriteAnswer(const Recordset& recordset);
+
+// The statement that an emulation hands back for a write that was done.
+inline constexpr const char* kDoneAnswer = " SELECT 0 RETORNO , '' MSG_RET ";
+
+// A decimal for SQL text, always with a point: weights and money typed with
+// a comma on a Brazilian machine must not split a list of values.
+std::string PointDecimal(double value);
 
 // The value of a column, Null read as "" (gTrata_Nulo of the field).
 Variant Column(const Recordset& recordset, std::string_view name);

@@ -33,9 +33,9 @@ bool IsTechnicalUser(const Variant& user) {
 }
 
 std::string MethodTrap::DetailFor(const std::string& description, int32_t number) const {
-  std::string detail = std::string(" TMXCNH.") + method_ + " ( " + description + " : " +
-                       std::to_string(number) + ")  " + " no nº " + std::to_string(step_);
-  if (detail_ == Detail::kWithSql) detail += ", strSq: " + sql_;
+  std::string detail = location_ + description + " : " + std::to_string(number) + ")  " +
+                       " no nº " + std::to_string(step_);
+  if (!sql_label_.empty()) detail += sql_label_ + sql_;
   return detail;
 }
 

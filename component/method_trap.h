@@ -26,7 +26,20 @@ class MethodTrap {
 
   MethodTrap(const char* method, const char* user_sentence, Detail detail = Detail::kWithSql,
              Logging logging = Logging::kLogged)
-      : method_(method), user_sentence_(user_sentence), detail_(detail), logging_(logging) {}
+      : location_(std::string(" TMXCNH.") + method + " ( "),
+        sql_label_(detail == Detail::kWithSql ? ", strSq: " : ""),
+        user_sentence_(user_sentence),
+        logging_(logging) {}
+
+  // The trap of a shared module's routine, which names its own location
+  // (" <module>.<routine> ( ") and writes its own label before the SQL text.
+  static MethodTrap Routine(const char* module, const char* routine, const char* user_sentence,
+                            const char* sql_label) {
+    MethodTrap trap(routine, user_sentence);
+    trap.location_ = std::string(" ") + module + "." + routine + " ( ";
+    trap.sql_label_ = sql_label;
+    return trap;
+  }
 
   // Marks the step about to run.
   void Step(int number) { step_ = number; }
@@ -43,9 +56,9 @@ class MethodTrap {
   std::string DetailFor(const std::string& description, int32_t number) const;
 
  private:
-  const char* method_;
+  std::string location_;
+  std::string sql_label_;  // "" when the detail ends after the step number
   const char* user_sentence_;
-  Detail detail_;
   Logging logging_;
   int step_ = 0;
   std::string sql_;
