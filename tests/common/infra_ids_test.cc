@@ -1,0 +1,94 @@
+#include "common/infra_ids.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/scripted_driver.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::Rows;
+using testing::ScriptedDatabase;
+
+struct Allocation {
+  bool done;
+  int32_t id;
+  std::string message;
+};
+
+Allocation Allocate(ScriptedDatabase& database, const std::string& key, int32_t user = 5) {
+  Variant no_object;
+  Allocation a{false, -1, "antes"};
+  a.done = gAtualiza_infra_ids("ORACLE", user, 1, "TRAMOX", "N", no_object,
+                               database.connection_text(), key, a.message, a.id);
+  return a;
+}
+
+TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
+  ScriptedDatabase database;
+  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(41)}}));
+  const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
+  EXPECT_TRUE(a.done);
+  EXPECT_EQ(a.id, 42);
+  EXPECT_EQ(a.message, "antes");
+  EXPECT_EQ(database.statements(),
+            (std::vector<std::string>{"SELECT  NOTA_FISCAL_ID FROM infra_ids ",
+                                      "UPDATE infra_ids SET NOTA_FISCAL_ID = 42"}));
+}
+
+TEST(InfraIds, ANullCounterGivesOne) {
+  ScriptedDatabase database;
+  database.Answer("FROM infra_ids", Rows({"DOCTO_TRANSPORTE_ID"}, {{Variant::Null()}}));
+  EXPECT_EQ(Allocate(database, "DOCTO_TRANSPORTE_ID").id, 1);
+}
+
+TEST(InfraIds, AKeyWithBlanksIsTrimmedForTheReadOnly) {
+  ScriptedDatabase database;
+  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(7)}}));
+  const Allocation a = Allocate(database, " NOTA_FISCAL_ID ");
+  EXPECT_EQ(a.id, 8);
+  EXPECT_EQ(database.statements(),
+            (std::vector<std::string>{"SELECT   NOTA_FISCAL_ID  FROM infra_ids ",
+                                      "UPDATE infra_ids SET  NOTA_FISCAL_ID  = 8"}));
+}
+
+TEST(InfraIds, NoRowIsRefusedAndNothingWritten) {
+  ScriptedDatabase database;
+  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}));
+  const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
+  EXPECT_FALSE(a.done);
+  EXPECT_EQ(a.id, -1);
+  EXPECT_EQ(a.message, "Não há registro no banco de dados na tabela Infra_ids. ");
+  EXPECT_EQ(database.statements().size(), 1u);
+}
+
+TEST(InfraIds, FailuresEndInItsOwnTrapWithALogRow) {
+  struct Case {
+    int32_t stored;
+    int fail_at;
+    int32_t user;
+    const char* message;
+  };
+  const Case cases[] = {
+      {2147483647, 0, 1,
+       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
+       "Estouro : 6)   no nº 11050 strsq: SELECT  NOTA_FISCAL_ID FROM infra_ids "},
+      {41, 2, 1,
+       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
+       "falha simulada : -2147217900)   no nº 11070 strsq: UPDATE infra_ids SET NOTA_FISCAL_ID = "
+       "42"},
+      {41, 1, 5, "Acesso aos SQL não disponível. Favor tentar mais tarde."},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(c.stored)}}));
+    if (c.fail_at != 0) database.FailAt(c.fail_at);
+    const Allocation a = Allocate(database, "NOTA_FISCAL_ID", c.user);
+    EXPECT_FALSE(a.done);
+    EXPECT_EQ(a.message, c.message);
+    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u);
+  }
+}
+
+}  // namespace
+}  // namespace tmxcnh
