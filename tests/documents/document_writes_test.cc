@@ -1,0 +1,342 @@
+// The document insert, update and delete against the scripted database: the
+// statements they send, fragment by fragment, and what each answer makes of
+// the result.
+#include <gtest/gtest.h>
+
+#include "platform/regional_settings.h"
+#include "tests/support/method_call.h"
+#include "tests/support/scripted_driver.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::Arguments;
+using testing::CallMethod;
+using testing::MethodCall;
+using testing::Rows;
+using testing::ScriptedDatabase;
+
+// The screen of the examples: company 1, number 1234, branch 7, charging type
+// 2, client 55, recipient's address 301, sender's address 302, cities 31 and
+// 32, weight 12,5, value 1000, issued 20/11/2003, destination branch 9,
+// dispatch type 1, 3 volumes, document type 1, and two invoices.
+std::map<std::string, Variant> Screen() {
+  return {{"invntUsuario_internet_id", Variant::Integer(12)},
+          {"invntEmpresa_id", Variant::Integer(1)},
+          {"invntNum_Docto_Transporte", Variant::Integer(1234)},
+          {"invntPonto_Operacao_id", Variant::Integer(7)},
+          {"invntTab_Tipo_Cobranca_id", Variant::Integer(2)},
+          {"invntCliente_id", Variant::Integer(55)},
+          {"invntEnd_Destinatario_id", Variant::Integer(301)},
+          {"invntEnd_Remetente_id", Variant::Integer(302)},
+          {"invntOrigem_id", Variant::Integer(31)},
+          {"invntDestino_id", Variant::Integer(32)},
+          {"invntPeso_Real", "12,5"},
+          {"invntVal_Declarado", "1000"},
+          {"invntData_Emissao", "20/11/2003"},
+          {"inarrvntNota_fiscal", Variant::Array({"000123", "000124"})},
+          {"invntQtde_Notas", Variant::Integer(2)},
+          {"invntPonto_Operacao_Destino_id", Variant::Integer(9)},
+          {"invnttab_tipo_despacho_id", Variant::Integer(1)},
+          {"inarrvntConteudo", Variant::Array({"Calçados", "Bolsas"})},
+          {"inarrvntVal_Declarado", Variant::Array({"1250,75", "200"})},
+          {"inarrvntNum_Volume", Variant::Array({"3", Variant::Integer(1)})},
+          {"invntNum_Volume", Variant::Integer(3)},
+          {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
+}
+
+MethodCall Write(ScriptedDatabase& database, const std::string& method, Variant kind,
+                 std::map<std::string, Variant> screen) {
+  Arguments arguments = {{"invntBanco_Dados", kind},
+                         {"vntConecta_db", database.connection_text()},
+                         {"outvntMsg_Ret", "intocada"}};
+  for (auto& field : screen) arguments.push_back(field);
+  return CallMethod(method, arguments);
+}
+
+void AnswerEverything(ScriptedDatabase& database) {
+  database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
+  database.Answer("CONTADOR", Rows({"CONTADOR"}, {{Variant::Long(0)}}));
+  database.Answer("Docto_Transporte4", Rows({"retorno", "msg_ret", "docto_transporte_Id"},
+                                            {{Variant::Long(0), "", Variant::Long(880)}}));
+  database.Answer("_NF_Conhec2", Rows({"retorno", "msg_ret"}, {{Variant::Long(0), ""}}));
+  database.Answer("FROM infra_ids",
+                  Rows({"DOCTO_TRANSPORTE_ID", "NOTA_FISCAL_ID", "LOG_SISTEMA_ID"},
+                       {{Variant::Long(42), Variant::Long(9000), Variant::Long(500)}}));
+  database.Answer("SELECT 0 RETORNO", Rows({"RETORNO", "MSG_RET", "DOCTO_TRANSPORTE_ID"},
+                                           {{Variant::Long(0), "", Variant::Long(43)}}));
+}
+
+const char kInsert[] =
+    "exec SP_TMX_INC_Docto_Transporte4        1, 1234, 7, 2, 55, 301, 302, 31, 32, 12.5, 1000, "
+    "'2003/11/20 00:00', 9, 1, 1, 3, 1";
+const char kUpdate[] =
+    "exec SP_TMX_ALT_CAD_Docto_Transporte4      880, 1, 1234, 7, 2, 55, 301, 302, 31, 32, 12.5, "
+    "1000, '2003/11/20 00:00', 9 , 1, 3, 1";
+
+TEST(DocumentInsert, SendsTheProcedureAndSavesTheInvoicesUnderTheNewIdentifier) {
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(880));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+  EXPECT_EQ(database.statements(),
+            (std::vector<std::string>{
+                "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, null, 1", kInsert,
+                "exec  SP_TMX_EXC_NF_Conhec2 880, 12",
+                "exec SP_TMX_INC_NF_Conhec2  1, '000123', 'Calçados', 1250.75, 3, 880",
+                "exec SP_TMX_INC_NF_Conhec2  1, '000124', 'Bolsas', 200, 1, 880"}));
+}
+
+TEST(DocumentInsert, UnderUsSettingsTheSameScreenSendsTheSameText) {
+  ScopedLocale us(Locale::kUnitedStates);
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntPeso_Real"] = "12.5";
+  screen["invntData_Emissao"] = "11/20/2003";
+  // An invoice value cannot carry a point: whole values there.
+  screen["inarrvntVal_Declarado"] = Variant::Array({"1250", "200"});
+  const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", screen);
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  EXPECT_EQ(database.statements()[1], kInsert);
+  EXPECT_EQ(database.statements()[3],
+            "exec SP_TMX_INC_NF_Conhec2  1, '000123', 'Calçados', 1250, 3, 880");
+}
+
+TEST(DocumentInsert, CleanedFieldsComeBackAndZeroOrEmptyGoAsNull) {
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntNum_Docto_Transporte"] = "12;34";
+  screen["invntPeso_Real"] = "0";
+  screen["invntVal_Declarado"] = "(1000)";
+  screen["invntData_Emissao"] = "";
+  screen["invnttab_sit_entrega_id"] = Variant::Integer(4);  // not used: the constant 1 goes
+  const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", screen);
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  EXPECT_EQ(call["invntNum_Docto_Transporte"], Variant("1234"));
+  EXPECT_EQ(call["invntPeso_Real"], Variant("0"));
+  EXPECT_EQ(call["invntVal_Declarado"], Variant("1000"));
+  EXPECT_EQ(call["invntData_Emissao"], Variant(""));
+  EXPECT_EQ(database.statements()[1],
+            "exec SP_TMX_INC_Docto_Transporte4        1, 1234, 7, 2, 55, 301, 302, 31, 32, null, "
+            "1000, null, 9, 1, 1, 3, 1");
+}
+
+struct AnswerCase {
+  db::ResultSet answer;
+  Variant result;
+  const char* message;
+};
+
+TEST(DocumentInsert, TheProceduresAnswerDecides) {
+  const AnswerCase cases[] = {
+      {Rows({"retorno", "msg_ret", "docto_transporte_Id"}), Variant::Integer(10),
+       "Nenhume registro afetado."},
+      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
+            {{Variant::Long(1), "Já existe um conhecimento com esse número.", Variant::Null()}}),
+       Variant::Integer(10), "Já existe um conhecimento com esse número."},
+      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
+            {{Variant::Long(2), Variant::Null(), Variant::Null()}}),
+       Variant::Integer(10), ""},
+      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
+            {{Variant::Null(), "", Variant::Long(881)}}),  // a Null retorno is success
+       Variant::Integer(0), "intocada"},
+  };
+  for (const AnswerCase& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("INC_Docto", c.answer);
+    AnswerEverything(database);
+    const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
+    EXPECT_EQ(call.result, c.result);
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    if (c.result == Variant::Integer(10)) {
+      EXPECT_TRUE(call["outvntDocto_Transporte_id"].IsEmpty());  // untouched
+      EXPECT_EQ(database.statements().size(), 2u);               // no invoice step
+    }
+  }
+}
+
+TEST(DocumentInsert, RefusedInvoicesLeaveTheDocumentWithResult30) {
+  struct Case {
+    const char* fragment;
+    db::ResultSet answer;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "Documento bloqueado."}}),
+       "Documento bloqueado."},
+      {"EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), Variant::Null()}}), ""},
+      {"EXC_NF", Rows({"retorno", "msg_ret"}), "Nenhume registro afetado."},
+      {"'000124'", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "qualquer"}}),
+       "Não foi possível efetuar a inclusão das notas."},
+      {"'000124'", Rows({"retorno", "msg_ret"}), "Nenhume registro afetado."},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer(c.fragment, c.answer);
+    AnswerEverything(database);
+    const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
+    EXPECT_EQ(call.result, Variant::Integer(30)) << c.fragment;
+    EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(880));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+  }
+}
+
+TEST(DocumentInsert, TheInlinePathAllocatesWritesAndAudits) {
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntQtde_Notas"] = Variant::Integer(1);
+  screen["invntCliente_id"] = Variant();
+  const MethodCall call = Write(database, "gInclui_Docto_Transporte", "ORACLE", screen);
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(43));
+  const std::vector<std::string> sent = database.statements();
+  ASSERT_EQ(sent.size(), 17u);
+  EXPECT_EQ(sent[1], "SELECT  DOCTO_TRANSPORTE_ID FROM infra_ids ");
+  EXPECT_EQ(sent[2], "UPDATE infra_ids SET DOCTO_TRANSPORTE_ID = 43");
+  EXPECT_EQ(
+      sent[3],
+      " INSERT INTO DOCTO_TRANSPORTE  ( DOCTO_TRANSPORTE_ID ,  EMPRESA_ID ,  "
+      "NUM_DOCTO_TRANSPORTE ,  PONTO_OPERACAO_ID ,  TAB_TIPO_COBRANCA_ID ,  CLIENTE_ID ,  "
+      "END_DESTINATARIO_ID ,  END_REMETENTE_ID ,  ORIGEM_ID ,  DESTINO_ID ,  PESO_REAL ,  "
+      "VAL_DECLARADO ,  DATA_EMISSAO ,  PONTO_OPERACAO_DESTINO_ID ,  TAB_TIPO_DESPACHO_ID ,  "
+      "TAB_SIT_ENTREGA_ID ,  NUM_VOLUME ,  TAB_TIPO_DOCTO_TRANSP_ID ,  TAB_STATUS_ID )  "
+      "VALUES (   43 ,   1 ,   1234 ,   7 ,   2 ,  null ,   301 ,   302 ,   31 ,   32 ,   12.5 ,"
+      "   1000 ,  TO_DATE('2003/11/20 00:00' , 'YYYY/MM/DD hh24:mi') ,   9 ,   1 ,   1 ,   3 ,"
+      "  1 , 1 ) ");
+  EXPECT_EQ(sent[4], "SELECT LOG_SISTEMA_ID FROM infra_ids ");
+  EXPECT_EQ(sent[5], " Update infra_ids set LOG_SISTEMA_ID = 501");
+  EXPECT_EQ(
+      sent[6],
+      " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
+      "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 13 , 1 , 12 , 43 ,  SYSDATE )  ");
+  EXPECT_EQ(sent[7], " SELECT 0 RETORNO , '' MSG_RET , 43 DOCTO_TRANSPORTE_ID ");
+  EXPECT_EQ(sent[8],
+            " UPDATE NOTA_FISCAL  SET TAB_STATUS_ID = 2  WHERE DOCTO_TRANSPORTE_ID =    43 ");
+  EXPECT_EQ(sent[9], " SELECT 0 RETORNO , '' MSG_RET ");
+  EXPECT_EQ(sent[10], "SELECT  NOTA_FISCAL_ID FROM infra_ids ");
+  EXPECT_EQ(
+      sent[12],
+      " INSERT INTO NOTA_FISCAL  ( NOTA_FISCAL_ID ,  EMPRESA_ID ,  DOCTO_TRANSPORTE_ID ,  "
+      "NOTA_FISCAL ,  CONTEUDO ,  VAL_DECLARADO ,  NUM_VOLUME ,  TAB_STATUS_ID )  VALUES (    "
+      "9001 ,     1 ,     43 ,     '000123' ,     'Calçados' ,     1250.75 ,     3 ,  1 ) ");
+  EXPECT_EQ(
+      sent[15],
+      " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
+      "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 37 , 1 , 12 , 9001 ,  SYSDATE )  ");
+  EXPECT_EQ(sent[16], " SELECT 0 RETORNO , '' MSG_RET ");
+}
+
+TEST(DocumentUpdate, SendsTheProcedureWithTheIdentifierFirst) {
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntDocto_Transporte_id"] = Variant::Integer(880);
+  const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  EXPECT_EQ(database.statements()[0], "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1");
+  EXPECT_EQ(database.statements()[1], kUpdate);
+  EXPECT_EQ(database.statements()[2], "exec  SP_TMX_EXC_NF_Conhec2 880, 12");
+}
+
+TEST(DocumentUpdate, NoIdentifierComesBeforeEveryOtherCheck) {
+  for (const Variant& document : {Variant(), Variant::Null(), Variant::Integer(0), Variant("")}) {
+    ScriptedDatabase database;
+    std::map<std::string, Variant> screen = Screen();
+    screen["invntDocto_Transporte_id"] = document;
+    screen["invntNum_Docto_Transporte"] = "";
+    const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
+    EXPECT_EQ(call.result, Variant::Integer(10));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe um conhecimento."));
+    EXPECT_TRUE(database.statements().empty());
+  }
+}
+
+TEST(DocumentUpdate, AnEmptyAnswerHasItsOwnSpelling) {
+  ScriptedDatabase database;
+  database.Answer("ALT_CAD", Rows({"retorno", "msg_ret"}));
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntDocto_Transporte_id"] = Variant::Integer(880);
+  const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Nenhum registro afetado."));
+}
+
+TEST(DocumentUpdate, TheInlineUpdateIsLimitedToItsRowAndAuditsIt) {
+  ScriptedDatabase database;
+  AnswerEverything(database);
+  std::map<std::string, Variant> screen = Screen();
+  screen["invntDocto_Transporte_id"] = Variant::Integer(880);
+  screen["invntCliente_id"] = Variant();
+  screen["invntQtde_Notas"] = Variant::Integer(1);
+  const MethodCall call = Write(database, "gAltera_Docto_Transporte", "ORACLE", screen);
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  const std::vector<std::string> sent = database.statements();
+  ASSERT_GE(sent.size(), 6u);
+  EXPECT_EQ(
+      sent[1],
+      " UPDATE DOCTO_TRANSPORTE  SET EMPRESA_ID =    1 ,  NUM_DOCTO_TRANSPORTE =    1234 ,  "
+      "PONTO_OPERACAO_ID =    7 ,  TAB_TIPO_COBRANCA_ID =    2 ,  CLIENTE_ID =   null ,  "
+      "END_DESTINATARIO_ID =  301 ,  END_REMETENTE_ID =    302 ,  ORIGEM_ID =    31 ,  "
+      "DESTINO_ID =    32 ,  PESO_REAL =    12.5 ,  VAL_DECLARADO =    1000 ,  DATA_EMISSAO =  "
+      " TO_DATE('2003/11/20 00:00' , 'YYYY/MM/DD hh24:mi') ,  PONTO_OPERACAO_DESTINO_ID =    9 "
+      ",  TAB_TIPO_DESPACHO_ID =    1 ,  NUM_VOLUME =    3 WHERE DOCTO_TRANSPORTE_ID =  880 ");
+  EXPECT_EQ(
+      sent[4],
+      " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
+      "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 13 , 2 , 12 , 880 ,  SYSDATE )  ");
+  EXPECT_EQ(sent[5], " SELECT 0 RETORNO , '' MSG_RET ");
+}
+
+TEST(DocumentDelete, SendsTheProcedureOrTheEmulationsUpdate) {
+  struct Case {
+    Variant kind;
+    std::vector<std::string> statements;
+  };
+  const Case cases[] = {
+      {"SQLSERVER", {"EXEC SP_TMX_EXC_CAD_Docto_Transporte   880"}},
+      {"ORACLE",
+       {" UPDATE DOCTO_TRANSPORTE  SET TAB_STATUS_ID = 2  WHERE DOCTO_TRANSPORTE_ID =    880 ",
+        " SELECT 0 RETORNO , '' MSG_RET "}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}, {{Variant::Long(0), ""}}));
+    AnswerEverything(database);
+    const MethodCall call = Write(database, "gExclui_Docto_Transporte", c.kind,
+                                  {{"invntDocto_Transporte_id", Variant::Integer(880)}});
+    EXPECT_EQ(call.result, Variant::Integer(0));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+    EXPECT_EQ(database.statements(), c.statements);
+  }
+}
+
+TEST(DocumentDelete, NoIdentifierOrARefusal) {
+  for (const Variant& document :
+       {Variant::Integer(0), Variant("0"), Variant(""), Variant::Null()}) {
+    ScriptedDatabase database;
+    const MethodCall call = Write(database, "gExclui_Docto_Transporte", "SQLSERVER",
+                                  {{"invntDocto_Transporte_id", document}});
+    EXPECT_EQ(call.result, Variant::Integer(10));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe um conhecimento."));
+    EXPECT_TRUE(database.statements().empty());
+  }
+  ScriptedDatabase refusing;
+  refusing.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "Bloqueado."}}));
+  EXPECT_EQ(Write(refusing, "gExclui_Docto_Transporte", "SQLSERVER",
+                  {{"invntDocto_Transporte_id", Variant::Integer(880)}})["outvntMsg_Ret"],
+            Variant("Bloqueado."));
+  ScriptedDatabase silent;
+  silent.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}));
+  EXPECT_EQ(Write(silent, "gExclui_Docto_Transporte", "SQLSERVER",
+                  {{"invntDocto_Transporte_id", Variant::Integer(880)}})["outvntMsg_Ret"],
+            Variant("Nenhume registro afetado."));
+}
+
+}  // namespace
+}  // namespace tmxcnh
