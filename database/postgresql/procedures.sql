@@ -254,3 +254,244 @@ AS $$
        AND (p_docto_transporte_id IS NULL OR doc.docto_transporte_id <> p_docto_transporte_id)
        AND doc.tab_status_id = 1
 $$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_INC_Docto_Transporte4 p_empresa_id, p_num_docto_transporte,
+--     p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id,
+--     p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id,
+--     p_peso_real, p_val_declarado, p_data_emissao,
+--     p_ponto_operacao_destino_id, p_tab_tipo_despacho_id,
+--     p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id
+-- Issues a live transport document. Its identifier is the next value of
+-- infra_ids.docto_transporte_id (a NULL counter counts as 0), the counter the
+-- inline path also takes its identifiers from.
+-- A live document of the branch with the same number refuses it and nothing
+-- is written. Two calls at once with the same number may both pass the
+-- first test: the unique index then stops the later one, which gets the same
+-- refusal (its counter step is undone with the row).
+-- Answers one row (retorno, msg_ret, docto_transporte_id): 0, '' and the new
+-- identifier, or 1, the message and NULL.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_inc_docto_transporte4(p_empresa_id                INTEGER,
+                                                        p_num_docto_transporte      INTEGER,
+                                                        p_ponto_operacao_id         INTEGER,
+                                                        p_tab_tipo_cobranca_id      INTEGER,
+                                                        p_cliente_id                INTEGER,
+                                                        p_end_destinatario_id       INTEGER,
+                                                        p_end_remetente_id          INTEGER,
+                                                        p_origem_id                 INTEGER,
+                                                        p_destino_id                INTEGER,
+                                                        p_peso_real                 NUMERIC,
+                                                        p_val_declarado             NUMERIC,
+                                                        p_data_emissao              TIMESTAMP,
+                                                        p_ponto_operacao_destino_id INTEGER,
+                                                        p_tab_tipo_despacho_id      INTEGER,
+                                                        p_tab_sit_entrega_id        INTEGER,
+                                                        p_num_volume                INTEGER,
+                                                        p_tab_tipo_docto_transp_id  INTEGER)
+    RETURNS TABLE (retorno             INTEGER,
+                   msg_ret             VARCHAR,
+                   docto_transporte_id INTEGER)
+    LANGUAGE plpgsql
+AS $$
+DECLARE
+    v_docto_transporte_id INTEGER;
+    v_constraint          TEXT;
+BEGIN
+    IF EXISTS (SELECT 1
+                 FROM docto_transporte doc
+                WHERE doc.ponto_operacao_id = p_ponto_operacao_id
+                  AND doc.num_docto_transporte = p_num_docto_transporte
+                  AND doc.tab_status_id = 1) THEN
+        RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR, NULL::INTEGER;
+        RETURN;
+    END IF;
+    BEGIN
+        UPDATE infra_ids ids
+           SET docto_transporte_id = COALESCE(ids.docto_transporte_id, 0) + 1
+        RETURNING ids.docto_transporte_id INTO v_docto_transporte_id;
+        INSERT INTO docto_transporte (docto_transporte_id, empresa_id, num_docto_transporte,
+                                      ponto_operacao_id, tab_tipo_cobranca_id, cliente_id,
+                                      end_destinatario_id, end_remetente_id, origem_id, destino_id,
+                                      peso_real, val_declarado, data_emissao,
+                                      ponto_operacao_destino_id, tab_tipo_despacho_id,
+                                      tab_sit_entrega_id, num_volume, tab_tipo_docto_transp_id,
+                                      tab_status_id)
+        VALUES (v_docto_transporte_id, p_empresa_id, p_num_docto_transporte,
+                p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id,
+                p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id,
+                p_peso_real, p_val_declarado, p_data_emissao,
+                p_ponto_operacao_destino_id, p_tab_tipo_despacho_id,
+                p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id,
+                1);
+    EXCEPTION WHEN unique_violation THEN
+        GET STACKED DIAGNOSTICS v_constraint = CONSTRAINT_NAME;
+        IF v_constraint IS DISTINCT FROM 'ux_docto_transporte_num' THEN
+            RAISE;
+        END IF;
+        RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR, NULL::INTEGER;
+        RETURN;
+    END;
+    RETURN QUERY SELECT 0, ''::VARCHAR, v_docto_transporte_id;
+END
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_ALT_CAD_Docto_Transporte4 p_docto_transporte_id, p_empresa_id,
+--     p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id,
+--     p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id,
+--     p_destino_id, p_peso_real, p_val_declarado, p_data_emissao,
+--     p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_num_volume,
+--     p_tab_tipo_docto_transp_id
+-- Rewrites a live transport document (the delivery status stays as it is).
+-- The document may keep its own number, but not take one another live
+-- document of the branch holds: then nothing is written, also when the
+-- unique index finds that holder written at the same time.
+-- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_alt_cad_docto_transporte4(p_docto_transporte_id       INTEGER,
+                                                            p_empresa_id                INTEGER,
+                                                            p_num_docto_transporte      INTEGER,
+                                                            p_ponto_operacao_id         INTEGER,
+                                                            p_tab_tipo_cobranca_id      INTEGER,
+                                                            p_cliente_id                INTEGER,
+                                                            p_end_destinatario_id       INTEGER,
+                                                            p_end_remetente_id          INTEGER,
+                                                            p_origem_id                 INTEGER,
+                                                            p_destino_id                INTEGER,
+                                                            p_peso_real                 NUMERIC,
+                                                            p_val_declarado             NUMERIC,
+                                                            p_data_emissao              TIMESTAMP,
+                                                            p_ponto_operacao_destino_id INTEGER,
+                                                            p_tab_tipo_despacho_id      INTEGER,
+                                                            p_num_volume                INTEGER,
+                                                            p_tab_tipo_docto_transp_id  INTEGER)
+    RETURNS TABLE (retorno INTEGER,
+                   msg_ret VARCHAR)
+    LANGUAGE plpgsql
+AS $$
+DECLARE
+    v_constraint TEXT;
+BEGIN
+    -- Locked, so that a delete at the same time waits for the rewrite.
+    PERFORM 1
+       FROM docto_transporte doc
+      WHERE doc.docto_transporte_id = p_docto_transporte_id
+        AND doc.tab_status_id = 1
+        FOR UPDATE;
+    IF NOT FOUND THEN
+        RETURN QUERY SELECT 1, 'Conhecimento não cadastrado.'::VARCHAR;
+        RETURN;
+    END IF;
+    IF EXISTS (SELECT 1
+                 FROM docto_transporte other
+                WHERE other.ponto_operacao_id = p_ponto_operacao_id
+                  AND other.num_docto_transporte = p_num_docto_transporte
+                  AND other.docto_transporte_id <> p_docto_transporte_id
+                  AND other.tab_status_id = 1) THEN
+        RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR;
+        RETURN;
+    END IF;
+    BEGIN
+        UPDATE docto_transporte doc
+           SET empresa_id                = p_empresa_id,
+               num_docto_transporte      = p_num_docto_transporte,
+               ponto_operacao_id         = p_ponto_operacao_id,
+               tab_tipo_cobranca_id      = p_tab_tipo_cobranca_id,
+               cliente_id                = p_cliente_id,
+               end_destinatario_id       = p_end_destinatario_id,
+               end_remetente_id          = p_end_remetente_id,
+               origem_id                 = p_origem_id,
+               destino_id                = p_destino_id,
+               peso_real                 = p_peso_real,
+               val_declarado             = p_val_declarado,
+               data_emissao              = p_data_emissao,
+               ponto_operacao_destino_id = p_ponto_operacao_destino_id,
+               tab_tipo_despacho_id      = p_tab_tipo_despacho_id,
+               num_volume                = p_num_volume,
+               tab_tipo_docto_transp_id  = p_tab_tipo_docto_transp_id
+         WHERE doc.docto_transporte_id = p_docto_transporte_id;
+    EXCEPTION WHEN unique_violation THEN
+        GET STACKED DIAGNOSTICS v_constraint = CONSTRAINT_NAME;
+        IF v_constraint IS DISTINCT FROM 'ux_docto_transporte_num' THEN
+            RAISE;
+        END IF;
+        RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR;
+        RETURN;
+    END;
+    RETURN QUERY SELECT 0, ''::VARCHAR;
+END
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_EXC_CAD_Docto_Transporte p_docto_transporte_id
+-- Marks a transport document deleted (status 2), which frees its number.
+-- Its invoices stay as they are.
+-- Answers one row (retorno, msg_ret): 0 and '', also for a document that
+-- does not exist or is already deleted.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_exc_cad_docto_transporte(p_docto_transporte_id INTEGER)
+    RETURNS TABLE (retorno INTEGER,
+                   msg_ret VARCHAR)
+    LANGUAGE plpgsql
+AS $$
+BEGIN
+    UPDATE docto_transporte doc
+       SET tab_status_id = 2
+     WHERE doc.docto_transporte_id = p_docto_transporte_id;
+    RETURN QUERY SELECT 0, ''::VARCHAR;
+END
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_EXC_NF_Conhec2 p_docto_transporte_id, p_usuario_internet_id
+-- Marks every invoice of a transport document deleted (status 2), whatever
+-- its company and status. The user is not used.
+-- Answers one row (retorno, msg_ret): 0 and ''.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_exc_nf_conhec2(p_docto_transporte_id INTEGER,
+                                                 p_usuario_internet_id INTEGER)
+    RETURNS TABLE (retorno INTEGER,
+                   msg_ret VARCHAR)
+    LANGUAGE plpgsql
+AS $$
+BEGIN
+    UPDATE nota_fiscal nf
+       SET tab_status_id = 2
+     WHERE nf.docto_transporte_id = p_docto_transporte_id;
+    RETURN QUERY SELECT 0, ''::VARCHAR;
+END
+$$;
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_INC_NF_Conhec2 p_empresa_id, p_nota_fiscal, p_conteudo,
+--                       p_val_declarado, p_num_volume, p_docto_transporte_id
+-- Adds a live invoice to a transport document. Its identifier is the next
+-- value of infra_ids.nota_fiscal_id (a NULL counter counts as 0). The
+-- counter row stays locked until the call ends, so calls at once take
+-- distinct identifiers.
+-- Answers one row (retorno, msg_ret): 0 and ''.
+-- ---------------------------------------------------------------------------
+CREATE OR REPLACE FUNCTION sp_tmx_inc_nf_conhec2(p_empresa_id          INTEGER,
+                                                 p_nota_fiscal         VARCHAR,
+                                                 p_conteudo            VARCHAR,
+                                                 p_val_declarado       NUMERIC,
+                                                 p_num_volume          INTEGER,
+                                                 p_docto_transporte_id INTEGER)
+    RETURNS TABLE (retorno INTEGER,
+                   msg_ret VARCHAR)
+    LANGUAGE plpgsql
+AS $$
+DECLARE
+    v_nota_fiscal_id INTEGER;
+BEGIN
+    UPDATE infra_ids ids
+       SET nota_fiscal_id = COALESCE(ids.nota_fiscal_id, 0) + 1
+    RETURNING ids.nota_fiscal_id INTO v_nota_fiscal_id;
+    INSERT INTO nota_fiscal (nota_fiscal_id, empresa_id, docto_transporte_id, nota_fiscal,
+                             conteudo, val_declarado, num_volume, tab_status_id)
+    VALUES (v_nota_fiscal_id, p_empresa_id, p_docto_transporte_id, p_nota_fiscal,
+            p_conteudo, p_val_declarado, p_num_volume, 1);
+    RETURN QUERY SELECT 0, ''::VARCHAR;
+END
+$$;

@@ -195,3 +195,156 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
     AND (:p_docto_transporte_id IS NULL OR DOC.DOCTO_TRANSPORTE_ID <> :p_docto_transporte_id)
     AND DOC.TAB_STATUS_ID = 1'
 );
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_INC_Docto_Transporte4 p_empresa_id, p_num_docto_transporte,
+--     p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id,
+--     p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id,
+--     p_peso_real, p_val_declarado, p_data_emissao,
+--     p_ponto_operacao_destino_id, p_tab_tipo_despacho_id,
+--     p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id
+-- Issues a live transport document. Its identifier is the next value of
+-- INFRA_IDS.DOCTO_TRANSPORTE_ID (a NULL counter counts as 0), the counter the
+-- inline path also takes its identifiers from. The date comes as text
+-- 'yyyy/mm/dd hh:mm'.
+-- A live document of the branch with the same number refuses it and nothing
+-- is written: the counter only moves when no such document exists, and the
+-- row is only written when the counter moved. The call runs under BEGIN
+-- IMMEDIATE, so no other writer can get in between.
+-- Answers one row (retorno, msg_ret, docto_transporte_Id): 0, '' and the new
+-- identifier, or 1, the message and NULL.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_INC_Docto_Transporte4',
+'p_empresa_id, p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id, p_peso_real, p_val_declarado, p_data_emissao, p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id',
+'UPDATE INFRA_IDS
+    SET DOCTO_TRANSPORTE_ID = COALESCE(DOCTO_TRANSPORTE_ID, 0) + 1
+  WHERE NOT EXISTS (SELECT 1
+                      FROM DOCTO_TRANSPORTE DOC
+                     WHERE DOC.PONTO_OPERACAO_ID = :p_ponto_operacao_id
+                       AND DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+                       AND DOC.TAB_STATUS_ID = 1);
+INSERT INTO DOCTO_TRANSPORTE (DOCTO_TRANSPORTE_ID, EMPRESA_ID, NUM_DOCTO_TRANSPORTE,
+                              PONTO_OPERACAO_ID, TAB_TIPO_COBRANCA_ID, CLIENTE_ID,
+                              END_DESTINATARIO_ID, END_REMETENTE_ID, ORIGEM_ID, DESTINO_ID,
+                              PESO_REAL, VAL_DECLARADO, DATA_EMISSAO,
+                              PONTO_OPERACAO_DESTINO_ID, TAB_TIPO_DESPACHO_ID,
+                              TAB_SIT_ENTREGA_ID, NUM_VOLUME, TAB_TIPO_DOCTO_TRANSP_ID,
+                              TAB_STATUS_ID)
+SELECT IDS.DOCTO_TRANSPORTE_ID, :p_empresa_id, :p_num_docto_transporte,
+       :p_ponto_operacao_id, :p_tab_tipo_cobranca_id, :p_cliente_id,
+       :p_end_destinatario_id, :p_end_remetente_id, :p_origem_id, :p_destino_id,
+       :p_peso_real, :p_val_declarado, TO_DATE(:p_data_emissao, ''YYYY/MM/DD hh24:mi''),
+       :p_ponto_operacao_destino_id, :p_tab_tipo_despacho_id,
+       :p_tab_sit_entrega_id, :p_num_volume, :p_tab_tipo_docto_transp_id,
+       1
+  FROM INFRA_IDS IDS
+ WHERE changes() = 1;
+SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
+       CASE WHEN changes() = 1 THEN ''''
+            ELSE ''Já existe um conhecimento com esse número.'' END AS msg_ret,
+       CASE WHEN changes() = 1
+            THEN (SELECT IDS.DOCTO_TRANSPORTE_ID FROM INFRA_IDS IDS) END AS docto_transporte_Id'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_ALT_CAD_Docto_Transporte4 p_docto_transporte_id, p_empresa_id,
+--     p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id,
+--     p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id,
+--     p_destino_id, p_peso_real, p_val_declarado, p_data_emissao,
+--     p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_num_volume,
+--     p_tab_tipo_docto_transp_id
+-- Rewrites a live transport document (the delivery status stays as it is).
+-- The date comes as text 'yyyy/mm/dd hh:mm'. The document may keep its own
+-- number, but not take one another live document of the branch holds: then
+-- nothing is written.
+-- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_ALT_CAD_Docto_Transporte4',
+'p_docto_transporte_id, p_empresa_id, p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id, p_peso_real, p_val_declarado, p_data_emissao, p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_num_volume, p_tab_tipo_docto_transp_id',
+'UPDATE DOCTO_TRANSPORTE
+    SET EMPRESA_ID                = :p_empresa_id,
+        NUM_DOCTO_TRANSPORTE      = :p_num_docto_transporte,
+        PONTO_OPERACAO_ID         = :p_ponto_operacao_id,
+        TAB_TIPO_COBRANCA_ID      = :p_tab_tipo_cobranca_id,
+        CLIENTE_ID                = :p_cliente_id,
+        END_DESTINATARIO_ID       = :p_end_destinatario_id,
+        END_REMETENTE_ID          = :p_end_remetente_id,
+        ORIGEM_ID                 = :p_origem_id,
+        DESTINO_ID                = :p_destino_id,
+        PESO_REAL                 = :p_peso_real,
+        VAL_DECLARADO             = :p_val_declarado,
+        DATA_EMISSAO              = TO_DATE(:p_data_emissao, ''YYYY/MM/DD hh24:mi''),
+        PONTO_OPERACAO_DESTINO_ID = :p_ponto_operacao_destino_id,
+        TAB_TIPO_DESPACHO_ID      = :p_tab_tipo_despacho_id,
+        NUM_VOLUME                = :p_num_volume,
+        TAB_TIPO_DOCTO_TRANSP_ID  = :p_tab_tipo_docto_transp_id
+  WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
+    AND TAB_STATUS_ID = 1
+    AND NOT EXISTS (SELECT 1
+                      FROM DOCTO_TRANSPORTE OTHER
+                     WHERE OTHER.PONTO_OPERACAO_ID = :p_ponto_operacao_id
+                       AND OTHER.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+                       AND OTHER.DOCTO_TRANSPORTE_ID <> :p_docto_transporte_id
+                       AND OTHER.TAB_STATUS_ID = 1);
+SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
+       CASE WHEN changes() = 1 THEN ''''
+            WHEN NOT EXISTS (SELECT 1
+                               FROM DOCTO_TRANSPORTE DOC
+                              WHERE DOC.DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
+                                AND DOC.TAB_STATUS_ID = 1)
+            THEN ''Conhecimento não cadastrado.''
+            ELSE ''Já existe um conhecimento com esse número.'' END AS msg_ret'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_EXC_CAD_Docto_Transporte p_docto_transporte_id
+-- Marks a transport document deleted (status 2), which frees its number.
+-- Its invoices stay as they are.
+-- Answers one row (retorno, msg_ret): 0 and '', also for a document that
+-- does not exist or is already deleted.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_EXC_CAD_Docto_Transporte',
+'p_docto_transporte_id',
+'UPDATE DOCTO_TRANSPORTE
+    SET TAB_STATUS_ID = 2
+  WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id;
+SELECT 0 AS retorno, '''' AS msg_ret'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_EXC_NF_Conhec2 p_docto_transporte_id, p_usuario_internet_id
+-- Marks every invoice of a transport document deleted (status 2), whatever
+-- its company and status. The user is not used.
+-- Answers one row (retorno, msg_ret): 0 and ''.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_EXC_NF_Conhec2',
+'p_docto_transporte_id, p_usuario_internet_id',
+'UPDATE NOTA_FISCAL
+    SET TAB_STATUS_ID = 2
+  WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id;
+SELECT 0 AS retorno, '''' AS msg_ret'
+);
+
+-- ---------------------------------------------------------------------------
+-- SP_TMX_INC_NF_Conhec2 p_empresa_id, p_nota_fiscal, p_conteudo,
+--                       p_val_declarado, p_num_volume, p_docto_transporte_id
+-- Adds a live invoice to a transport document. Its identifier is the next
+-- value of INFRA_IDS.NOTA_FISCAL_ID (a NULL counter counts as 0).
+-- Answers one row (retorno, msg_ret): 0 and ''.
+-- ---------------------------------------------------------------------------
+INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
+'SP_TMX_INC_NF_Conhec2',
+'p_empresa_id, p_nota_fiscal, p_conteudo, p_val_declarado, p_num_volume, p_docto_transporte_id',
+'UPDATE INFRA_IDS
+    SET NOTA_FISCAL_ID = COALESCE(NOTA_FISCAL_ID, 0) + 1;
+INSERT INTO NOTA_FISCAL (NOTA_FISCAL_ID, EMPRESA_ID, DOCTO_TRANSPORTE_ID, NOTA_FISCAL,
+                         CONTEUDO, VAL_DECLARADO, NUM_VOLUME, TAB_STATUS_ID)
+SELECT IDS.NOTA_FISCAL_ID, :p_empresa_id, :p_docto_transporte_id, :p_nota_fiscal,
+       :p_conteudo, :p_val_declarado, :p_num_volume, 1
+  FROM INFRA_IDS IDS;
+SELECT 0 AS retorno, '''' AS msg_ret'
+);
