@@ -1,0 +1,250 @@
+// The writing methods on real databases: a document's whole life on SQLite
+// and PostgreSQL for both kinds, and what stays written when a statement
+// fails along the way.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "db/drivers.h"
+#include "tests/support/method_call.h"
+#include "tests/support/scripted_driver.h"
+#include "tests/support/test_databases.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::Arguments;
+using testing::CallMethod;
+using testing::FaultyDatabase;
+using testing::MethodCall;
+using testing::Setting;
+using testing::TestDatabase;
+using testing::TestEngine;
+
+Arguments DocumentScreen(const std::string& kind, const std::string& connection,
+                         const std::string& number, int invoices, const char* weight) {
+  std::vector<Variant> numbers;
+  std::vector<Variant> contents;
+  std::vector<Variant> values;
+  std::vector<Variant> volumes;
+  for (int i = 1; i <= invoices; ++i) {
+    numbers.push_back(Variant(number + "0" + std::to_string(i)));
+    contents.push_back(Variant("Mercadoria nº " + std::to_string(i) + " d'água"));
+    values.push_back(Variant(std::to_string(100 * i) + ",50"));
+    volumes.push_back(Variant(std::to_string(i)));
+  }
+  return {{"invntBanco_Dados", kind},
+          {"vntConecta_db", connection},
+          {"invntUsuario_internet_id", "12"},
+          {"invntEmpresa_id", Variant::Integer(1)},
+          {"invntNum_Docto_Transporte", Variant(number)},
+          {"invntPonto_Operacao_id", Variant::Integer(7)},
+          {"invntTab_Tipo_Cobranca_id", Variant::Integer(3)},
+          {"invntCliente_id", Variant::Integer(101)},
+          {"invntEnd_Destinatario_id", Variant::Integer(203)},
+          {"invntEnd_Remetente_id", Variant::Integer(202)},
+          {"invntOrigem_id", Variant::Integer(1)},
+          {"invntDestino_id", Variant::Integer(8)},
+          {"invntPeso_Real", Variant(weight)},
+          {"invntVal_Declarado", "1000"},
+          {"invntData_Emissao", "20/11/2003"},
+          {"inarrvntNota_fiscal", Variant::Array(numbers)},
+          {"invntQtde_Notas", Variant::Long(invoices)},
+          {"invntPonto_Operacao_Destino_id", Variant::Integer(9)},
+          {"invnttab_tipo_despacho_id", Variant::Integer(1)},
+          {"inarrvntConteudo", Variant::Array(contents)},
+          {"inarrvntVal_Declarado", Variant::Array(values)},
+          {"inarrvntNum_Volume", Variant::Array(volumes)},
+          {"invntNum_Volume", "3"},
+          {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
+}
+
+class LifeTest : public ::testing::TestWithParam<Setting> {
+ protected:
+  void SetUp() override {
+    database_ = TestDatabase::Create(GetParam().engine);
+    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  }
+  MethodCall Detail(const Variant& document) {
+    return CallMethod("gConsulta_Docto_Transporte",
+                      {{"invntBanco_Dados", GetParam().kind},
+                       {"vntConecta_db", database_->connection_text()},
+                       {"invntEmpresa_id", Variant::Integer(1)},
+                       {"invntDocto_Transporte_id", document}});
+  }
+  std::unique_ptr<TestDatabase> database_;
+};
+
+TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
+  const std::string kind = GetParam().kind;
+  const std::string connection = database_->connection_text();
+  const int32_t documents_before = database_->Count("DOCTO_TRANSPORTE");
+  const int32_t invoices_before = database_->Count("NOTA_FISCAL");
+
+  const MethodCall inserted =
+      CallMethod("gInclui_Docto_Transporte", DocumentScreen(kind, connection, "7701", 2, "12,5"));
+  ASSERT_EQ(inserted.result, Variant::Integer(0)) << inserted["outvntMsg_Ret"];
+  const Variant document = inserted["outvntDocto_Transporte_id"];
+  EXPECT_EQ(document, Variant::Long(1013));  // after the demo's last, from the shared counter
+
+  MethodCall read = Detail(document);
+  ASSERT_EQ(read.result, Variant::Integer(0)) << read["outvntMsg_Ret"];
+  EXPECT_EQ(read["outvntNum_Docto_Transporte"], Variant::Long(7701));
+  EXPECT_EQ(read["outvntPeso_Real"], Variant("12,50"));
+  EXPECT_EQ(read["outvntVal_Declarado"], Variant("1000,00"));
+  EXPECT_EQ(read["outvntData_Emissao"], Variant("20/11/2003"));
+  EXPECT_EQ(read["outvntCliente"], Variant("Indústria de Calçados Ânfora Ltda."));
+  EXPECT_EQ(read["outvntQtde_Notas"], Variant::Long(2));
+  EXPECT_EQ(read["outarrvntNota_Fiscal"], Variant::Array({"770101", "770102"}));
+  EXPECT_EQ(read["outarrvntConteudo"],
+            Variant::Array({"Mercadoria nº 1 dágua", "Mercadoria nº 2 dágua"}));
+  EXPECT_EQ(read["outarrvntVal_Declarado"], Variant::Array({"100,50", "200,50"}));
+
+  const MethodCall listed =
+      CallMethod("gBusca_Lista_Docto_Transporte", {{"invntBanco_Dados", kind},
+                                                   {"vntConecta_db", connection},
+                                                   {"invntEmpresa_id", Variant::Integer(1)},
+                                                   {"invntNum_Docto_Transporte", "7701"}});
+  EXPECT_EQ(listed["outarrvntDocto_Transporte_id"], Variant::Array({document}));
+
+  const MethodCall again =
+      CallMethod("gInclui_Docto_Transporte", DocumentScreen(kind, connection, "7701", 1, "1"));
+  EXPECT_EQ(again.result, Variant::Integer(10));
+  EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
+
+  Arguments update = DocumentScreen(kind, connection, "7701", 1, "13,5");
+  update.emplace_back("invntDocto_Transporte_id", document);
+  const MethodCall updated = CallMethod("gAltera_Docto_Transporte", update);
+  ASSERT_EQ(updated.result, Variant::Integer(0)) << updated["outvntMsg_Ret"];
+  read = Detail(document);
+  EXPECT_EQ(read["outvntPeso_Real"], Variant("13,50"));
+  EXPECT_EQ(read["outvntQtde_Notas"], Variant::Long(1));
+  EXPECT_EQ(read["outarrvntNota_Fiscal"], Variant::Array({"770101"}));
+
+  const MethodCall deleted =
+      CallMethod("gExclui_Docto_Transporte", {{"invntBanco_Dados", kind},
+                                              {"vntConecta_db", connection},
+                                              {"invntDocto_Transporte_id", document}});
+  EXPECT_EQ(deleted.result, Variant::Integer(0));
+  read = Detail(document);
+  EXPECT_EQ(read.result, Variant::Integer(10));
+  EXPECT_EQ(read["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+
+  // Nothing was physically deleted: the document has status 2, the invoices
+  // the update replaced too; the delete left the live one alone.
+  const std::string of = " WHERE DOCTO_TRANSPORTE_ID = " + std::to_string(document.long_value());
+  EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), documents_before + 1);
+  EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE" + of + " AND TAB_STATUS_ID = 2"), 1);
+  EXPECT_EQ(database_->Count("NOTA_FISCAL"), invoices_before + 3);
+  EXPECT_EQ(database_->Count("NOTA_FISCAL" + of + " AND TAB_STATUS_ID = 2"), 2);
+  EXPECT_EQ(database_->Count("NOTA_FISCAL" + of + " AND TAB_STATUS_ID = 1"), 1);
+
+  // Both paths take identifiers from the same counters; only the inline one audits.
+  const db::ResultSet counters =
+      database_->Query("SELECT DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID FROM INFRA_IDS");
+  EXPECT_EQ(counters.rows[0][0], Variant::Long(1013));
+  EXPECT_EQ(counters.rows[0][1], Variant::Long(9018));
+  if (kind == "ORACLE") {
+    EXPECT_EQ(counters.rows[0][2], Variant::Long(5));
+    const db::ResultSet audit = database_->Query(
+        "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID, REGISTRO_ID FROM "
+        "LOG_SISTEMA ORDER BY LOG_SISTEMA_ID");
+    const std::vector<std::vector<Variant>> expected = {
+        {Variant::Long(1), Variant::Long(13), Variant::Long(1), Variant::Long(12),
+         Variant::Long(1013)},
+        {Variant::Long(2), Variant::Long(37), Variant::Long(1), Variant::Long(12),
+         Variant::Long(9016)},
+        {Variant::Long(3), Variant::Long(37), Variant::Long(1), Variant::Long(12),
+         Variant::Long(9017)},
+        {Variant::Long(4), Variant::Long(13), Variant::Long(2), Variant::Long(12),
+         Variant::Long(1013)},
+        {Variant::Long(5), Variant::Long(37), Variant::Long(1), Variant::Long(12),
+         Variant::Long(9018)}};
+    EXPECT_EQ(audit.rows, expected);
+  } else {
+    EXPECT_EQ(database_->Count("LOG_SISTEMA"), 0);
+  }
+  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, LifeTest, testing::EveryEngineAndKind(), testing::SettingName);
+
+// What stays written when the n-th statement of an insert fails.
+struct Stays {
+  int fail_at;
+  Variant result;
+  int documents;  // new live documents
+  int invoices;   // new live invoices
+};
+
+class FailureTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  static void SetUpTestSuite() {
+    template_ = new TestDatabase*(TestDatabase::Create(TestEngine::kSqlite).release());
+  }
+  static void TearDownTestSuite() {
+    delete *template_;
+    delete template_;
+  }
+  static TestDatabase** template_;
+};
+TestDatabase** FailureTest::template_ = nullptr;
+
+TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
+  const std::string kind = GetParam();
+  const std::vector<Stays> table =
+      kind == "SQLSERVER"
+          ? std::vector<Stays>{{1, Variant::Integer(10), 0, 0},  // the duplicate check
+                               {2, Variant::Integer(10), 0, 0},  // the document
+                               {3, Variant::Integer(30), 1, 0},  // the invoices' delete
+                               {4, Variant::Integer(30), 1, 0},  // the first invoice
+                               {5, Variant::Integer(30), 1, 1},  // the second invoice
+                               {0, Variant::Integer(0), 1, 2}}
+          : std::vector<Stays>{{1, Variant::Integer(10), 0, 0},  // the duplicate count
+                               {2, Variant::Integer(10), 0, 0},  // the counter's read
+                               {3, Variant::Integer(10), 0, 0},  // the counter's write
+                               {4, Variant::Integer(10), 0, 0},  // the document
+                               {5, Variant::Integer(10), 1, 0},  // the audit counter: the row stays
+                               {6, Variant::Integer(0), 1, 2},   // its write is skipped
+                               {7, Variant::Integer(0), 1, 2},   // the audit row is skipped
+                               {8, Variant::Integer(10), 1, 0},  // the answer
+                               {9, Variant::Integer(30), 1, 0},  // the invoices' delete
+                               {13, Variant::Integer(30), 1, 0},  // the first invoice
+                               {20, Variant::Integer(30), 1, 1},  // the second invoice
+                               {0, Variant::Integer(0), 1, 2}};
+  for (const Stays& s : table) {
+    const std::string copy =
+        std::filesystem::temp_directory_path() / ("tmx_fault_" + std::to_string(getpid()) + ".db");
+    std::filesystem::copy_file(db::ConnectionText((*template_)->connection_text()).Get("Database"),
+                               copy, std::filesystem::copy_options::overwrite_existing);
+    {
+      FaultyDatabase database("Driver=SQLite3;Database=" + copy);
+      database.FailAt(s.fail_at);
+      const MethodCall call =
+          CallMethod("gInclui_Docto_Transporte",
+                     DocumentScreen(kind, database.connection_text(), "7702", 2, "1"));
+      EXPECT_EQ(call.result, s.result)
+          << "failing at " << s.fail_at << ": " << call["outvntMsg_Ret"];
+    }
+    auto connection = db::OpenConnection("Driver=SQLite3;Database=" + copy);
+    const auto count = [&](const std::string& sql) {
+      db::Statement statement;
+      statement.text = sql;
+      statement.verbatim = true;
+      return connection->Execute(statement)->rows[0][0].long_value();
+    };
+    EXPECT_EQ(count("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 7702"),
+              s.documents)
+        << "failing at " << s.fail_at;
+    EXPECT_EQ(count("SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%'"), s.invoices)
+        << "failing at " << s.fail_at;
+    connection.reset();
+    std::filesystem::remove(copy);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FailureTest, ::testing::Values("SQLSERVER", "ORACLE"));
+
+}  // namespace
+}  // namespace tmxcnh
