@@ -7,14 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/json_variant.h"
 #include "component/cnh.h"
 #include "component/method_table.h"
+#include "db/drivers.h"
 #include "db/initdb.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
@@ -97,7 +100,7 @@ int InitDb(int argc, char** argv) {
 }
 
 // Shows a call and every out-parameter it wrote.
-void ShowCall(const char* title, const char* method_name,
+Call ShowCall(const char* title, const char* method_name,
               const std::vector<std::pair<std::string, Variant>>& values) {
   const PublicMethod& method = *FindPublicMethod(method_name);
   std::vector<std::pair<int, Variant>> named;
@@ -111,6 +114,84 @@ void ShowCall(const char* title, const char* method_name,
     const std::string_view name = method.parameters[i];
     if (name.substr(0, 3) != "out" || call.arguments[i].IsEmpty()) continue;
     std::printf("  %-32s %s\n", std::string(name).c_str(), Describe(call.arguments[i]).c_str());
+  }
+  return call;
+}
+
+using Screen = std::function<std::vector<std::pair<std::string, Variant>>(
+    const char*, std::vector<std::pair<std::string, Variant>>)>;
+
+// A document's whole life: inserted with two invoices, listed, read, its
+// invoices totalled, updated with one invoice, deleted.
+void ShowLife(const char* kind, const Screen& screen) {
+  const std::string number = std::string(kind) == "ORACLE" ? "7702" : "7701";
+  const auto document_screen = [&](Variant invoices, Variant contents, Variant values,
+                                   Variant volumes, const char* weight) {
+    const int32_t count = invoices.UBound() + 1;
+    return screen(kind, {{"invntNum_Docto_Transporte", Variant(number)},
+                         {"invntPonto_Operacao_id", Variant::Integer(7)},
+                         {"invntTab_Tipo_Cobranca_id", Variant::Integer(3)},
+                         {"invntCliente_id", Variant::Integer(101)},
+                         {"invntEnd_Destinatario_id", Variant::Integer(203)},
+                         {"invntEnd_Remetente_id", Variant::Integer(202)},
+                         {"invntOrigem_id", Variant::Integer(1)},
+                         {"invntDestino_id", Variant::Integer(8)},
+                         {"invntPeso_Real", Variant(weight)},
+                         {"invntVal_Declarado", Variant("1350,50")},
+                         {"invntData_Emissao", Variant("20/11/2003")},
+                         {"inarrvntNota_fiscal", invoices},
+                         {"invntQtde_Notas", Variant::Long(count)},
+                         {"invntPonto_Operacao_Destino_id", Variant::Integer(9)},
+                         {"invnttab_tipo_despacho_id", Variant::Integer(1)},
+                         {"inarrvntConteudo", contents},
+                         {"inarrvntVal_Declarado", values},
+                         {"inarrvntNum_Volume", volumes},
+                         {"invntNum_Volume", Variant("3")},
+                         {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
+  };
+  const Call inserted = ShowCall(
+      "A new document with two invoices", "gInclui_Docto_Transporte",
+      document_screen(Variant::Array({"4711", "4712"}), Variant::Array({"Sapatos", "Bolsas"}),
+                      Variant::Array({"1000,25", "350,25"}), Variant::Array({"2", "1"}), "12,5"));
+  const Variant document = inserted.arguments[static_cast<size_t>(
+      FindParameter(*inserted.method, "outvntDocto_Transporte_id"))];
+  ShowCall("The same number again", "gInclui_Docto_Transporte",
+           document_screen(Variant::Array({"1"}), Variant::Array({"x"}), Variant::Array({"1"}),
+                           Variant::Array({"1"}), "1"));
+  ShowCall("Listed by its number", "gBusca_Lista_Docto_Transporte",
+           screen(kind, {{"invntNum_Docto_Transporte", Variant(number)}}));
+  ShowCall("Read in full", "gConsulta_Docto_Transporte",
+           screen(kind, {{"invntDocto_Transporte_id", document}}));
+  ShowCall("Its invoices totalled", "gSoma_Nota_Fiscal",
+           screen(kind, {{"invntQtde_Notas", Variant::Integer(2)},
+                         {"inarrvntVal_Declarado", Variant::Array({"1000,25", "350,25"})}}));
+  std::vector<std::pair<std::string, Variant>> update =
+      document_screen(Variant::Array({"4711"}), Variant::Array({"Sapatos"}),
+                      Variant::Array({"1350,50"}), Variant::Array({"3"}), "13,75");
+  update.emplace_back("invntDocto_Transporte_id", document);
+  ShowCall("Updated with one invoice", "gAltera_Docto_Transporte", update);
+  ShowCall("Read again", "gConsulta_Docto_Transporte",
+           screen(kind, {{"invntDocto_Transporte_id", document}}));
+  ShowCall("Deleted", "gExclui_Docto_Transporte",
+           screen(kind, {{"invntDocto_Transporte_id", document}}));
+  ShowCall("Read after the delete", "gConsulta_Docto_Transporte",
+           screen(kind, {{"invntDocto_Transporte_id", document}}));
+}
+
+// The audit rows that the inline path wrote.
+void ShowAudit(const std::string& connection) {
+  db::Statement query;
+  query.text =
+      "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID, REGISTRO_ID, "
+      "DATA_LOG FROM LOG_SISTEMA ORDER BY LOG_SISTEMA_ID";
+  query.verbatim = true;
+  const std::optional<db::ResultSet> rows = db::OpenConnection(connection)->Execute(query);
+  std::printf("\n== the audit trail of the inline path (LOG_SISTEMA)\n");
+  std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", "id", "table", "action", "user", "record", "when");
+  for (const std::vector<Variant>& row : rows->rows) {
+    std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", ToText(row[0]).c_str(), ToText(row[1]).c_str(),
+                ToText(row[2]).c_str(), ToText(row[3]).c_str(), ToText(row[4]).c_str(),
+                ToText(row[5]).c_str());
   }
 }
 
@@ -126,7 +207,7 @@ int Demo() {
     return 1;
   }
   std::printf("A branch screen on the embedded database %s\n", connection.c_str());
-  const auto screen = [&](const char* kind, std::vector<std::pair<std::string, Variant>> values) {
+  const Screen screen = [&](const char* kind, std::vector<std::pair<std::string, Variant>> values) {
     std::vector<std::pair<std::string, Variant>> all = {
         {"invntBanco_Dados", Variant(kind)},
         {"vntConecta_db", Variant(connection)},
@@ -156,7 +237,9 @@ int Demo() {
     ShowCall("Does number 4503 belong to client 101?", "gConsulta_Cliente_Docto_Transp",
              screen(kind, {{"invntPessoa_id", Variant::Integer(101)},
                            {"invntNum_Docto_Transporte", Variant::Integer(4503)}}));
+    ShowLife(kind, screen);
   }
+  ShowAudit(connection);
   std::filesystem::remove_all(folder);
   return 0;
 }

@@ -81,6 +81,41 @@ class CNH {
       Variant& outarrvntVal_Declarado, Variant& outvntNum_Volume,
       Variant& outvntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret);
 
+  // Deletes a document logically; its invoices stay as they are.
+  virtual Variant gExclui_Docto_Transporte(Variant& invntBanco_Dados, Variant& vntConecta_db,
+                                           Variant& invntUsuario_internet_id,
+                                           Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id,
+                                           Variant& invntDocto_Transporte_id,
+                                           Variant& outvntMsg_Ret);
+
+  // A new document with its invoices: 0, or 30 when the invoices were not saved.
+  virtual Variant gInclui_Docto_Transporte(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
+      Variant& invntPonto_Operacao_id, Variant& invntTab_Tipo_Cobranca_id, Variant& invntCliente_id,
+      Variant& invntEnd_Cliente_id, Variant& invntEnd_Destinatario_id,
+      Variant& invntEnd_Remetente_id, Variant& invntOrigem_id, Variant& invntDestino_id,
+      Variant& invntPeso_Real, Variant& invntVal_Declarado, Variant& invntData_Emissao,
+      Variant& inarrvntNota_fiscal, Variant& invntQtde_Notas, Variant& outvntDocto_Transporte_id,
+      Variant& invntPonto_Operacao_Destino_id, Variant& invnttab_tipo_despacho_id,
+      Variant& invnttab_sit_entrega_id, Variant& inarrvntConteudo, Variant& inarrvntVal_Declarado,
+      Variant& inarrvntNum_Volume, Variant& invntNum_Volume, Variant& invntTab_Tipo_Docto_Transp_id,
+      Variant& outvntMsg_Ret);
+
+  // A document rewritten with its invoices replaced: 0, or 30 when the
+  // invoices were not saved.
+  virtual Variant gAltera_Docto_Transporte(
+      Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
+      Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
+      Variant& invntPonto_Operacao_id, Variant& invntTab_Tipo_Cobranca_id, Variant& invntCliente_id,
+      Variant& invntEnd_Cliente_id, Variant& invntEnd_Destinatario_id,
+      Variant& invntEnd_Remetente_id, Variant& invntOrigem_id, Variant& invntDestino_id,
+      Variant& invntPeso_Real, Variant& invntVal_Declarado, Variant& invntData_Emissao,
+      Variant& inarrvntNota_fiscal, Variant& invntQtde_Notas, Variant& invntDocto_Transporte_id,
+      Variant& invntPonto_Operacao_Destino_id, Variant& invnttab_tipo_despacho_id,
+      Variant& inarrvntConteudo, Variant& inarrvntVal_Declarado, Variant& inarrvntNum_Volume,
+      Variant& invntNum_Volume, Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret);
+
   // A client's name, CNPJ (or CPF) and person kind.
   virtual bool mBusca_Cliente(Variant& invntBanco_Dados, Variant& vntConecta_db,
                               Variant& invntUsuario_internet_id, Variant& invntCliente_id,
@@ -108,6 +143,15 @@ class CNH {
                                      Variant& outarrvntNota_Fiscal, Variant& outarrvntConteudo,
                                      Variant& outarrvntNum_Volume, Variant& outarrvntVal_Declarado,
                                      Variant& outvntMsg_Ret);
+
+  // Replaces a document's invoices: the old ones marked deleted, each new
+  // one checked and inserted.
+  virtual bool mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
+                                  Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
+                                  Variant& invntDocto_Transporte_id, Variant& invntQtde_Notas,
+                                  Variant& inarrvntNota_fiscal, Variant& inarrvntConteudo,
+                                  Variant& inarrvntVal_Declarado, Variant& inarrvntNum_Volume,
+                                  Variant& outvntMsg_Ret);
 
   // Whether a document number is free at its branch (True) or already used
   // by another live document there (False).
@@ -137,10 +181,34 @@ class CNH {
                                                       int32_t& document, int32_t& company,
                                                       std::string& sql, Variant& message,
                                                       const Variant& user);
+  virtual bool mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(const std::string& kind,
+                                                     const std::string& connection,
+                                                     int32_t& document, std::string& sql,
+                                                     Variant& message, const Variant& user);
+  virtual bool mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
+      const std::string& kind, const std::string& connection, int32_t& company, int32_t& number,
+      int32_t& branch, int32_t& charging, int32_t& client, int32_t& recipient, int32_t& sender,
+      int32_t& origin, int32_t& destination, double& weight, double& value,
+      const std::string& issued, int32_t& destination_branch, int32_t& dispatch, int32_t& delivery,
+      int32_t& volumes, std::string& sql, Variant& message, const Variant& user);
+  virtual bool mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
+      const std::string& kind, const std::string& connection, int32_t& document, int32_t& company,
+      int32_t& number, int32_t& branch, int32_t& charging, int32_t& client, int32_t& recipient,
+      int32_t& sender, int32_t& origin, int32_t& destination, double& weight, double& value,
+      const std::string& issued, int32_t& destination_branch, int32_t& dispatch, int32_t& volumes,
+      std::string& sql, Variant& message, const Variant& user);
   virtual bool mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(const std::string& kind,
                                                      const std::string& connection, int32_t& client,
                                                      std::string& sql, Variant& message,
                                                      const Variant& user);
+  virtual bool mTrataSP_TMX_EXC_NF_CONHEC2(const std::string& kind, const std::string& connection,
+                                           int32_t& document, int32_t& user, std::string& sql,
+                                           Variant& message, const Variant& user_text);
+  virtual bool mTrataSP_TMX_INC_NF_CONHEC2(const std::string& kind, const std::string& connection,
+                                           int32_t& company, const std::string& invoice,
+                                           const std::string& contents, double& value,
+                                           int32_t& volumes, int32_t& document, std::string& sql,
+                                           Variant& message, const Variant& user);
   virtual bool mTrataSP_TMX_VER_DUPL_NUM_DOCTO(const std::string& kind,
                                                const std::string& connection, int32_t& number,
                                                int32_t& branch, int32_t& document, std::string& sql,

@@ -10,8 +10,11 @@ target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component GTest::gtest)
 
 add_executable(tmxcnh_tests
   tests/common/field_checks_test.cc
+  tests/common/infra_ids_test.cc
   tests/common/log_msg_test.cc
+  tests/common/log_sistema_test.cc
   tests/common/sql_values_test.cc
+  tests/component/method_table_test.cc
   tests/component/method_trap_test.cc
   tests/component/step_numbers_test.cc
   tests/db/connection_text_test.cc
@@ -25,14 +28,18 @@ add_executable(tmxcnh_tests
   tests/documents/client_lookup_test.cc
   tests/documents/document_detail_test.cc
   tests/documents/document_list_test.cc
+  tests/documents/document_writes_test.cc
   tests/documents/duplicate_check_test.cc
   tests/documents/field_consistency_test.cc
   tests/documents/server_date_test.cc
   tests/invoices/invoice_list_test.cc
+  tests/invoices/invoice_save_test.cc
   tests/invoices/invoice_total_test.cc
   tests/integration/duplicate_test.cc
   tests/integration/lookups_test.cc
   tests/integration/reading_test.cc
+  tests/integration/stress_test.cc
+  tests/integration/writing_test.cc
   tests/platform/conversions_test.cc
   tests/platform/date_serial_test.cc
   tests/platform/operators_test.cc

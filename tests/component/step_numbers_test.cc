@@ -16,7 +16,7 @@ namespace {
 TEST(StepNumbers, AreUniqueAndRiseInTensWithinEachMethod) {
   // A trap (or an emulation's frame) names its method; the steps that follow belong to it.
   const std::regex marks(
-      R"re((?:MethodTrap trap\(|ComposeStatement\()\s*"(\w+)"|trap\.Step\((\d+)\))re");
+      R"re((?:MethodTrap trap\(|ComposeStatement\(|MethodTrap::Routine\()\s*"(\w+)"|trap\.Step\((\d+)\))re");
   std::map<int, std::string> owner;
   int methods = 0;
   for (const char* folder : {"component", "documents", "invoices", "common"}) {
