@@ -26,10 +26,18 @@ void ExecuteWrite(const std::string& sql, const std::string& connection) {
   if (recordset.State() != kStateClosed && !recordset.Eof()) recordset.Close();
 }
 
-WriteAnswer ReadWriteAnswer(const Recordset& recordset) {
-  if (recordset.Eof()) return WriteAnswer::kNoRow;
-  if (Differs(recordset.Field("retorno"), 0)) return WriteAnswer::kRefused;
-  return WriteAnswer::kDone;
+bool AcceptWriteAnswer(Recordset& recordset, Variant& message, const char* no_row_message,
+                       const char* refusal_message) {
+  if (recordset.Eof()) {
+    message = no_row_message;
+    return false;
+  }
+  if (Differs(recordset.Field("retorno"), 0)) {
+    message = refusal_message ? Variant(refusal_message) : Column(recordset, "msg_ret");
+    recordset.Close();
+    return false;
+  }
+  return true;
 }
 
 std::string PointDecimal(double value) {

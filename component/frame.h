@@ -63,10 +63,12 @@ void OpenForWriting(Recordset& recordset, const std::string& sql, const std::str
 // open with rows, is released at once.
 void ExecuteWrite(const std::string& sql, const std::string& connection);
 
-// What the one-row answer of a write says: no row, a retorno other than 0
-// (refused), or done (retorno 0, or Null).
-enum class WriteAnswer { kNoRow, kRefused, kDone };
-WriteAnswer ReadWriteAnswer(const Recordset& recordset);
+// Takes the one-row answer of a write (retorno 0, or a Null retorno, is
+// done): true when done; otherwise message becomes
+// no_row_message, or for a refusal the answer's msg_ret (or refusal_message
+// when one is given) and the recordset is closed.
+bool AcceptWriteAnswer(Recordset& recordset, Variant& message, const char* no_row_message,
+                       const char* refusal_message = nullptr);
 
 // The statement that an emulation hands back for a write that was done.
 inline constexpr const char* kDoneAnswer = " SELECT 0 RETORNO , '' MSG_RET ";

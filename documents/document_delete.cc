@@ -45,17 +45,7 @@ Variant CNH::gExclui_Docto_Transporte(Variant& invntBanco_Dados, Variant& vntCon
     Recordset recordset;
     OpenForWriting(recordset, trap.sql(), connection);
     trap.Step(15070);
-    switch (ReadWriteAnswer(recordset)) {
-      case WriteAnswer::kNoRow:
-        outvntMsg_Ret = "Nenhume registro afetado.";
-        return result;
-      case WriteAnswer::kRefused:
-        outvntMsg_Ret = Column(recordset, "msg_ret");
-        recordset.Close();
-        return result;
-      case WriteAnswer::kDone:
-        break;
-    }
+    if (!AcceptWriteAnswer(recordset, outvntMsg_Ret, "Nenhume registro afetado.")) return result;
     trap.Step(15080);
     result = Variant::Integer(kResultDone);
   } catch (...) {

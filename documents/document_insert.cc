@@ -95,17 +95,7 @@ Variant CNH::gInclui_Docto_Transporte(
     Recordset recordset;
     OpenForWriting(recordset, trap.sql(), connection);
     trap.Step(13070);
-    switch (ReadWriteAnswer(recordset)) {
-      case WriteAnswer::kNoRow:
-        outvntMsg_Ret = "Nenhume registro afetado.";
-        return result;
-      case WriteAnswer::kRefused:
-        outvntMsg_Ret = Column(recordset, "msg_ret");
-        recordset.Close();
-        return result;
-      case WriteAnswer::kDone:
-        break;
-    }
+    if (!AcceptWriteAnswer(recordset, outvntMsg_Ret, "Nenhume registro afetado.")) return result;
     trap.Step(13080);
     outvntDocto_Transporte_id = gTrata_Numero(recordset.Field("docto_transporte_Id"));
     trap.Step(13090);

@@ -98,17 +98,7 @@ Variant CNH::gAltera_Docto_Transporte(
       Recordset recordset;
       OpenForWriting(recordset, trap.sql(), connection);
       trap.Step(14080);
-      switch (ReadWriteAnswer(recordset)) {
-        case WriteAnswer::kNoRow:
-          outvntMsg_Ret = "Nenhum registro afetado.";
-          return result;
-        case WriteAnswer::kRefused:
-          outvntMsg_Ret = Column(recordset, "msg_ret");
-          recordset.Close();
-          return result;
-        case WriteAnswer::kDone:
-          break;
-      }
+      if (!AcceptWriteAnswer(recordset, outvntMsg_Ret, "Nenhum registro afetado.")) return result;
       trap.Step(14090);
       recordset.Close();
     }

@@ -70,17 +70,7 @@ bool CNH::mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
       Recordset recordset;
       OpenForWriting(recordset, trap.sql(), connection);
       trap.Step(12060);
-      switch (ReadWriteAnswer(recordset)) {
-        case WriteAnswer::kNoRow:
-          outvntMsg_Ret = "Nenhume registro afetado.";
-          return result;
-        case WriteAnswer::kRefused:
-          outvntMsg_Ret = Column(recordset, "msg_ret");
-          recordset.Close();
-          return result;
-        case WriteAnswer::kDone:
-          break;
-      }
+      if (!AcceptWriteAnswer(recordset, outvntMsg_Ret, "Nenhume registro afetado.")) return result;
     }
     trap.Step(12070);
     const int32_t count = ToLong(invntQtde_Notas);
@@ -122,17 +112,9 @@ bool CNH::mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
       Recordset recordset;
       OpenForWriting(recordset, trap.sql(), connection);
       trap.Step(12130);
-      switch (ReadWriteAnswer(recordset)) {
-        case WriteAnswer::kNoRow:
-          outvntMsg_Ret = "Nenhume registro afetado.";
-          return result;
-        case WriteAnswer::kRefused:
-          outvntMsg_Ret = "Não foi possível efetuar a inclusão das notas.";
-          recordset.Close();
-          return result;
-        case WriteAnswer::kDone:
-          break;
-      }
+      if (!AcceptWriteAnswer(recordset, outvntMsg_Ret, "Nenhume registro afetado.",
+                             "Não foi possível efetuar a inclusão das notas."))
+        return result;
     }
     trap.Step(12140);
     result = true;
