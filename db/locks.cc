@@ -1,8 +1,10 @@
 #include "db/locks.h"
 
+#ifdef TMXCNH_WITH_SQLITE
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <functional>
@@ -68,6 +70,7 @@ struct NamedLock::Held {
 NamedLock::NamedLock(const std::string& connection_text, const std::string& name)
     : held_(std::make_unique<Held>()) {
   const size_t hash = std::hash<std::string>{}(name);
+#ifdef TMXCNH_WITH_SQLITE
   const ConnectionText text(connection_text);
   if (text::SameNameIgnoringCase(text.Get("Driver"), "SQLite3")) {
     const std::string path = text.Get("Database") + ".lock" + std::to_string(hash % kLockStripes);
@@ -79,6 +82,7 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
     }
     return;
   }
+#endif
   held_->object = ConnectionObject::FromPool(connection_text);
   if (held_->object->engine() == Engine::kPostgreSql) {
     const std::string key = std::to_string(static_cast<int64_t>(hash & 0x7FFFFFFFFFFFFFFF));
@@ -91,10 +95,12 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
 }
 
 NamedLock::~NamedLock() {
+#ifdef TMXCNH_WITH_SQLITE
   if (held_->file >= 0) {
     ::flock(held_->file, LOCK_UN);
     ::close(held_->file);
   }
+#endif
   if (held_->object && !held_->unlock.empty()) {
     try {
       held_->object->ExecuteVerbatim(held_->unlock);
