@@ -13,14 +13,6 @@
 #include "platform/recordset.h"
 
 namespace tmxcnh {
-namespace {
-
-int32_t Whole(const Variant& value) { return ToLong(gTrata_Numero(value)); }
-
-std::string Id(const Variant& value) { return ToText(gId_Sql(value)); }
-
-}  // namespace
-
 Variant CNH::gInclui_Docto_Transporte(
     Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
     Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
@@ -54,22 +46,22 @@ Variant CNH::gInclui_Docto_Transporte(
     }
     trap.Step(13030);
     if (IsOracle(invntBanco_Dados)) {
-      int32_t company = Whole(invntEmpresa_id);
-      int32_t number = Whole(invntNum_Docto_Transporte);
-      int32_t branch = Whole(invntPonto_Operacao_id);
-      int32_t charging = Whole(invntTab_Tipo_Cobranca_id);
-      int32_t client = Whole(invntCliente_id);
-      int32_t recipient = Whole(invntEnd_Destinatario_id);
-      int32_t sender = Whole(invntEnd_Remetente_id);
-      int32_t origin = Whole(invntOrigem_id);
-      int32_t destination = Whole(invntDestino_id);
+      int32_t company = WholeNumber(invntEmpresa_id);
+      int32_t number = WholeNumber(invntNum_Docto_Transporte);
+      int32_t branch = WholeNumber(invntPonto_Operacao_id);
+      int32_t charging = WholeNumber(invntTab_Tipo_Cobranca_id);
+      int32_t client = WholeNumber(invntCliente_id);
+      int32_t recipient = WholeNumber(invntEnd_Destinatario_id);
+      int32_t sender = WholeNumber(invntEnd_Remetente_id);
+      int32_t origin = WholeNumber(invntOrigem_id);
+      int32_t destination = WholeNumber(invntDestino_id);
       double weight = AsNumber(invntPeso_Real);
       double value = AsNumber(invntVal_Declarado);
       const std::string issued = ToText(gTrata_Nulo(invntData_Emissao));
-      int32_t destination_branch = Whole(invntPonto_Operacao_Destino_id);
-      int32_t dispatch = Whole(invnttab_tipo_despacho_id);
+      int32_t destination_branch = WholeNumber(invntPonto_Operacao_Destino_id);
+      int32_t dispatch = WholeNumber(invnttab_tipo_despacho_id);
       int32_t delivery = 1;
-      int32_t volumes = Whole(invntNum_Volume);
+      int32_t volumes = WholeNumber(invntNum_Volume);
       trap.Step(13040);
       if (!mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
               Format(invntBanco_Dados), connection, company, number, branch, charging, client,
@@ -80,16 +72,17 @@ Variant CNH::gInclui_Docto_Transporte(
       }
     } else {
       trap.Step(13050);
-      trap.sql() = "exec SP_TMX_INC_Docto_Transporte4        " + Id(invntEmpresa_id) + ", " +
-                   Id(invntNum_Docto_Transporte) + ", " + Id(invntPonto_Operacao_id) + ", " +
-                   Id(invntTab_Tipo_Cobranca_id) + ", " + Id(invntCliente_id) + ", " +
-                   Id(invntEnd_Destinatario_id) + ", " + Id(invntEnd_Remetente_id) + ", " +
-                   Id(invntOrigem_id) + ", " + Id(invntDestino_id) + ", " +
-                   Id(Variant(WithPoint(invntPeso_Real))) + ", " +
-                   Id(Variant(WithPoint(invntVal_Declarado))) + ", " +
-                   ToText(gData_Sql(invntData_Emissao)) + ", " +
-                   Id(invntPonto_Operacao_Destino_id) + ", " + Id(invnttab_tipo_despacho_id) +
-                   ", " + "1, " + Id(invntNum_Volume) + ", " + Id(invntTab_Tipo_Docto_Transp_id);
+      trap.sql() =
+          "exec SP_TMX_INC_Docto_Transporte4        " + IdArgument(invntEmpresa_id) + ", " +
+          IdArgument(invntNum_Docto_Transporte) + ", " + IdArgument(invntPonto_Operacao_id) + ", " +
+          IdArgument(invntTab_Tipo_Cobranca_id) + ", " + IdArgument(invntCliente_id) + ", " +
+          IdArgument(invntEnd_Destinatario_id) + ", " + IdArgument(invntEnd_Remetente_id) + ", " +
+          IdArgument(invntOrigem_id) + ", " + IdArgument(invntDestino_id) + ", " +
+          IdArgument(Variant(WithPoint(invntPeso_Real))) + ", " +
+          IdArgument(Variant(WithPoint(invntVal_Declarado))) + ", " +
+          ToText(gData_Sql(invntData_Emissao)) + ", " + IdArgument(invntPonto_Operacao_Destino_id) +
+          ", " + IdArgument(invnttab_tipo_despacho_id) + ", " + "1, " +
+          IdArgument(invntNum_Volume) + ", " + IdArgument(invntTab_Tipo_Docto_Transp_id);
     }
     trap.Step(13060);
     Recordset recordset;

@@ -12,6 +12,10 @@ std::string WithPoint(const Variant& typed) {
   return text;
 }
 
+int32_t WholeNumber(const Variant& typed) { return ToLong(gTrata_Numero(typed)); }
+
+std::string IdArgument(const Variant& typed) { return ToText(gId_Sql(typed)); }
+
 double AsNumber(const Variant& typed) { return ToDouble(gTrata_Numero(Variant(WithPoint(typed)))); }
 
 std::string IssueDateLiteral(const std::string& date) {
