@@ -1,14 +1,14 @@
 # Writes OUTPUT, a C++ file defining DatabaseScript() with the text of the
-# database scripts of SOURCE_DIR/database/{sqlite,postgresql}/*.sql.
+# database scripts of SOURCE_DIR/database/{sqlite,postgresql}/*.sql and the
+# demo data every engine shares, SOURCE_DIR/database/demo.sql.
 set(engines sqlite postgresql)
 set(enum_sqlite kSqlite)
 set(enum_postgresql kPostgreSql)
-set(scripts schema procedures demo)
+set(scripts schema procedures)
 set(enum_schema kSchema)
 set(enum_procedures kProcedures)
-set(enum_demo kDemo)
 
-set(body "// Generated from database/*/*.sql at build time. Do not edit.\n")
+set(body "// Generated from database/*.sql and database/*/*.sql at build time. Do not edit.\n")
 string(APPEND body "#include \"db/database_scripts.h\"\n\nnamespace tmxcnh::db {\nnamespace {\n\n")
 foreach(engine ${engines})
   foreach(script ${scripts})
@@ -16,11 +16,14 @@ foreach(engine ${engines})
     string(APPEND body "constexpr std::string_view k_${engine}_${script} = R\"tmxsql(${text})tmxsql\";\n")
   endforeach()
 endforeach()
+file(READ "${SOURCE_DIR}/database/demo.sql" text)
+string(APPEND body "constexpr std::string_view k_demo = R\"tmxsql(${text})tmxsql\";\n")
 string(APPEND body "\n}  // namespace\n\nstd::string_view DatabaseScript(Engine engine, Script script) {\n")
 foreach(engine ${engines})
   foreach(script ${scripts})
     string(APPEND body "  if (engine == Engine::${enum_${engine}} && script == Script::${enum_${script}}) return k_${engine}_${script};\n")
   endforeach()
+  string(APPEND body "  if (engine == Engine::${enum_${engine}} && script == Script::kDemo) return k_demo;\n")
 endforeach()
 string(APPEND body "  return {};\n}\n\n}  // namespace tmxcnh::db\n")
 file(WRITE "${OUTPUT}.tmp" "${body}")

@@ -1,5 +1,6 @@
-// The database scripts of database/<engine>/, compiled into the program so
-// that initdb needs no files beside it.
+// The database scripts of database/<engine>/ and the shared demo data of
+// database/demo.sql, compiled into the program so that initdb needs no files
+// beside it.
 #pragma once
 
 #include <string_view>

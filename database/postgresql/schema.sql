@@ -1,5 +1,5 @@
 -- Freight documents (conhecimentos) and their invoices: PostgreSQL schema.
--- Run on an empty UTF-8 database, then procedures.sql, then demo.sql (optional).
+-- Run on an empty UTF-8 database, then procedures.sql, then ../demo.sql (optional).
 -- Every CREATE fails on a database that already holds these objects, on purpose.
 -- Identifiers are unquoted (folded to lower case), as the component writes them.
 -- Record status: TAB_STATUS_ID 1 = active, 2 = deleted. The file is UTF-8.

@@ -1,5 +1,5 @@
 -- Freight documents (conhecimentos) and their invoices: SQLite schema.
--- Run on an empty database, then procedures.sql, then demo.sql (optional).
+-- Run on an empty database, then procedures.sql, then ../demo.sql (optional).
 -- Every CREATE fails on a database that already holds these objects, on purpose.
 -- Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Record status: TAB_STATUS_ID
 -- 1 = active, 2 = deleted. The file is UTF-8.

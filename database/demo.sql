@@ -1,5 +1,6 @@
--- Demo data for PostgreSQL: two companies of one group, their branches, parties,
--- clients, transport documents and invoices. Same rows as the SQLite demo.
+-- Demo data for every engine: two companies of one group, their branches,
+-- parties, clients, transport documents and invoices. Plain INSERTs that
+-- SQLite and PostgreSQL both take, so both databases hold the same rows.
 -- Run after schema.sql and procedures.sql on an empty database.
 
 -- ---------------------------------------------------------------------------
