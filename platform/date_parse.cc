@@ -329,8 +329,9 @@ bool MakeDate(const Fields& f, int first, DateOrder locale_order, int current_ye
   }
   out->day = static_cast<int>(v1);
   out->month = static_cast<int>(v2);
-  // Two-digit years up to 49 are this century's, from 50 the last one's.
-  if (v3 < 50) {
+  // Two-digit years as Windows reads them by default: 00-29 are this
+  // century's, 30-99 the last one's.
+  if (v3 < 30) {
     out->year = 2000 + static_cast<int>(v3);
   } else if (v3 < 100) {
     out->year = 1900 + static_cast<int>(v3);
