@@ -21,11 +21,12 @@ Variant CNH::gSoma_Nota_Fiscal(Variant& invntUsuario_internet_id, Variant& invnt
   try {
     trap.Step(7010);
     // A starting total typed as text counts as the number it stands for, so
-    // that it is added to, not joined with, the invoices' values.
-    if (outvntValor_Total_NF.IsString()) {
-      outvntValor_Total_NF = Equals(outvntValor_Total_NF, "")
-                                 ? Variant::Integer(0)
-                                 : Variant::Double(ToDouble(gTrata_Numero(outvntValor_Total_NF)));
+    // that it is added to, not joined with, the invoices' values. The
+    // caller's total changes only as each value is added.
+    Variant total = outvntValor_Total_NF;
+    if (total.IsString()) {
+      total =
+          Equals(total, "") ? Variant::Integer(0) : Variant::Double(ToDouble(gTrata_Numero(total)));
     }
     trap.Step(7020);
     const int16_t count = ToInteger(invntQtde_Notas);
@@ -40,11 +41,11 @@ Variant CNH::gSoma_Nota_Fiscal(Variant& invntUsuario_internet_id, Variant& invnt
         return result;
       }
       trap.Step(7040);
-      outvntValor_Total_NF =
-          Add(gTrata_Numero(outvntValor_Total_NF), gTrata_Numero(inarrvntVal_Declarado.At(i)));
+      total = Add(gTrata_Numero(total), gTrata_Numero(inarrvntVal_Declarado.At(i)));
+      outvntValor_Total_NF = total;
     }
     trap.Step(7050);
-    outvntValor_Total_NF = gFormata_Valor(outvntValor_Total_NF, "");
+    outvntValor_Total_NF = gFormata_Valor(total, "");
     trap.Step(7060);
     result = Variant::Integer(kResultDone);
   } catch (...) {

@@ -50,6 +50,9 @@ TEST(InvoiceTotal, Outcomes) {
        "Nota fiscal deve ser igual ou maior que 0"},
       {br, two, Variant::Array({"abc", "1"}), Variant(), refused, Variant(),
        "Preencha Nota fiscal com valor numérico"},
+      // A refused first value leaves a starting total as the caller typed it.
+      {br, two, Variant::Array({"-5", "1"}), "", refused, "",
+       "Nota fiscal deve ser igual ou maior que 0"},
       // Under US settings the foreign comma is brought to the point before the sum.
       {Locale::kUnitedStates, two, Variant::Array({"10,50", "2,25"}), Variant(), ok, "12,75",
        untouched},
