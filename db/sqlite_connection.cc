@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -320,13 +321,17 @@ class SqliteConnection : public Connection {
           sqlite3_bind_text(statement, index, argument.value.c_str(),
                             static_cast<int>(argument.value.size()), SQLITE_TRANSIENT);
           break;
-        case SqlLiteral::Kind::kNumber:
-          if (argument.value.find('.') == std::string::npos) {
-            sqlite3_bind_int64(statement, index, std::strtoll(argument.value.c_str(), nullptr, 10));
+        case SqlLiteral::Kind::kNumber: {
+          // A whole number as an integer while it fits in one, otherwise a double.
+          errno = 0;
+          const long long whole = std::strtoll(argument.value.c_str(), nullptr, 10);
+          if (argument.value.find('.') == std::string::npos && errno != ERANGE) {
+            sqlite3_bind_int64(statement, index, whole);
           } else {
             sqlite3_bind_double(statement, index, std::strtod(argument.value.c_str(), nullptr));
           }
           break;
+        }
       }
     }
   }

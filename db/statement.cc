@@ -87,25 +87,65 @@ class CallReader {
     }
   }
 
+  // A number with an optional fraction and exponent ("12", "-0.5", "1e3",
+  // "1E-05"); handed on in plain decimal form, which every engine reads with
+  // the type of its parameter.
   SqlLiteral ReadNumber() {
-    std::string value;
-    if (text_[pos_] == '-' || text_[pos_] == '+') value += text_[pos_++];
-    size_t digits = 0;
-    while (!AtEnd() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
-      value += text_[pos_++];
-      ++digits;
-    }
+    std::string sign;
+    if (text_[pos_] == '-' || text_[pos_] == '+') sign = text_[pos_++];
+    const std::string whole = ReadDigits();
+    std::string fraction;
+    bool point = false;
     if (!AtEnd() && text_[pos_] == '.') {
-      value += text_[pos_++];
-      while (!AtEnd() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
-        value += text_[pos_++];
-        ++digits;
+      ++pos_;
+      point = true;
+      fraction = ReadDigits();
+    }
+    if (whole.empty() && fraction.empty()) Refuse("valor que não é literal", text_);
+    if (!AtEnd() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+      ++pos_;
+      int exponent_sign = 1;
+      if (!AtEnd() && (text_[pos_] == '-' || text_[pos_] == '+')) {
+        if (text_[pos_++] == '-') exponent_sign = -1;
       }
+      const std::string exponent = ReadDigits();
+      if (exponent.empty() || exponent.size() > 3) Refuse("valor que não é literal", text_);
+      EndOfLiteral();
+      return {SqlLiteral::Kind::kNumber,
+              sign + PlainDecimal(whole, fraction, exponent_sign * std::stoi(exponent))};
     }
-    if (digits == 0 || (!AtEnd() && IsIdentifierChar(text_[pos_]))) {
-      Refuse("valor que não é literal", text_);
+    EndOfLiteral();
+    return {SqlLiteral::Kind::kNumber, sign + whole + (point ? "." + fraction : "")};
+  }
+
+  std::string ReadDigits() {
+    const size_t start = pos_;
+    while (!AtEnd() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
+
+  void EndOfLiteral() {
+    if (!AtEnd() && IsIdentifierChar(text_[pos_])) Refuse("valor que não é literal", text_);
+  }
+
+  // whole.fraction times ten to the exponent, without an exponent.
+  static std::string PlainDecimal(const std::string& whole, const std::string& fraction,
+                                  int exponent) {
+    std::string digits = whole + fraction;
+    const long point = static_cast<long>(whole.size()) + exponent;
+    std::string out;
+    if (point <= 0) {
+      out = "0." + std::string(static_cast<size_t>(-point), '0') + digits;
+    } else if (static_cast<size_t>(point) >= digits.size()) {
+      out = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    } else {
+      out = digits.substr(0, static_cast<size_t>(point)) + "." +
+            digits.substr(static_cast<size_t>(point));
     }
-    return {SqlLiteral::Kind::kNumber, value};
+    const size_t first = out.find_first_not_of('0');
+    if (first == std::string::npos) return "0";
+    if (out[first] == '.') return out.substr(first - 1);
+    return out.substr(first);
   }
 
   const std::string& text_;

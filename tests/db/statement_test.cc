@@ -37,6 +37,14 @@ TEST(Statement, ExecCallsAreReadWithTheirLiterals) {
        {{Kind::kText, ""}, {Kind::kText, "2003/11/20 00:00"}}},
       {"exec dbo.X  1 ,2  ", "dbo.X", {{Kind::kNumber, "1"}, {Kind::kNumber, "2"}}},
       {"exec\tX\t3", "X", {{Kind::kNumber, "3"}}},
+      // Exponents, as the run time writes small and large doubles, in plain form.
+      {"exec X 1e3, 1E-05, -2.5E+2, 0.0012e2, 1.5e-1",
+       "X",
+       {{Kind::kNumber, "1000"},
+        {Kind::kNumber, "0.00001"},
+        {Kind::kNumber, "-250"},
+        {Kind::kNumber, "0.12"},
+        {Kind::kNumber, "0.15"}}},
   };
   for (const CallCase& c : cases) {
     const Statement statement = ParseStatement(c.text);
@@ -67,6 +75,10 @@ TEST(Statement, AnythingButLiteralsInAnExecIsRefused) {
            "exec X nullx",
            "exec 1X 2",
            "exec X 12,5.3.1",
+           "exec X 1e",
+           "exec X 1e+",
+           "exec X 1e5000",
+           "exec X 1e3x",
        }) {
     EXPECT_EQ(ErrorNumberOf([&] { ParseStatement(text); }), kErrStatementRefused) << text;
   }
