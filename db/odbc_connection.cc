@@ -416,7 +416,12 @@ class OdbcConnection : public Connection {
         *connection_, kErrConnectionFailed, "SQLSetConnectAttrW");
     // Settings, temporary tables, prepared statements, advisory locks: the
     // next borrower must not inherit the previous one's session.
-    if (engine_ == Engine::kPostgreSql) Run("DISCARD ALL", kErrConnectionFailed);
+    // DISCARD ALL also undoes the driver's own session settings: dates must
+    // come back in ISO form, whatever the database's default DateStyle.
+    if (engine_ == Engine::kPostgreSql) {
+      Run("DISCARD ALL", kErrConnectionFailed);
+      Run("SET DateStyle = 'ISO, MDY'", kErrConnectionFailed);
+    }
   }
 
   void BeginTransaction() override { SetAutocommit(false); }
