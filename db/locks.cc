@@ -3,6 +3,7 @@
 #ifdef TMXCNH_WITH_SQLITE
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,6 +32,29 @@ const char* CounterLockStatement(Engine engine) {
       return nullptr;
   }
 }
+
+#ifdef TMXCNH_WITH_SQLITE
+// Opens and locks the file at path. The holder removes the file before it
+// lets go, so nothing stays beside the database: a waiter that then gets the
+// lock on the removed file tries again on the path.
+int LockFile(const std::string& path) {
+  for (;;) {
+    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (file < 0) throw RunTimeError(kErrConnectionFailed, "Não foi possível travar " + path);
+    struct stat locked {};
+    struct stat named {};
+    if (::flock(file, LOCK_EX) != 0 || ::fstat(file, &locked) != 0) {
+      ::close(file);
+      throw RunTimeError(kErrConnectionFailed, "Não foi possível travar " + path);
+    }
+    if (::stat(path.c_str(), &named) == 0 && named.st_ino == locked.st_ino &&
+        named.st_dev == locked.st_dev) {
+      return file;
+    }
+    ::close(file);
+  }
+}
+#endif
 
 std::mutex& ProcessStripe(size_t hash) {
   static std::array<std::mutex, kLockStripes> stripes;
@@ -63,6 +87,7 @@ void CounterTransaction::Commit() {
 struct NamedLock::Held {
   std::shared_ptr<ConnectionObject> object;  // PostgreSQL: the session holding the lock
   std::string unlock;
+  std::string path;                         // SQLite: the lock file, removed on release
   int file = -1;                            // SQLite: the locked file
   std::unique_lock<std::mutex> in_process;  // other engines
 };
@@ -73,13 +98,8 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
 #ifdef TMXCNH_WITH_SQLITE
   const ConnectionText text(connection_text);
   if (text::SameNameIgnoringCase(text.Get("Driver"), "SQLite3")) {
-    const std::string path = text.Get("Database") + ".lock" + std::to_string(hash % kLockStripes);
-    held_->file = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (held_->file < 0 || ::flock(held_->file, LOCK_EX) != 0) {
-      if (held_->file >= 0) ::close(held_->file);
-      held_->file = -1;
-      throw RunTimeError(kErrConnectionFailed, "Não foi possível travar " + path);
-    }
+    held_->path = text.Get("Database") + ".lock" + std::to_string(hash % kLockStripes);
+    held_->file = LockFile(held_->path);
     return;
   }
 #endif
@@ -97,6 +117,7 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
 NamedLock::~NamedLock() {
 #ifdef TMXCNH_WITH_SQLITE
   if (held_->file >= 0) {
+    ::unlink(held_->path.c_str());
     ::flock(held_->file, LOCK_UN);
     ::close(held_->file);
   }
