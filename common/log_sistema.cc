@@ -1,11 +1,13 @@
 #include "common/log_sistema.h"
 
+#include <limits>
 #include <memory>
 
 #include "common/sql_values.h"
 #include "db/locks.h"
 #include "platform/conversions.h"
 #include "platform/recordset.h"
+#include "platform/run_time_error.h"
 #include "platform/text.h"
 
 namespace tmxcnh {
@@ -70,7 +72,12 @@ bool gGrava_Log_Sistema(const std::string& kind, int32_t table, int32_t action, 
   int32_t id = 0;
   Skipping([&] { id = ToLong(gTrata_Numero(reading->Field("LOG_SISTEMA_ID"))); });
   Skipping([&] { reading->Close(); });
-  id += 1;
+  // Past the largest identifier the step fails and is skipped like any other:
+  // the counter never wraps to a negative identifier.
+  Skipping([&] {
+    if (id == std::numeric_limits<int32_t>::max()) throw RunTimeError::Overflow();
+    id += 1;
+  });
   Skipping([&] {
     Run(" Update infra_ids set LOG_SISTEMA_ID = " + ToText(gId_Sql(Variant::Long(id))),
         transaction->connection(), true);
