@@ -50,7 +50,10 @@ bool CNH::mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
     trap.Step(12010);
     const std::string connection = ConnectionTextOf(vntConecta_db);
     trap.Step(12020);
-    const db::NamedLock saving(connection, "nota_fiscal " + ToText(invntDocto_Transporte_id));
+    // Named by the number the statements use, so that a Null document (saved
+    // as null) is named too.
+    const db::NamedLock saving(connection,
+                               "nota_fiscal " + ToText(gTrata_Numero(invntDocto_Transporte_id)));
     trap.Step(12030);
     if (IsOracle(invntBanco_Dados)) {
       int32_t document = ToLong(gTrata_Numero(invntDocto_Transporte_id));
