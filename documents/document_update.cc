@@ -128,7 +128,21 @@ bool CNH::mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
         const auto decimal = [](double d) {
           return ToText(gCondicao_Numero_Sql(Variant(PointDecimal(d)), ""));
         };
+        const std::string id = ToText(gTrata_Numero(Variant::Long(document)));
         std::string& s = trap.sql();
+        // The answer refuses a document that does not exist or is deleted, as
+        // the procedure does; then nothing is written, audited or saved for it.
+        s = " SELECT CASE WHEN COUNT ( * ) = 0 THEN 1 ELSE 0 END RETORNO , "
+            " CASE WHEN COUNT ( * ) = 0 THEN 'Conhecimento não cadastrado.' ELSE '' END MSG_RET "
+            " FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID =  " +
+            id + "  AND TAB_STATUS_ID = 1 ";
+        const std::string answer = s;
+        {
+          Recordset live;
+          OpenForReading(live, answer, connection);
+          if (!live.Eof() && !Equals(live.Field("RETORNO"), 0)) return true;
+        }
+        trap.Step(14220);
         s = std::string() + " UPDATE DOCTO_TRANSPORTE ";
         s += set(" SET EMPRESA_ID =  ", whole(company));
         s += set(" NUM_DOCTO_TRANSPORTE =  ", whole(number));
@@ -145,11 +159,10 @@ bool CNH::mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
         s += set(" PONTO_OPERACAO_DESTINO_ID =  ", whole(destination_branch));
         s += set(" TAB_TIPO_DESPACHO_ID =  ", whole(dispatch));
         s += " NUM_VOLUME =  " + whole(volumes);
-        s +=
-            " WHERE DOCTO_TRANSPORTE_ID =  " + ToText(gTrata_Numero(Variant::Long(document))) + " ";
-        trap.Step(14220);
-        ExecuteWrite(s, connection);
+        s += " WHERE DOCTO_TRANSPORTE_ID =  " + id + "  AND TAB_STATUS_ID = 1 ";
         trap.Step(14230);
+        ExecuteWrite(s, connection);
+        trap.Step(14240);
         // The audit row names the document it changed.
         int32_t code = 0;
         std::string audit_message;
@@ -157,7 +170,7 @@ bool CNH::mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
                                 audit_message, connection)) {
           return false;
         }
-        trap.Step(14240);
+        trap.Step(14250);
         s = kDoneAnswer;
         return true;
       });

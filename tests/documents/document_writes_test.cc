@@ -277,20 +277,27 @@ TEST(DocumentUpdate, TheInlineUpdateIsLimitedToItsRowAndAuditsIt) {
   const MethodCall call = Write(database, "gAltera_Docto_Transporte", "ORACLE", screen);
   EXPECT_EQ(call.result, Variant::Integer(0));
   const std::vector<std::string> sent = database.statements();
-  ASSERT_GE(sent.size(), 6u);
+  ASSERT_GE(sent.size(), 7u);
+  // First whether the document is live: a missing or deleted one is refused
+  // by the answer, as the procedure refuses it.
+  EXPECT_EQ(sent[1],
+            " SELECT CASE WHEN COUNT ( * ) = 0 THEN 1 ELSE 0 END RETORNO ,  CASE WHEN COUNT ( * ) "
+            "= 0 THEN 'Conhecimento não cadastrado.' ELSE '' END MSG_RET  FROM DOCTO_TRANSPORTE "
+            "WHERE DOCTO_TRANSPORTE_ID =  880  AND TAB_STATUS_ID = 1 ");
   EXPECT_EQ(
-      sent[1],
+      sent[2],
       " UPDATE DOCTO_TRANSPORTE  SET EMPRESA_ID =    1 ,  NUM_DOCTO_TRANSPORTE =    1234 ,  "
       "PONTO_OPERACAO_ID =    7 ,  TAB_TIPO_COBRANCA_ID =    2 ,  CLIENTE_ID =   null ,  "
       "END_DESTINATARIO_ID =  301 ,  END_REMETENTE_ID =    302 ,  ORIGEM_ID =    31 ,  "
       "DESTINO_ID =    32 ,  PESO_REAL =    12.5 ,  VAL_DECLARADO =    1000 ,  DATA_EMISSAO =  "
       " TO_DATE('2003/11/20 00:00' , 'YYYY/MM/DD hh24:mi') ,  PONTO_OPERACAO_DESTINO_ID =    9 "
-      ",  TAB_TIPO_DESPACHO_ID =    1 ,  NUM_VOLUME =    3 WHERE DOCTO_TRANSPORTE_ID =  880 ");
+      ",  TAB_TIPO_DESPACHO_ID =    1 ,  NUM_VOLUME =    3 WHERE DOCTO_TRANSPORTE_ID =  880  AND "
+      "TAB_STATUS_ID = 1 ");
   EXPECT_EQ(
-      sent[4],
+      sent[5],
       " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
       "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 13 , 2 , 12 , 880 ,  SYSDATE )  ");
-  EXPECT_EQ(sent[5], " SELECT 0 RETORNO , '' MSG_RET ");
+  EXPECT_EQ(sent[6], " SELECT 0 RETORNO , '' MSG_RET ");
 }
 
 TEST(DocumentDelete, SendsTheProcedureOrTheEmulationsUpdate) {
