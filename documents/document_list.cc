@@ -8,6 +8,7 @@
 #include "component/method_trap.h"
 #include "documents/document_joins.h"
 #include "platform/conversions.h"
+#include "platform/date_serial.h"
 #include "platform/format.h"
 #include "platform/operators.h"
 #include "platform/recordset.h"
@@ -25,10 +26,13 @@ bool IsEmpty(const Variant& value) { return Equals(gTrata_Nulo(value), ""); }
 // to (not including) the midnight after the end day, so both days count whole
 // whatever the time of issue. The dates go as 'yyyy/mm/dd' with their mask.
 std::string IssueDateConditions(const std::string& start, const std::string& end) {
-  const Variant day_after_end = Variant::Date(std::floor(ToDateSerial(Variant(end))) + 1);
-  return " AND DOC.DATA_EMISSAO >= TO_DATE('" + Format(Variant(start), "yyyy/mm/dd") +
-         "', 'YYYY/MM/DD') " + " AND DOC.DATA_EMISSAO < TO_DATE('" +
-         Format(day_after_end, "yyyy/mm/dd") + "', 'YYYY/MM/DD') ";
+  std::string conditions = " AND DOC.DATA_EMISSAO >= TO_DATE('" +
+                           Format(Variant(start), "yyyy/mm/dd") + "', 'YYYY/MM/DD') ";
+  // An end on the last day there is needs no bound: no date lies after it.
+  const double day_after_end = std::floor(ToDateSerial(Variant(end))) + 1;
+  if (day_after_end > kLastDateSerial) return conditions;
+  return conditions + " AND DOC.DATA_EMISSAO < TO_DATE('" +
+         Format(Variant::Date(day_after_end), "yyyy/mm/dd") + "', 'YYYY/MM/DD') ";
 }
 
 }  // namespace
