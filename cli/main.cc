@@ -178,7 +178,7 @@ void ShowLife(const char* kind, const Screen& screen) {
            screen(kind, {{"invntDocto_Transporte_id", document}}));
 }
 
-// The audit rows that the inline path wrote.
+// The audit rows that both paths wrote (the procedures are not told the user).
 void ShowAudit(const std::string& connection) {
   db::Statement query;
   query.text =
@@ -186,12 +186,15 @@ void ShowAudit(const std::string& connection) {
       "DATA_LOG FROM LOG_SISTEMA ORDER BY LOG_SISTEMA_ID";
   query.verbatim = true;
   const std::optional<db::ResultSet> rows = db::OpenConnection(connection)->Execute(query);
-  std::printf("\n== the audit trail of the inline path (LOG_SISTEMA)\n");
+  const auto text = [](const Variant& value) {
+    return value.IsNull() ? std::string("null") : ToText(value);
+  };
+  std::printf("\n== the audit trail (LOG_SISTEMA)\n");
   std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", "id", "table", "action", "user", "record", "when");
   for (const std::vector<Variant>& row : rows->rows) {
-    std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", ToText(row[0]).c_str(), ToText(row[1]).c_str(),
-                ToText(row[2]).c_str(), ToText(row[3]).c_str(), ToText(row[4]).c_str(),
-                ToText(row[5]).c_str());
+    std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", text(row[0]).c_str(), text(row[1]).c_str(),
+                text(row[2]).c_str(), text(row[3]).c_str(), text(row[4]).c_str(),
+                text(row[5]).c_str());
   }
 }
 

@@ -237,7 +237,9 @@ $$;
 --                            p_docto_transporte_id, p_tab_tipo_docto_transp_id
 -- How many other live documents of the branch use the number: the document
 -- being changed does not count (a new one passes null), deleted ones neither,
--- and the document type plays no part, as on the inline path.
+-- and the document type plays no part, as on the inline path. The number 0
+-- comes as null and finds the documents without a number, as the inline
+-- count's "is null" does.
 -- Answers one row: contador.
 -- ---------------------------------------------------------------------------
 CREATE OR REPLACE FUNCTION sp_tmx_ver_dupl_num_docto2(p_num_docto_transporte     INTEGER,
@@ -249,7 +251,7 @@ CREATE OR REPLACE FUNCTION sp_tmx_ver_dupl_num_docto2(p_num_docto_transporte    
 AS $$
     SELECT COUNT(*)::INTEGER
       FROM docto_transporte doc
-     WHERE doc.num_docto_transporte = p_num_docto_transporte
+     WHERE doc.num_docto_transporte IS NOT DISTINCT FROM p_num_docto_transporte
        AND doc.ponto_operacao_id = p_ponto_operacao_id
        AND (p_docto_transporte_id IS NULL OR doc.docto_transporte_id <> p_docto_transporte_id)
        AND doc.tab_status_id = 1
@@ -266,7 +268,9 @@ $$;
 -- infra_ids.docto_transporte_id (a NULL counter counts as 0), the counter the
 -- inline path also takes its identifiers from.
 -- A live document of the branch with the same number refuses it and nothing
--- is written. Two calls at once with the same number may both pass the
+-- is written; so does a missing INFRA_IDS row. The insert is audited in
+-- log_sistema (table 13, action 1, the new identifier) as the inline path
+-- does. Two calls at once with the same number may both pass the
 -- first test: the unique index then stops the later one, which gets the same
 -- refusal (its counter step is undone with the row).
 -- Answers one row (retorno, msg_ret, docto_transporte_id): 0, '' and the new
@@ -296,20 +300,27 @@ CREATE OR REPLACE FUNCTION sp_tmx_inc_docto_transporte4(p_empresa_id            
 AS $$
 DECLARE
     v_docto_transporte_id INTEGER;
+    v_log_id              INTEGER;
     v_constraint          TEXT;
 BEGIN
     IF EXISTS (SELECT 1
                  FROM docto_transporte doc
                 WHERE doc.ponto_operacao_id = p_ponto_operacao_id
-                  AND doc.num_docto_transporte = p_num_docto_transporte
+                  AND doc.num_docto_transporte IS NOT DISTINCT FROM p_num_docto_transporte
                   AND doc.tab_status_id = 1) THEN
         RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR, NULL::INTEGER;
         RETURN;
     END IF;
     BEGIN
         UPDATE infra_ids ids
-           SET docto_transporte_id = COALESCE(ids.docto_transporte_id, 0) + 1
-        RETURNING ids.docto_transporte_id INTO v_docto_transporte_id;
+           SET docto_transporte_id = COALESCE(ids.docto_transporte_id, 0) + 1,
+               log_sistema_id = COALESCE(ids.log_sistema_id, 0) + 1
+        RETURNING ids.docto_transporte_id, ids.log_sistema_id INTO v_docto_transporte_id, v_log_id;
+        IF NOT FOUND THEN
+            RETURN QUERY SELECT 1, 'Não há registro no banco de dados na tabela Infra_ids. '::VARCHAR,
+                                NULL::INTEGER;
+            RETURN;
+        END IF;
         INSERT INTO docto_transporte (docto_transporte_id, empresa_id, num_docto_transporte,
                                       ponto_operacao_id, tab_tipo_cobranca_id, cliente_id,
                                       end_destinatario_id, end_remetente_id, origem_id, destino_id,
@@ -324,6 +335,9 @@ BEGIN
                 p_ponto_operacao_destino_id, p_tab_tipo_despacho_id,
                 p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id,
                 1);
+        INSERT INTO log_sistema (log_sistema_id, tabela_sistema_id, tab_tipo_acao_id, usuario_id,
+                                 registro_id, data_log)
+        VALUES (v_log_id, 13, 1, NULL, v_docto_transporte_id, LOCALTIMESTAMP(0));
     EXCEPTION WHEN unique_violation THEN
         GET STACKED DIAGNOSTICS v_constraint = CONSTRAINT_NAME;
         IF v_constraint IS DISTINCT FROM 'ux_docto_transporte_num' THEN
@@ -346,7 +360,9 @@ $$;
 -- Rewrites a live transport document (the delivery status stays as it is).
 -- The document may keep its own number, but not take one another live
 -- document of the branch holds: then nothing is written, also when the
--- unique index finds that holder written at the same time.
+-- unique index finds that holder written at the same time. The rewrite is
+-- audited in log_sistema (table 13, action 2, the document) as the inline
+-- path does; without the INFRA_IDS row nothing is written.
 -- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
 -- ---------------------------------------------------------------------------
 CREATE OR REPLACE FUNCTION sp_tmx_alt_cad_docto_transporte4(p_docto_transporte_id       INTEGER,
@@ -371,6 +387,7 @@ CREATE OR REPLACE FUNCTION sp_tmx_alt_cad_docto_transporte4(p_docto_transporte_i
     LANGUAGE plpgsql
 AS $$
 DECLARE
+    v_log_id     INTEGER;
     v_constraint TEXT;
 BEGIN
     -- Locked, so that a delete at the same time waits for the rewrite.
@@ -386,7 +403,7 @@ BEGIN
     IF EXISTS (SELECT 1
                  FROM docto_transporte other
                 WHERE other.ponto_operacao_id = p_ponto_operacao_id
-                  AND other.num_docto_transporte = p_num_docto_transporte
+                  AND other.num_docto_transporte IS NOT DISTINCT FROM p_num_docto_transporte
                   AND other.docto_transporte_id <> p_docto_transporte_id
                   AND other.tab_status_id = 1) THEN
         RETURN QUERY SELECT 1, 'Já existe um conhecimento com esse número.'::VARCHAR;
@@ -411,7 +428,19 @@ BEGIN
                num_volume                = p_num_volume,
                tab_tipo_docto_transp_id  = p_tab_tipo_docto_transp_id
          WHERE doc.docto_transporte_id = p_docto_transporte_id;
-    EXCEPTION WHEN unique_violation THEN
+        UPDATE infra_ids ids
+           SET log_sistema_id = COALESCE(ids.log_sistema_id, 0) + 1
+        RETURNING ids.log_sistema_id INTO v_log_id;
+        IF NOT FOUND THEN
+            RAISE EXCEPTION USING ERRCODE = 'no_data_found';
+        END IF;
+        INSERT INTO log_sistema (log_sistema_id, tabela_sistema_id, tab_tipo_acao_id, usuario_id,
+                                 registro_id, data_log)
+        VALUES (v_log_id, 13, 2, NULL, p_docto_transporte_id, LOCALTIMESTAMP(0));
+    EXCEPTION WHEN no_data_found THEN
+        RETURN QUERY SELECT 1, 'Não há registro no banco de dados na tabela Infra_ids. '::VARCHAR;
+        RETURN;
+    WHEN unique_violation THEN
         GET STACKED DIAGNOSTICS v_constraint = CONSTRAINT_NAME;
         IF v_constraint IS DISTINCT FROM 'ux_docto_transporte_num' THEN
             RAISE;
@@ -469,8 +498,10 @@ $$;
 -- Adds a live invoice to a transport document. Its identifier is the next
 -- value of infra_ids.nota_fiscal_id (a NULL counter counts as 0). The
 -- counter row stays locked until the call ends, so calls at once take
--- distinct identifiers.
--- Answers one row (retorno, msg_ret): 0 and ''.
+-- distinct identifiers. The insert is audited in log_sistema (table 37,
+-- action 1, the new identifier) as the inline path does. Without the
+-- INFRA_IDS row nothing is written.
+-- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
 -- ---------------------------------------------------------------------------
 CREATE OR REPLACE FUNCTION sp_tmx_inc_nf_conhec2(p_empresa_id          INTEGER,
                                                  p_nota_fiscal         VARCHAR,
@@ -484,14 +515,23 @@ CREATE OR REPLACE FUNCTION sp_tmx_inc_nf_conhec2(p_empresa_id          INTEGER,
 AS $$
 DECLARE
     v_nota_fiscal_id INTEGER;
+    v_log_id         INTEGER;
 BEGIN
     UPDATE infra_ids ids
-       SET nota_fiscal_id = COALESCE(ids.nota_fiscal_id, 0) + 1
-    RETURNING ids.nota_fiscal_id INTO v_nota_fiscal_id;
+       SET nota_fiscal_id = COALESCE(ids.nota_fiscal_id, 0) + 1,
+           log_sistema_id = COALESCE(ids.log_sistema_id, 0) + 1
+    RETURNING ids.nota_fiscal_id, ids.log_sistema_id INTO v_nota_fiscal_id, v_log_id;
+    IF NOT FOUND THEN
+        RETURN QUERY SELECT 1, 'Não há registro no banco de dados na tabela Infra_ids. '::VARCHAR;
+        RETURN;
+    END IF;
     INSERT INTO nota_fiscal (nota_fiscal_id, empresa_id, docto_transporte_id, nota_fiscal,
                              conteudo, val_declarado, num_volume, tab_status_id)
     VALUES (v_nota_fiscal_id, p_empresa_id, p_docto_transporte_id, p_nota_fiscal,
             p_conteudo, p_val_declarado, p_num_volume, 1);
+    INSERT INTO log_sistema (log_sistema_id, tabela_sistema_id, tab_tipo_acao_id, usuario_id,
+                             registro_id, data_log)
+    VALUES (v_log_id, 37, 1, NULL, v_nota_fiscal_id, LOCALTIMESTAMP(0));
     RETURN QUERY SELECT 0, ''::VARCHAR;
 END
 $$;

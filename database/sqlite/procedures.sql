@@ -144,7 +144,8 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 --                                p_data_final, p_empresa_id
 -- A company's live transport documents (type 1): those with a number or,
 -- without a number, those issued between two days (both whole, included).
--- The dates come as text 'yyyy/mm/dd hh:mm', their time is ignored.
+-- The dates come as text 'yyyy/mm/dd hh:mm', their time is ignored: days
+-- are compared as days, so an end on 9999/12/31 lists up to the last day.
 -- Answers one row per document (docto_transporte_Id, remetente,
 -- destinatario, origem, destino, num_docto_transporte, Tipo_Docto_Transp)
 -- ordered by identifier. No row when neither a number nor both dates are given.
@@ -169,11 +170,8 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
     AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1
     AND (DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
          OR (:p_num_docto_transporte IS NULL
-             AND DOC.DATA_EMISSAO >=
-                 datetime(TO_DATE(:p_data_inicial, ''YYYY/MM/DD hh24:mi''), ''start of day'')
-             AND DOC.DATA_EMISSAO <
-                 datetime(TO_DATE(:p_data_final, ''YYYY/MM/DD hh24:mi''),
-                          ''start of day'', ''+1 day'')))
+             AND date(DOC.DATA_EMISSAO) >= date(TO_DATE(:p_data_inicial, ''YYYY/MM/DD hh24:mi''))
+             AND date(DOC.DATA_EMISSAO) <= date(TO_DATE(:p_data_final, ''YYYY/MM/DD hh24:mi''))))
   ORDER BY DOC.DOCTO_TRANSPORTE_ID'
 );
 
@@ -182,7 +180,9 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 --                            p_docto_transporte_id, p_tab_tipo_docto_transp_id
 -- How many other live documents of the branch use the number: the document
 -- being changed does not count (a new one passes null), deleted ones neither,
--- and the document type plays no part, as on the inline path.
+-- and the document type plays no part, as on the inline path. The number 0
+-- comes as null and finds the documents without a number, as the inline
+-- count's "is null" does.
 -- Answers one row: contador.
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
@@ -190,7 +190,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'p_num_docto_transporte, p_ponto_operacao_id, p_docto_transporte_id, p_tab_tipo_docto_transp_id',
 'SELECT COUNT(*) AS contador
    FROM DOCTO_TRANSPORTE DOC
-  WHERE DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+  WHERE DOC.NUM_DOCTO_TRANSPORTE IS :p_num_docto_transporte
     AND DOC.PONTO_OPERACAO_ID = :p_ponto_operacao_id
     AND (:p_docto_transporte_id IS NULL OR DOC.DOCTO_TRANSPORTE_ID <> :p_docto_transporte_id)
     AND DOC.TAB_STATUS_ID = 1'
@@ -208,8 +208,10 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- inline path also takes its identifiers from. The date comes as text
 -- 'yyyy/mm/dd hh:mm'.
 -- A live document of the branch with the same number refuses it and nothing
--- is written: the counter only moves when no such document exists, and the
--- row is only written when the counter moved. The call runs under BEGIN
+-- is written: the counters only move when no such document exists, and the
+-- row is only written when they moved. Without the INFRA_IDS row nothing is
+-- written either. The insert is audited in LOG_SISTEMA (table 13, action 1,
+-- the new identifier) as the inline path does. The call runs under BEGIN
 -- IMMEDIATE, so no other writer can get in between.
 -- Answers one row (retorno, msg_ret, docto_transporte_Id): 0, '' and the new
 -- identifier, or 1, the message and NULL.
@@ -218,11 +220,12 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_INC_Docto_Transporte4',
 'p_empresa_id, p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id, p_peso_real, p_val_declarado, p_data_emissao, p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id',
 'UPDATE INFRA_IDS
-    SET DOCTO_TRANSPORTE_ID = COALESCE(DOCTO_TRANSPORTE_ID, 0) + 1
+    SET DOCTO_TRANSPORTE_ID = COALESCE(DOCTO_TRANSPORTE_ID, 0) + 1,
+        LOG_SISTEMA_ID = COALESCE(LOG_SISTEMA_ID, 0) + 1
   WHERE NOT EXISTS (SELECT 1
                       FROM DOCTO_TRANSPORTE DOC
                      WHERE DOC.PONTO_OPERACAO_ID = :p_ponto_operacao_id
-                       AND DOC.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+                       AND DOC.NUM_DOCTO_TRANSPORTE IS :p_num_docto_transporte
                        AND DOC.TAB_STATUS_ID = 1);
 INSERT INTO DOCTO_TRANSPORTE (DOCTO_TRANSPORTE_ID, EMPRESA_ID, NUM_DOCTO_TRANSPORTE,
                               PONTO_OPERACAO_ID, TAB_TIPO_COBRANCA_ID, CLIENTE_ID,
@@ -240,8 +243,15 @@ SELECT IDS.DOCTO_TRANSPORTE_ID, :p_empresa_id, :p_num_docto_transporte,
        1
   FROM INFRA_IDS IDS
  WHERE changes() = 1;
+INSERT INTO LOG_SISTEMA (LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID,
+                         REGISTRO_ID, DATA_LOG)
+SELECT IDS.LOG_SISTEMA_ID, 13, 1, NULL, IDS.DOCTO_TRANSPORTE_ID, GETDATE()
+  FROM INFRA_IDS IDS
+ WHERE changes() = 1;
 SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
        CASE WHEN changes() = 1 THEN ''''
+            WHEN NOT EXISTS (SELECT 1 FROM INFRA_IDS)
+            THEN ''Não há registro no banco de dados na tabela Infra_ids. ''
             ELSE ''Já existe um conhecimento com esse número.'' END AS msg_ret,
        CASE WHEN changes() = 1
             THEN (SELECT IDS.DOCTO_TRANSPORTE_ID FROM INFRA_IDS IDS) END AS docto_transporte_Id'
@@ -257,7 +267,9 @@ SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
 -- Rewrites a live transport document (the delivery status stays as it is).
 -- The date comes as text 'yyyy/mm/dd hh:mm'. The document may keep its own
 -- number, but not take one another live document of the branch holds: then
--- nothing is written.
+-- nothing is written. The rewrite is audited in LOG_SISTEMA (table 13,
+-- action 2, the document) as the inline path does, and without the INFRA_IDS
+-- row that the audit takes its identifier from nothing is written.
 -- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
@@ -282,12 +294,21 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
         TAB_TIPO_DOCTO_TRANSP_ID  = :p_tab_tipo_docto_transp_id
   WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
     AND TAB_STATUS_ID = 1
+    AND EXISTS (SELECT 1 FROM INFRA_IDS)
     AND NOT EXISTS (SELECT 1
                       FROM DOCTO_TRANSPORTE OTHER
                      WHERE OTHER.PONTO_OPERACAO_ID = :p_ponto_operacao_id
-                       AND OTHER.NUM_DOCTO_TRANSPORTE = :p_num_docto_transporte
+                       AND OTHER.NUM_DOCTO_TRANSPORTE IS :p_num_docto_transporte
                        AND OTHER.DOCTO_TRANSPORTE_ID <> :p_docto_transporte_id
                        AND OTHER.TAB_STATUS_ID = 1);
+UPDATE INFRA_IDS
+   SET LOG_SISTEMA_ID = COALESCE(LOG_SISTEMA_ID, 0) + 1
+ WHERE changes() = 1;
+INSERT INTO LOG_SISTEMA (LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID,
+                         REGISTRO_ID, DATA_LOG)
+SELECT IDS.LOG_SISTEMA_ID, 13, 2, NULL, :p_docto_transporte_id, GETDATE()
+  FROM INFRA_IDS IDS
+ WHERE changes() = 1;
 SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
        CASE WHEN changes() = 1 THEN ''''
             WHEN NOT EXISTS (SELECT 1
@@ -295,6 +316,8 @@ SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
                               WHERE DOC.DOCTO_TRANSPORTE_ID = :p_docto_transporte_id
                                 AND DOC.TAB_STATUS_ID = 1)
             THEN ''Conhecimento não cadastrado.''
+            WHEN NOT EXISTS (SELECT 1 FROM INFRA_IDS)
+            THEN ''Não há registro no banco de dados na tabela Infra_ids. ''
             ELSE ''Já existe um conhecimento com esse número.'' END AS msg_ret'
 );
 
@@ -333,18 +356,27 @@ SELECT 0 AS retorno, '''' AS msg_ret'
 -- SP_TMX_INC_NF_Conhec2 p_empresa_id, p_nota_fiscal, p_conteudo,
 --                       p_val_declarado, p_num_volume, p_docto_transporte_id
 -- Adds a live invoice to a transport document. Its identifier is the next
--- value of INFRA_IDS.NOTA_FISCAL_ID (a NULL counter counts as 0).
--- Answers one row (retorno, msg_ret): 0 and ''.
+-- value of INFRA_IDS.NOTA_FISCAL_ID (a NULL counter counts as 0); the insert
+-- is audited in LOG_SISTEMA (table 37, action 1, the new identifier) as the
+-- inline path does. Without the INFRA_IDS row nothing is written.
+-- Answers one row (retorno, msg_ret): 0 and '', or 1 and the message.
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_INC_NF_Conhec2',
 'p_empresa_id, p_nota_fiscal, p_conteudo, p_val_declarado, p_num_volume, p_docto_transporte_id',
 'UPDATE INFRA_IDS
-    SET NOTA_FISCAL_ID = COALESCE(NOTA_FISCAL_ID, 0) + 1;
+    SET NOTA_FISCAL_ID = COALESCE(NOTA_FISCAL_ID, 0) + 1,
+        LOG_SISTEMA_ID = COALESCE(LOG_SISTEMA_ID, 0) + 1;
 INSERT INTO NOTA_FISCAL (NOTA_FISCAL_ID, EMPRESA_ID, DOCTO_TRANSPORTE_ID, NOTA_FISCAL,
                          CONTEUDO, VAL_DECLARADO, NUM_VOLUME, TAB_STATUS_ID)
 SELECT IDS.NOTA_FISCAL_ID, :p_empresa_id, :p_docto_transporte_id, :p_nota_fiscal,
        :p_conteudo, :p_val_declarado, :p_num_volume, 1
   FROM INFRA_IDS IDS;
-SELECT 0 AS retorno, '''' AS msg_ret'
+INSERT INTO LOG_SISTEMA (LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID,
+                         REGISTRO_ID, DATA_LOG)
+SELECT IDS.LOG_SISTEMA_ID, 37, 1, NULL, IDS.NOTA_FISCAL_ID, GETDATE()
+  FROM INFRA_IDS IDS;
+SELECT CASE WHEN EXISTS (SELECT 1 FROM INFRA_IDS) THEN 0 ELSE 1 END AS retorno,
+       CASE WHEN EXISTS (SELECT 1 FROM INFRA_IDS) THEN ''''
+            ELSE ''Não há registro no banco de dados na tabela Infra_ids. '' END AS msg_ret'
 );

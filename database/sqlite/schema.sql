@@ -179,6 +179,52 @@ CREATE TABLE NOTA_FISCAL (
 );
 CREATE INDEX IX_NOTA_FISCAL_DOCTO ON NOTA_FISCAL (DOCTO_TRANSPORTE_ID);
 
+-- SQLite keeps whatever a statement hands it. These triggers store what a
+-- typed server would, whoever writes the row: dates as 'yyyy-mm-dd hh:mm:ss'
+-- (so that they compare as dates), decimals rounded to the column's scale,
+-- and values beyond the column's precision refused.
+CREATE TRIGGER TR_DOCTO_TRANSPORTE_PRECISION BEFORE INSERT ON DOCTO_TRANSPORTE
+WHEN ABS(NEW.PESO_REAL) >= 1e9 OR ABS(NEW.VAL_DECLARADO) >= 1e12
+BEGIN
+    SELECT RAISE(ABORT, 'numeric field overflow');
+END;
+CREATE TRIGGER TR_DOCTO_TRANSPORTE_PRECISION_UPD BEFORE UPDATE ON DOCTO_TRANSPORTE
+WHEN ABS(NEW.PESO_REAL) >= 1e9 OR ABS(NEW.VAL_DECLARADO) >= 1e12
+BEGIN
+    SELECT RAISE(ABORT, 'numeric field overflow');
+END;
+CREATE TRIGGER TR_DOCTO_TRANSPORTE_STORED AFTER INSERT ON DOCTO_TRANSPORTE
+BEGIN
+    UPDATE DOCTO_TRANSPORTE
+       SET DATA_EMISSAO = COALESCE(datetime(replace(DATA_EMISSAO, '/', '-')), DATA_EMISSAO),
+           PESO_REAL = CASE WHEN typeof(PESO_REAL) IN ('integer', 'real')
+                            THEN ROUND(PESO_REAL, 3) ELSE PESO_REAL END,
+           VAL_DECLARADO = CASE WHEN typeof(VAL_DECLARADO) IN ('integer', 'real')
+                                THEN ROUND(VAL_DECLARADO, 2) ELSE VAL_DECLARADO END
+     WHERE rowid = NEW.rowid;
+END;
+CREATE TRIGGER TR_DOCTO_TRANSPORTE_STORED_UPD
+AFTER UPDATE OF DATA_EMISSAO, PESO_REAL, VAL_DECLARADO ON DOCTO_TRANSPORTE
+BEGIN
+    UPDATE DOCTO_TRANSPORTE
+       SET DATA_EMISSAO = COALESCE(datetime(replace(DATA_EMISSAO, '/', '-')), DATA_EMISSAO),
+           PESO_REAL = CASE WHEN typeof(PESO_REAL) IN ('integer', 'real')
+                            THEN ROUND(PESO_REAL, 3) ELSE PESO_REAL END,
+           VAL_DECLARADO = CASE WHEN typeof(VAL_DECLARADO) IN ('integer', 'real')
+                                THEN ROUND(VAL_DECLARADO, 2) ELSE VAL_DECLARADO END
+     WHERE rowid = NEW.rowid;
+END;
+CREATE TRIGGER TR_NOTA_FISCAL_PRECISION BEFORE INSERT ON NOTA_FISCAL
+WHEN ABS(NEW.VAL_DECLARADO) >= 1e12
+BEGIN
+    SELECT RAISE(ABORT, 'numeric field overflow');
+END;
+CREATE TRIGGER TR_NOTA_FISCAL_STORED AFTER INSERT ON NOTA_FISCAL
+WHEN typeof(NEW.VAL_DECLARADO) IN ('integer', 'real')
+BEGIN
+    UPDATE NOTA_FISCAL SET VAL_DECLARADO = ROUND(VAL_DECLARADO, 2) WHERE rowid = NEW.rowid;
+END;
+
 -- ---------------------------------------------------------------------------
 -- Infrastructure.
 -- ---------------------------------------------------------------------------
@@ -205,6 +251,12 @@ CREATE TABLE LOG_MSG (
     MSG04               VARCHAR(255),
     MSG05               VARCHAR(255)
 );
+
+CREATE TRIGGER TR_LOG_MSG_STORED AFTER INSERT ON LOG_MSG
+BEGIN
+    UPDATE LOG_MSG SET DATA_LOG = COALESCE(datetime(replace(DATA_LOG, '/', '-')), DATA_LOG)
+     WHERE rowid = NEW.rowid;
+END;
 
 -- Audit trail: who did what to which record.
 CREATE TABLE LOG_SISTEMA (
