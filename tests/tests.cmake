@@ -1,6 +1,7 @@
 # The component's tests. Those that need PostgreSQL read its connection text
 # from TMXCNH_TEST_PG (scripts/with-postgres sets it) and skip without it.
 add_library(tmxcnh_test_support STATIC
+  tests/support/document_screen.cc
   tests/support/method_call.cc
   tests/support/scripted_driver.cc
   tests/support/test_databases.cc
@@ -36,6 +37,7 @@ add_executable(tmxcnh_tests
   tests/invoices/invoice_save_test.cc
   tests/invoices/invoice_total_test.cc
   tests/integration/duplicate_test.cc
+  tests/integration/edges_test.cc
   tests/integration/lookups_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc

@@ -1,0 +1,246 @@
+// The edges where engines and kinds used to answer differently, or answered
+// done while the data said otherwise: each call gives the same answer and
+// leaves the same rows on SQLite and PostgreSQL, through the procedures and
+// through the inline SQL.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "db/connection.h"
+#include "platform/conversions.h"
+#include "tests/support/document_screen.h"
+#include "tests/support/method_call.h"
+#include "tests/support/test_databases.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::Arguments;
+using testing::CallMethod;
+using testing::DocumentScreen;
+using testing::MethodCall;
+using testing::Setting;
+using testing::TestDatabase;
+using testing::TestEngine;
+
+void Set(Arguments& arguments, const std::string& name, const Variant& value) {
+  for (auto& [key, old] : arguments) {
+    if (key == name) {
+      old = value;
+      return;
+    }
+  }
+  arguments.emplace_back(name, value);
+}
+
+class EdgeTest : public ::testing::TestWithParam<Setting> {
+ protected:
+  void SetUp() override {
+    database_ = Fresh();
+    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  }
+  std::unique_ptr<TestDatabase> Fresh() { return TestDatabase::Create(GetParam().engine); }
+  Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
+    return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
+  }
+  Arguments Update(int document, const std::string& number) {
+    Arguments screen = Screen(number);
+    Set(screen, "invntDocto_Transporte_id", Variant::Long(document));
+    return screen;
+  }
+  MethodCall List(const char* from, const char* to) {
+    return CallMethod("gBusca_Lista_Docto_Transporte",
+                      {{"invntBanco_Dados", GetParam().kind},
+                       {"vntConecta_db", database_->connection_text()},
+                       {"invntEmpresa_id", Variant::Integer(1)},
+                       {"invntData_ini", from},
+                       {"invntData_Fim", to}});
+  }
+  std::unique_ptr<TestDatabase> database_;
+};
+
+TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
+  struct Case {
+    const char* what;
+    const char* before;  // run on the database first, or nullptr
+    const char* method;
+    int document;         // the document to update, 0 to insert
+    const char* message;  // nullptr: not the same on both paths
+  };
+  const Case cases[] = {
+      {"a document that does not exist", nullptr, "gAltera_Docto_Transporte", 4242,
+       "Conhecimento não cadastrado."},
+      {"a deleted document", nullptr, "gAltera_Docto_Transporte", 1003,
+       "Conhecimento não cadastrado."},
+      {"an insert without the counters' row", "DELETE FROM INFRA_IDS", "gInclui_Docto_Transporte",
+       0, "Não há registro no banco de dados na tabela Infra_ids. "},
+      // The inline update is written before its audit finds no counter row.
+      {"an update without the counters' row", "DELETE FROM INFRA_IDS", "gAltera_Docto_Transporte",
+       1004, nullptr},
+  };
+  for (const Case& c : cases) {
+    database_ = Fresh();
+    if (c.before) database_->Execute(c.before);
+    const int32_t live_invoices = database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1");
+    const MethodCall call =
+        CallMethod(c.method, c.document ? Update(c.document, "7802") : Screen("7801"));
+    EXPECT_EQ(call.result, Variant::Integer(10)) << c.what << ": " << call["outvntMsg_Ret"];
+    if (c.message) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.what;
+    }
+    EXPECT_EQ(database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1"), live_invoices) << c.what;
+    EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << c.what;
+    EXPECT_EQ(database_->Count("LOG_SISTEMA"), 0) << c.what;
+    EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), 12) << c.what;
+  }
+}
+
+TEST_P(EdgeTest, TypedValuesAreStoredAlike) {
+  struct Case {
+    const char* number;
+    const char* weight;
+    const char* value;
+    const char* invoice_value;
+    double stored_weight;
+    double stored_value;
+    double stored_invoice_value;
+  };
+  const Case cases[] = {
+      {"7811", "1e3", "1000", "1", 1000, 1000, 1},
+      {"7812", "2,9996", "99,999", "0,00001", 3, 100, 0},  // rounded to the columns' scale
+  };
+  for (const Case& c : cases) {
+    Arguments screen = Screen(c.number, 1, c.weight);
+    Set(screen, "invntVal_Declarado", c.value);
+    Set(screen, "inarrvntVal_Declarado", Variant::Array({c.invoice_value}));
+    const MethodCall call = CallMethod("gInclui_Docto_Transporte", screen);
+    ASSERT_EQ(call.result, Variant::Integer(0)) << c.number << ": " << call["outvntMsg_Ret"];
+    const std::string id = std::to_string(call["outvntDocto_Transporte_id"].long_value());
+    const db::ResultSet document = database_->Query(
+        "SELECT PESO_REAL, VAL_DECLARADO FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = " + id);
+    EXPECT_DOUBLE_EQ(ToDouble(document.rows.at(0).at(0)), c.stored_weight) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(document.rows.at(0).at(1)), c.stored_value) << c.number;
+    const db::ResultSet invoice = database_->Query(
+        "SELECT VAL_DECLARADO FROM NOTA_FISCAL WHERE TAB_STATUS_ID = 1 AND DOCTO_TRANSPORTE_ID = " +
+        id);
+    EXPECT_DOUBLE_EQ(ToDouble(invoice.rows.at(0).at(0)), c.stored_invoice_value) << c.number;
+  }
+}
+
+TEST_P(EdgeTest, NumberZeroIsIssuedOncePerBranch) {
+  EXPECT_EQ(CallMethod("gInclui_Docto_Transporte", Screen("0")).result, Variant::Integer(0));
+  const MethodCall again = CallMethod("gInclui_Docto_Transporte", Screen("0"));
+  EXPECT_EQ(again.result, Variant::Integer(10));
+  EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
+}
+
+TEST_P(EdgeTest, PeriodsCompareDaysAsDaysUpToTheLastDayThereIs) {
+  // Another program writes a date without its time.
+  database_->Execute(
+      "UPDATE DOCTO_TRANSPORTE SET DATA_EMISSAO = '2024-05-10' WHERE DOCTO_TRANSPORTE_ID = 1002");
+  struct Case {
+    const char* from;
+    const char* to;
+    Variant documents;
+  };
+  const Case cases[] = {
+      {"10/05/2024", "10/05/2024", Variant::Array({Variant::Long(1002)})},
+      {"09/05/2024", "09/05/2024", Variant()},
+      {"01/01/2024", "31/12/9999",
+       Variant::Array(
+           {Variant::Long(1001), Variant::Long(1002), Variant::Long(1004), Variant::Long(1005)})},
+  };
+  for (const Case& c : cases) {
+    const MethodCall call = List(c.from, c.to);
+    if (c.documents.IsEmpty()) {
+      EXPECT_EQ(call.result, Variant::Integer(10)) << c.from;
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado.")) << c.from;
+    } else {
+      EXPECT_EQ(call.result, Variant::Integer(0)) << c.from << ": " << call["outvntMsg_Ret"];
+      EXPECT_EQ(call["outarrvntDocto_Transporte_id"], c.documents) << c.from << " " << c.to;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EdgeTest, testing::EveryEngineAndKind(), testing::SettingName);
+
+class EngineEdgeTest : public ::testing::TestWithParam<TestEngine> {
+ protected:
+  void SetUp() override {
+    database_ = TestDatabase::Create(GetParam());
+    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  }
+  std::unique_ptr<TestDatabase> database_;
+};
+
+TEST_P(EngineEdgeTest, TheAuditCounterNeverWraps) {
+  database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");
+  const MethodCall call =
+      CallMethod("gInclui_Docto_Transporte",
+                 DocumentScreen("ORACLE", database_->connection_text(), "7821", 1, "1"));
+  EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
+  EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
+  EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").rows[0][0],
+            Variant::Long(2147483647));
+}
+
+TEST_P(EngineEdgeTest, InvoicesOfANullDocumentAreSavedAndNoLockIsLeftBehind) {
+  const MethodCall call =
+      CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", "ORACLE"},
+                                        {"vntConecta_db", database_->connection_text()},
+                                        {"invntUsuario_internet_id", "12"},
+                                        {"invntEmpresa_id", Variant::Integer(1)},
+                                        {"invntDocto_Transporte_id", Variant::Null()},
+                                        {"invntQtde_Notas", Variant::Integer(1)},
+                                        {"inarrvntNota_fiscal", Variant::Array({"55"})},
+                                        {"inarrvntConteudo", Variant::Array({"Caixas"})},
+                                        {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
+                                        {"inarrvntNum_Volume", Variant::Array({"1"})}});
+  EXPECT_EQ(call.result, Variant::Boolean(true)) << call["outvntMsg_Ret"];
+  EXPECT_EQ(database_->Count("NOTA_FISCAL WHERE DOCTO_TRANSPORTE_ID IS NULL"), 1);
+  if (GetParam() == TestEngine::kSqlite) {
+    const std::filesystem::path file =
+        db::ConnectionText(database_->connection_text()).Get("Database");
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+      EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
+    }
+  }
+}
+
+TEST_P(EngineEdgeTest, LogTimesAreStoredAsDates) {
+  // A kind other than the two is logged with the fixed date 2002/01/01; a
+  // document no number can hold ends in the trap, which logs.
+  const MethodCall call =
+      CallMethod("gConsulta_Docto_Transporte", {{"invntBanco_Dados", "oracle"},
+                                                {"vntConecta_db", database_->connection_text()},
+                                                {"invntEmpresa_id", Variant::Integer(1)},
+                                                {"invntDocto_Transporte_id", "1e400"}});
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  // Compared in SQL, as a date is compared with a date.
+  EXPECT_EQ(database_->Count("LOG_MSG WHERE DATA_LOG = '2002-01-01 00:00:00'"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineEdgeTest,
+                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
+                         [](const auto& info) { return std::string(EngineName(info.param)); });
+
+// A Brazilian server often keeps dates day first: every pooled connection
+// still reads them right.
+TEST(PostgreSqlDateStyle, DatesAreRightOnEveryPooledConnection) {
+  auto database = TestDatabase::Create(TestEngine::kPostgreSql);
+  if (!database) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  database->Execute("ALTER DATABASE " +
+                    db::ConnectionText(database->connection_text()).Get("Database") +
+                    " SET DateStyle = 'SQL, DMY'");
+  for (int round = 0; round < 3; ++round) {
+    const MethodCall call = CallMethod("gConsulta_Docto_Transporte",
+                                       {{"invntBanco_Dados", "SQLSERVER"},
+                                        {"vntConecta_db", database->connection_text()},
+                                        {"invntEmpresa_id", Variant::Integer(1)},
+                                        {"invntDocto_Transporte_id", Variant::Long(1001)}});
+    EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024")) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace tmxcnh

@@ -1,0 +1,15 @@
+// The values of a document screen as the writing methods take them, for
+// tests on real databases: the demo's branch 7, client 101 and their
+// addresses and cities, with a number of invoices of growing values.
+#pragma once
+
+#include <string>
+
+#include "tests/support/method_call.h"
+
+namespace tmxcnh::testing {
+
+Arguments DocumentScreen(const std::string& kind, const std::string& connection,
+                         const std::string& number, int invoices, const char* weight);
+
+}  // namespace tmxcnh::testing
