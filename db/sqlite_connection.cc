@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "db/dialect.h"
 #include "platform/clock.h"
@@ -24,6 +25,46 @@ std::string TimestampText(const CivilTime& t) {
   std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
   return buffer;
+}
+
+// A procedure's parameter as the catalog declares it.
+struct Parameter {
+  std::string name;
+  std::string type;  // INTEGER, NUMERIC, VARCHAR, TIMESTAMP, or empty: as the value comes
+};
+
+// The whole number a literal spells in 64 bits, if it spells one.
+std::optional<int64_t> WholeNumber(const std::string& value) {
+  if (value.empty() || value.find('.') != std::string::npos) return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  const long long whole = std::strtoll(value.c_str(), &end, 10);
+  if (errno == ERANGE || end == value.c_str() || *end != '\0') return std::nullopt;
+  return whole;
+}
+
+// Refuses a value its parameter's type cannot hold, in the words of a typed
+// server, before anything runs.
+void CheckType(const Parameter& parameter, const SqlLiteral& argument) {
+  if (argument.kind == SqlLiteral::Kind::kNull) return;
+  if (parameter.type == "INTEGER") {
+    const std::optional<int64_t> whole = WholeNumber(argument.value);
+    if (!whole) {
+      throw RunTimeError(kErrStatementFailed,
+                         "invalid input syntax for type integer: \"" + argument.value + "\"");
+    }
+    if (*whole < INT32_MIN || *whole > INT32_MAX) {
+      throw RunTimeError(kErrStatementFailed,
+                         "value \"" + argument.value + "\" is out of range for type integer");
+    }
+  } else if (parameter.type == "NUMERIC" && argument.kind == SqlLiteral::Kind::kText) {
+    char* end = nullptr;
+    std::strtod(argument.value.c_str(), &end);
+    if (argument.value.empty() || *end != '\0') {
+      throw RunTimeError(kErrStatementFailed,
+                         "invalid input syntax for type numeric: \"" + argument.value + "\"");
+    }
+  }
 }
 
 void GetDate(sqlite3_context* context, int, sqlite3_value**) {
@@ -251,7 +292,7 @@ class SqliteConnection : public Connection {
   }
 
   std::optional<ResultSet> Call(const ProcedureCall& call) {
-    std::vector<std::string> parameters;
+    std::vector<Parameter> parameters;
     std::string body;
     LookUp(call.name, &parameters, &body);
     if (parameters.size() != call.arguments.size()) {
@@ -260,6 +301,7 @@ class SqliteConnection : public Connection {
                              std::to_string(parameters.size()) + " parameters, " +
                              std::to_string(call.arguments.size()) + " were supplied.");
     }
+    for (size_t i = 0; i < parameters.size(); ++i) CheckType(parameters[i], call.arguments[i]);
     Exec("BEGIN IMMEDIATE");
     try {
       std::optional<ResultSet> answer;
@@ -281,7 +323,7 @@ class SqliteConnection : public Connection {
     }
   }
 
-  void LookUp(const std::string& name, std::vector<std::string>* parameters, std::string* body) {
+  void LookUp(const std::string& name, std::vector<Parameter>* parameters, std::string* body) {
     StatementHandle query;
     Check(sqlite3_prepare_v2(db_, "SELECT PARAMETERS, BODY FROM TMX_PROCEDURE WHERE NAME = ?", -1,
                              query.out(), nullptr));
@@ -298,40 +340,37 @@ class SqliteConnection : public Connection {
     while (start < list.size()) {
       size_t comma = list.find(',', start);
       if (comma == std::string::npos) comma = list.size();
-      std::string parameter = list.substr(start, comma - start);
-      const size_t first = parameter.find_first_not_of(' ');
-      if (first != std::string::npos) {
-        parameters->push_back(parameter.substr(first, parameter.find_last_not_of(' ') - first + 1));
+      const std::string declared = text::Trim(list.substr(start, comma - start));
+      if (!declared.empty()) {
+        const size_t blank = declared.find(' ');
+        Parameter parameter{declared.substr(0, blank), ""};
+        if (blank != std::string::npos) {
+          parameter.type = text::UpperAscii(text::Trim(declared.substr(blank + 1)));
+        }
+        parameters->push_back(std::move(parameter));
       }
       start = comma + 1;
     }
   }
 
-  void Bind(sqlite3_stmt* statement, const std::vector<std::string>& parameters,
+  void Bind(sqlite3_stmt* statement, const std::vector<Parameter>& parameters,
             const std::vector<SqlLiteral>& arguments) {
     for (size_t i = 0; i < parameters.size(); ++i) {
-      const int index = sqlite3_bind_parameter_index(statement, (":" + parameters[i]).c_str());
+      const int index = sqlite3_bind_parameter_index(statement, (":" + parameters[i].name).c_str());
       if (index == 0) continue;  // this statement does not use it
       const SqlLiteral& argument = arguments[i];
-      switch (argument.kind) {
-        case SqlLiteral::Kind::kNull:
-          sqlite3_bind_null(statement, index);
-          break;
-        case SqlLiteral::Kind::kText:
-          sqlite3_bind_text(statement, index, argument.value.c_str(),
-                            static_cast<int>(argument.value.size()), SQLITE_TRANSIENT);
-          break;
-        case SqlLiteral::Kind::kNumber: {
-          // A whole number as an integer while it fits in one, otherwise a double.
-          errno = 0;
-          const long long whole = std::strtoll(argument.value.c_str(), nullptr, 10);
-          if (argument.value.find('.') == std::string::npos && errno != ERANGE) {
-            sqlite3_bind_int64(statement, index, whole);
-          } else {
-            sqlite3_bind_double(statement, index, std::strtod(argument.value.c_str(), nullptr));
-          }
-          break;
-        }
+      const std::string& type = parameters[i].type;
+      const bool as_text = type == "VARCHAR" || type == "TIMESTAMP" ||
+                           (type.empty() && argument.kind == SqlLiteral::Kind::kText);
+      if (argument.kind == SqlLiteral::Kind::kNull) {
+        sqlite3_bind_null(statement, index);
+      } else if (as_text) {
+        sqlite3_bind_text(statement, index, argument.value.c_str(),
+                          static_cast<int>(argument.value.size()), SQLITE_TRANSIENT);
+      } else if (std::optional<int64_t> whole = WholeNumber(argument.value)) {
+        sqlite3_bind_int64(statement, index, *whole);
+      } else {
+        sqlite3_bind_double(statement, index, std::strtod(argument.value.c_str(), nullptr));
       }
     }
   }

@@ -1,5 +1,7 @@
 -- Procedures for SQLite: one row of TMX_PROCEDURE each (see schema.sql).
--- PARAMETERS lists the parameter names in call order, BODY uses them as :name.
+-- PARAMETERS lists the parameters in call order, each a name and a type
+-- (INTEGER, NUMERIC, VARCHAR or TIMESTAMP, read as PostgreSQL reads them);
+-- BODY uses them as :name.
 -- GETDATE() and TO_DATE() are functions the component registers on its
 -- connections. INSERT OR REPLACE, so the file can be run again to update them.
 -- One block per procedure. Keep semicolons out of comments.
@@ -22,7 +24,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_CON_EMPRESA_OP',
-'p_ponto_operacao_id',
+'p_ponto_operacao_id INTEGER',
 'SELECT PO.EMPRESA_ID AS empresa_Id
    FROM PONTO_OPERACAO PO
   WHERE PO.PONTO_OPERACAO_ID = :p_ponto_operacao_id'
@@ -36,7 +38,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'sp_plv_con_docto_transp_cli',
-'p_cliente_id, p_num_docto_transporte',
+'p_cliente_id INTEGER, p_num_docto_transporte INTEGER',
 'SELECT DOC.DOCTO_TRANSPORTE_ID AS docto_transporte_id
    FROM DOCTO_TRANSPORTE DOC
   WHERE DOC.CLIENTE_ID = :p_cliente_id
@@ -53,7 +55,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_CON_CLIENTE_DOCTO_TRANSP1',
-'p_cliente_id',
+'p_cliente_id INTEGER',
 'SELECT CLI.NOME             AS cliente,
         CLI.INDICATIVO_PF_PJ AS indicativo_pf_pj,
         CLI.PJ_CGC           AS pj_cgc_cliente,
@@ -71,7 +73,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_CON_NF_Conhec2',
-'p_empresa_id, p_docto_transporte_id',
+'p_empresa_id INTEGER, p_docto_transporte_id INTEGER',
 'SELECT NF.NOTA_FISCAL   AS nota_fiscal,
         NF.CONTEUDO      AS Conteudo,
         NF.NUM_VOLUME    AS num_volume,
@@ -92,7 +94,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_CON_CAD_Docto_Transporte5',
-'p_docto_transporte_id, p_empresa_id',
+'p_docto_transporte_id INTEGER, p_empresa_id INTEGER',
 'SELECT DOC.EMPRESA_ID                AS empresa_Id,
         DOC.NUM_DOCTO_TRANSPORTE      AS num_docto_transporte,
         DOC.PONTO_OPERACAO_ID         AS ponto_operacao_id,
@@ -152,7 +154,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_CON_LISTA_Docto_Transp2',
-'p_num_docto_transporte, p_data_inicial, p_data_final, p_empresa_id',
+'p_num_docto_transporte INTEGER, p_data_inicial TIMESTAMP, p_data_final TIMESTAMP, p_empresa_id INTEGER',
 'SELECT DOC.DOCTO_TRANSPORTE_ID      AS docto_transporte_Id,
         REM.NOME                     AS remetente,
         DES.NOME                     AS destinatario,
@@ -187,7 +189,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_VER_DUPL_NUM_DOCTO2',
-'p_num_docto_transporte, p_ponto_operacao_id, p_docto_transporte_id, p_tab_tipo_docto_transp_id',
+'p_num_docto_transporte INTEGER, p_ponto_operacao_id INTEGER, p_docto_transporte_id INTEGER, p_tab_tipo_docto_transp_id INTEGER',
 'SELECT COUNT(*) AS contador
    FROM DOCTO_TRANSPORTE DOC
   WHERE DOC.NUM_DOCTO_TRANSPORTE IS :p_num_docto_transporte
@@ -218,7 +220,7 @@ INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_INC_Docto_Transporte4',
-'p_empresa_id, p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id, p_peso_real, p_val_declarado, p_data_emissao, p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_tab_sit_entrega_id, p_num_volume, p_tab_tipo_docto_transp_id',
+'p_empresa_id INTEGER, p_num_docto_transporte INTEGER, p_ponto_operacao_id INTEGER, p_tab_tipo_cobranca_id INTEGER, p_cliente_id INTEGER, p_end_destinatario_id INTEGER, p_end_remetente_id INTEGER, p_origem_id INTEGER, p_destino_id INTEGER, p_peso_real NUMERIC, p_val_declarado NUMERIC, p_data_emissao TIMESTAMP, p_ponto_operacao_destino_id INTEGER, p_tab_tipo_despacho_id INTEGER, p_tab_sit_entrega_id INTEGER, p_num_volume INTEGER, p_tab_tipo_docto_transp_id INTEGER',
 'UPDATE INFRA_IDS
     SET DOCTO_TRANSPORTE_ID = COALESCE(DOCTO_TRANSPORTE_ID, 0) + 1,
         LOG_SISTEMA_ID = COALESCE(LOG_SISTEMA_ID, 0) + 1
@@ -274,7 +276,7 @@ SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_ALT_CAD_Docto_Transporte4',
-'p_docto_transporte_id, p_empresa_id, p_num_docto_transporte, p_ponto_operacao_id, p_tab_tipo_cobranca_id, p_cliente_id, p_end_destinatario_id, p_end_remetente_id, p_origem_id, p_destino_id, p_peso_real, p_val_declarado, p_data_emissao, p_ponto_operacao_destino_id, p_tab_tipo_despacho_id, p_num_volume, p_tab_tipo_docto_transp_id',
+'p_docto_transporte_id INTEGER, p_empresa_id INTEGER, p_num_docto_transporte INTEGER, p_ponto_operacao_id INTEGER, p_tab_tipo_cobranca_id INTEGER, p_cliente_id INTEGER, p_end_destinatario_id INTEGER, p_end_remetente_id INTEGER, p_origem_id INTEGER, p_destino_id INTEGER, p_peso_real NUMERIC, p_val_declarado NUMERIC, p_data_emissao TIMESTAMP, p_ponto_operacao_destino_id INTEGER, p_tab_tipo_despacho_id INTEGER, p_num_volume INTEGER, p_tab_tipo_docto_transp_id INTEGER',
 'UPDATE DOCTO_TRANSPORTE
     SET EMPRESA_ID                = :p_empresa_id,
         NUM_DOCTO_TRANSPORTE      = :p_num_docto_transporte,
@@ -330,7 +332,7 @@ SELECT CASE WHEN changes() = 1 THEN 0 ELSE 1 END AS retorno,
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_EXC_CAD_Docto_Transporte',
-'p_docto_transporte_id',
+'p_docto_transporte_id INTEGER',
 'UPDATE DOCTO_TRANSPORTE
     SET TAB_STATUS_ID = 2
   WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id;
@@ -345,7 +347,7 @@ SELECT 0 AS retorno, '''' AS msg_ret'
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_EXC_NF_Conhec2',
-'p_docto_transporte_id, p_usuario_internet_id',
+'p_docto_transporte_id INTEGER, p_usuario_internet_id INTEGER',
 'UPDATE NOTA_FISCAL
     SET TAB_STATUS_ID = 2
   WHERE DOCTO_TRANSPORTE_ID = :p_docto_transporte_id;
@@ -363,7 +365,7 @@ SELECT 0 AS retorno, '''' AS msg_ret'
 -- ---------------------------------------------------------------------------
 INSERT OR REPLACE INTO TMX_PROCEDURE (NAME, PARAMETERS, BODY) VALUES (
 'SP_TMX_INC_NF_Conhec2',
-'p_empresa_id, p_nota_fiscal, p_conteudo, p_val_declarado, p_num_volume, p_docto_transporte_id',
+'p_empresa_id INTEGER, p_nota_fiscal VARCHAR, p_conteudo VARCHAR, p_val_declarado NUMERIC, p_num_volume INTEGER, p_docto_transporte_id INTEGER',
 'UPDATE INFRA_IDS
     SET NOTA_FISCAL_ID = COALESCE(NOTA_FISCAL_ID, 0) + 1,
         LOG_SISTEMA_ID = COALESCE(LOG_SISTEMA_ID, 0) + 1;

@@ -275,10 +275,13 @@ CREATE TABLE DUAL (
 CREATE UNIQUE INDEX UX_DUAL_ONE_ROW ON DUAL ((1));
 INSERT INTO DUAL (DUMMY) VALUES ('X');
 
--- Procedure catalog. PARAMETERS: parameter names in call order, separated by
--- commas ('' for none). BODY: statements separated by semicolons that use the
--- parameters as :name. The component runs the body in one transaction and
--- answers the rows of the last statement that returns rows.
+-- Procedure catalog. PARAMETERS: the parameters in call order, separated by
+-- commas ('' for none), each a name and optionally a type: INTEGER (a whole
+-- number of 32 bits), NUMERIC, VARCHAR or TIMESTAMP. A value that its type
+-- cannot hold fails the call, as on a typed server. BODY: statements
+-- separated by semicolons that use the parameters as :name. The component
+-- runs the body in one transaction and answers the rows of the last statement
+-- that returns rows.
 CREATE TABLE TMX_PROCEDURE (
     NAME       TEXT PRIMARY KEY COLLATE NOCASE,
     PARAMETERS TEXT NOT NULL,

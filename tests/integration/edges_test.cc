@@ -127,6 +127,18 @@ TEST_P(EdgeTest, TypedValuesAreStoredAlike) {
   }
 }
 
+// A number beyond 32 bits fails the duplicate check on every engine and kind:
+// the inline path cannot make it a whole number, the procedures' parameters
+// cannot hold it. Nothing is written.
+TEST_P(EdgeTest, ANumberNoColumnCanHoldIsRefusedAlike) {
+  const MethodCall call = CallMethod("gInclui_Docto_Transporte", Screen("9999999999"));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"],
+            Variant("Problema ao verificar Duplicidade do Numero do Documento. Favor tentar mais "
+                    "tarde."));
+  EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), 12);
+}
+
 TEST_P(EdgeTest, NumberZeroIsIssuedOncePerBranch) {
   EXPECT_EQ(CallMethod("gInclui_Docto_Transporte", Screen("0")).result, Variant::Integer(0));
   const MethodCall again = CallMethod("gInclui_Docto_Transporte", Screen("0"));
@@ -205,6 +217,21 @@ TEST_P(EngineEdgeTest, InvoicesOfANullDocumentAreSavedAndNoLockIsLeftBehind) {
       EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
     }
   }
+}
+
+// Through the procedures an identifier with decimals is no identifier on
+// either engine. (The inline path reads "5001.5" under the machine's locale,
+// as its whole-number conversion always has.)
+TEST_P(EngineEdgeTest, AnIdentifierWithDecimalsEndsInTheProceduresTrap) {
+  const MethodCall call =
+      CallMethod("gConsulta_Docto_Transporte", {{"invntBanco_Dados", "SQLSERVER"},
+                                                {"vntConecta_db", database_->connection_text()},
+                                                {"invntEmpresa_id", Variant::Integer(1)},
+                                                {"invntDocto_Transporte_id", "5001.5"}});
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"],
+            Variant("Acesso a função não disponível: gConsulta_Docto_Transporte . Favor tentar "
+                    "mais tarde."));
 }
 
 TEST_P(EngineEdgeTest, LogTimesAreStoredAsDates) {
