@@ -581,9 +581,15 @@ class OdbcDriver : public Driver {
     WideString wide = ToUtf16(text.ForOdbc());
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completed_length = 0;
-    const SQLRETURN rc = SQLDriverConnectW(raw, nullptr, wide.data(), SQL_NTS, completed,
-                                           static_cast<SQLSMALLINT>(std::size(completed)),
-                                           &completed_length, SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc;
+    {
+      // One connect at a time: psqlODBC reads and sets the process's locale
+      // while it connects, which is not safe from two threads at once.
+      const std::lock_guard<std::mutex> lock(connecting_);
+      rc = SQLDriverConnectW(raw, nullptr, wide.data(), SQL_NTS, completed,
+                             static_cast<SQLSMALLINT>(std::size(completed)), &completed_length,
+                             SQL_DRIVER_NOPROMPT);
+    }
     if (!SQL_SUCCEEDED(rc)) {
       throw RunTimeError(kErrConnectionFailed,
                          DescriptionOf(ReadDiagnostics(SQL_HANDLE_DBC, raw), "SQLDriverConnectW"));
@@ -600,6 +606,7 @@ class OdbcDriver : public Driver {
 
   std::mutex mutex_;
   std::shared_ptr<const Handle> environment_;
+  std::mutex connecting_;
 };
 
 }  // namespace
