@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/statement.h"
@@ -52,22 +53,40 @@ class Connection {
 };
 
 // The keys and values of a connection text ("Key=Value;Key=Value"), keys
-// compared without case. A value may be braced: Driver={PostgreSQL Unicode}.
+// compared without case. A value may be braced, Driver={PostgreSQL Unicode},
+// or quoted as ADO quotes it, Password="a;b" or 'a;b' (a doubled quote
+// stands for itself).
 class ConnectionText {
  public:
   explicit ConnectionText(std::string text);
 
   const std::string& text() const { return text_; }
-  // The value of a key, without braces; "" when absent.
+  // The value of a key, without braces or quotes; "" when absent. The first
+  // of two equal keys counts.
   std::string Get(const std::string& key) const;
   bool Has(const std::string& key) const;
-  // The text without a leading "Provider=MSDASQL;", as ODBC takes it.
+  // The keys (upper-cased) and values, in the order written.
+  const std::vector<std::pair<std::string, std::string>>& entries() const { return entries_; }
+
+  // The ODBC connection text: an ODBC text as it stands; an ADO text (a
+  // Provider, or ADO's names for the keys) turned into the ODBC text for the
+  // driver that serves its provider. Raises RunTimeError (kErrConnectionFailed)
+  // for a provider that no ODBC driver serves, naming it.
   std::string ForOdbc() const;
+
+  // The text with every password replaced by ****, to be shown or logged.
+  std::string Masked() const;
 
  private:
   std::string text_;
-  std::map<std::string, std::string> values_;  // keys upper-cased
+  std::vector<std::pair<std::string, std::string>> entries_;  // keys upper-cased
 };
+
+// The driver names that the ADO providers are served by: the environment's
+// TMXCNH_SQLSERVER_DRIVER and TMXCNH_ORACLE_DRIVER, or this platform's usual
+// drivers.
+std::string SqlServerOdbcDriver();
+std::string OracleOdbcDriver();
 
 class Driver {
  public:

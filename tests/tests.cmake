@@ -36,6 +36,7 @@ add_executable(tmxcnh_tests
   tests/invoices/invoice_list_test.cc
   tests/invoices/invoice_save_test.cc
   tests/invoices/invoice_total_test.cc
+  tests/integration/ado_texts_test.cc
   tests/integration/duplicate_test.cc
   tests/integration/edges_test.cc
   tests/integration/lookups_test.cc
