@@ -21,6 +21,7 @@
 #include "db/initdb.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 namespace tmxcnh {
 namespace {
@@ -81,7 +82,12 @@ int CallCommand(int argc, char** argv) {
   output["result"] = VariantToJson(call.result);
   output["params"] = nlohmann::json::object();
   for (size_t i = 0; i < method->parameters.size(); ++i) {
-    output["params"][std::string(method->parameters[i])] = VariantToJson(call.arguments[i]);
+    Variant shown = call.arguments[i];
+    // A connection text is shown without its password.
+    if (text::SameNameIgnoringCase(method->parameters[i], "vntConecta_db") && shown.IsString()) {
+      shown = db::ConnectionText(ToText(shown)).Masked();
+    }
+    output["params"][std::string(method->parameters[i])] = VariantToJson(shown);
   }
   std::cout << output.dump(2) << "\n";
   return 0;

@@ -59,7 +59,7 @@ std::unique_ptr<Connection> OpenConnection(const std::string& connection_text) {
     driver = it != registry.by_name.end() ? it->second : registry.odbc;
   }
   if (!driver) {
-    throw RunTimeError(kErrConnectionFailed, "Nenhum driver para a conexão: " + connection_text);
+    throw RunTimeError(kErrConnectionFailed, "Nenhum driver para a conexão: " + text.Masked());
   }
   return driver->Open(text);
 }

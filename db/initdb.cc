@@ -45,7 +45,8 @@ bool IsSqlite(const ConnectionText& text) {
 
 void Refuse(const std::string& connection_text) {
   throw RunTimeError(kErrStatementRefused,
-                     "O banco de dados já contém tabelas; nada foi alterado: " + connection_text);
+                     "O banco de dados já contém tabelas; nada foi alterado: " +
+                         ConnectionText(connection_text).Masked());
 }
 
 }  // namespace
