@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "db/connection.h"
+#include "platform/conversions.h"
 #include "platform/date_serial.h"
+#include "platform/text.h"
 
 namespace tmxcnh {
 namespace {
@@ -126,6 +129,13 @@ Variant JsonToVariant(const nlohmann::json& json) {
     throw std::invalid_argument(error.what());
   }
   throw std::invalid_argument("not a value: " + json.dump());
+}
+
+nlohmann::json ParameterToJson(std::string_view name, const Variant& value) {
+  if (text::SameNameIgnoringCase(name, "vntConecta_db") && value.IsString()) {
+    return VariantToJson(Variant(db::ConnectionText(ToText(value)).Masked()));
+  }
+  return VariantToJson(value);
 }
 
 }  // namespace tmxcnh

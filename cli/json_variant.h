@@ -11,6 +11,10 @@ namespace tmxcnh {
 // and an Array's a list of such objects.
 nlohmann::json VariantToJson(const Variant& value);
 
+// A method's parameter as shown to a user: the connection's text without
+// its password, any other as VariantToJson gives it.
+nlohmann::json ParameterToJson(std::string_view name, const Variant& value);
+
 // An input value: a string is a String; a whole number an Integer when it fits
 // two bytes, else a Long (a Double beyond that); a fraction a Double; true and
 // false a Boolean; null a Null; a list an Array; an object {"vt", "value"} is

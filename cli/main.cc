@@ -21,7 +21,6 @@
 #include "db/initdb.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
-#include "platform/text.h"
 
 namespace tmxcnh {
 namespace {
@@ -82,12 +81,8 @@ int CallCommand(int argc, char** argv) {
   output["result"] = VariantToJson(call.result);
   output["params"] = nlohmann::json::object();
   for (size_t i = 0; i < method->parameters.size(); ++i) {
-    Variant shown = call.arguments[i];
-    // A connection text is shown without its password.
-    if (text::SameNameIgnoringCase(method->parameters[i], "vntConecta_db") && shown.IsString()) {
-      shown = db::ConnectionText(ToText(shown)).Masked();
-    }
-    output["params"][std::string(method->parameters[i])] = VariantToJson(shown);
+    output["params"][std::string(method->parameters[i])] =
+        ParameterToJson(method->parameters[i], call.arguments[i]);
   }
   std::cout << output.dump(2) << "\n";
   return 0;

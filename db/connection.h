@@ -80,6 +80,7 @@ class ConnectionText {
  private:
   std::string text_;
   std::vector<std::pair<std::string, std::string>> entries_;  // keys upper-cased
+  std::vector<std::pair<size_t, size_t>> value_spans_;        // each value's place in text_
 };
 
 // The driver names that the ADO providers are served by: the environment's

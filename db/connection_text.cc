@@ -24,6 +24,8 @@ ConnectionText::ConnectionText(std::string text) : text_(std::move(text)) {
     const std::string key = text::UpperAscii(TrimBlanks(text_.substr(i, equals - i)));
     size_t j = equals + 1;
     while (j < text_.size() && text_[j] == ' ') ++j;
+    const size_t value_begin = j;
+    size_t value_end = j;
     std::string value;
     const char open = j < text_.size() ? text_[j] : '\0';
     if (open == '{' || open == '"' || open == '\'') {
@@ -41,15 +43,19 @@ ConnectionText::ConnectionText(std::string text) : text_(std::move(text)) {
           break;
         }
       }
+      value_end = j;
       const size_t semicolon = text_.find(';', j);
       i = semicolon == std::string::npos ? text_.size() : semicolon + 1;
     } else {
       const size_t semicolon = text_.find(';', j);
-      value = TrimBlanks(
-          text_.substr(j, (semicolon == std::string::npos ? text_.size() : semicolon) - j));
+      value_end = semicolon == std::string::npos ? text_.size() : semicolon;
+      value = TrimBlanks(text_.substr(j, value_end - j));
       i = semicolon == std::string::npos ? text_.size() : semicolon + 1;
     }
-    if (!key.empty()) entries_.emplace_back(key, value);
+    if (!key.empty()) {
+      entries_.emplace_back(key, value);
+      value_spans_.emplace_back(value_begin, value_end);
+    }
   }
 }
 
@@ -70,14 +76,14 @@ bool ConnectionText::Has(const std::string& key) const {
 }
 
 std::string ConnectionText::Masked() const {
-  bool any = false;
-  for (const auto& entry : entries_) any = any || IsPasswordKey(entry.first);
-  if (!any) return text_;
   std::string masked;
-  for (const auto& [key, value] : entries_) {
-    masked += key + "=" + (IsPasswordKey(key) ? "****" : value) + ";";
+  size_t copied = 0;
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    if (!IsPasswordKey(entries_[k].first)) continue;
+    masked += text_.substr(copied, value_spans_[k].first - copied) + "****";
+    copied = value_spans_[k].second;
   }
-  return masked;
+  return masked + text_.substr(copied);
 }
 
 }  // namespace tmxcnh::db

@@ -63,7 +63,8 @@ int CallByName(const PublicMethod& method, const nlohmann::json& input) {
   for (size_t i = 0; i < method.parameters.size(); ++i) {
     Variant value;
     if (FAILED(ReadVariant(*call.at(i), value))) return 1;
-    output["params"][std::string(method.parameters[i])] = VariantToJson(value);
+    output["params"][std::string(method.parameters[i])] =
+        ParameterToJson(method.parameters[i], value);
   }
   std::cout << output.dump(2) << "\n";
   return 0;

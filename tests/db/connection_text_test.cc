@@ -67,8 +67,10 @@ TEST(ConnectionText, AdoTextsBecomeTheOdbcTextsOfTheirDrivers) {
 TEST(ConnectionText, PasswordsAreMaskedWhereTheTextIsShown) {
   EXPECT_EQ(ConnectionText("Driver=SQLite3;Database=/tmp/a.db").Masked(),
             "Driver=SQLite3;Database=/tmp/a.db");
-  EXPECT_EQ(ConnectionText("DSN=tmx;Uid=a;Pwd={s;e}").Masked(), "DSN=tmx;UID=a;PWD=****;");
-  EXPECT_EQ(ConnectionText("Data Source=x;Password='s'").Masked(), "DATA SOURCE=x;PASSWORD=****;");
+  EXPECT_EQ(ConnectionText("DSN=tmx;Uid=a;Pwd={s;e};Port=1").Masked(),
+            "DSN=tmx;Uid=a;Pwd=****;Port=1");
+  EXPECT_EQ(ConnectionText("Data Source=x;Password='s';password=").Masked(),
+            "Data Source=x;Password=****;password=****");
 }
 
 }  // namespace
