@@ -7,7 +7,9 @@
 
 #include "com/variant_bridge.h"
 #include "component/cnh.h"
+#include "db/drivers.h"
 #include "platform/clock.h"
+#include "platform/conversions.h"
 #include "platform/date_serial.h"
 #include "platform/format.h"
 #include "tests/com/com_test_support.h"
@@ -302,6 +304,37 @@ TEST_P(ClientTest, CallsBetweenMethodsGoThroughTheObjectsTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, ClientTest, ::testing::Values("SQLSERVER", "ORACLE"));
+
+// COM unloads an unused server when the client asks: the DLL's pooled
+// connections must not outlive it, round after round.
+TEST(Unloading, LeavesNoServerSessionBehind) {
+  const std::string connection = TestDatabase();
+  if (connection.empty()) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+  const auto sessions = [&] {
+    db::Statement count;
+    count.text =
+        "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+        "pg_backend_pid()";
+    count.verbatim = true;
+    return ToLong(db::OpenConnection(connection)->Execute(count)->rows.at(0).at(0));
+  };
+  for (int round = 0; round < 12; ++round) {
+    {
+      Ref<_CNH> object = CreateByProgId();
+      ASSERT_TRUE(object);
+      Call call("gBusca_Empresa_Filial");
+      call.Set("invntBanco_Dados", "SQLSERVER");
+      call.Set("vntConecta_db", connection);
+      call.Set("invntPonto_Operacao_id", Variant::Integer(7));
+      ASSERT_EQ(call.InvokeByName(object.get()), S_OK);
+      EXPECT_EQ(call.ResultValue(), Variant::Integer(0)) << Describe(call.Get("outvntMsg_Ret"));
+    }
+    CoFreeUnusedLibrariesEx(0, 0);
+  }
+  EXPECT_EQ(sessions(), 0);
+  CoUninitialize();
+}
 
 }  // namespace
 }  // namespace tmxcnh::com
