@@ -5,7 +5,15 @@
 # tests run under Wine: tests/com/com_tests.cmake.
 enable_language(RC)
 
-find_program(TMXCNH_WIDL NAMES x86_64-w64-mingw32-widl REQUIRED)
+# The 64-bit DLL (cmake/mingw-w64-x86_64.cmake) for 64-bit callers, the
+# 32-bit one (cmake/mingw-w64-i686.cmake) for 32-bit callers.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TMXCNH_COM_BITS 32)
+  find_program(TMXCNH_WIDL NAMES i686-w64-mingw32-widl REQUIRED)
+else()
+  set(TMXCNH_COM_BITS 64)
+  find_program(TMXCNH_WIDL NAMES x86_64-w64-mingw32-widl REQUIRED)
+endif()
 # widl reads IDispatch from the Wine headers' oaidl.idl and imports the
 # standard OLE type library that Wine ships.
 find_path(TMXCNH_WINE_IDL_DIR oaidl.idl
@@ -16,7 +24,7 @@ find_path(TMXCNH_STDOLE2_DIR stdole2.tlb
 
 set(com_generated ${CMAKE_BINARY_DIR}/generated)
 set(com_idl ${CMAKE_SOURCE_DIR}/com/tmxcnh39.idl)
-set(widl ${TMXCNH_WIDL} --win64 -I${TMXCNH_WINE_IDL_DIR} -L${TMXCNH_STDOLE2_DIR})
+set(widl ${TMXCNH_WIDL} --win${TMXCNH_COM_BITS} -I${TMXCNH_WINE_IDL_DIR} -L${TMXCNH_STDOLE2_DIR})
 add_custom_command(
   OUTPUT ${com_generated}/tmxcnh39.tlb ${com_generated}/tmxcnh39.h
   COMMAND ${CMAKE_COMMAND} -E make_directory ${com_generated}
@@ -60,5 +68,10 @@ target_include_directories(TMXCNH39 PRIVATE ${com_generated})
 set_source_files_properties(com/tmxcnh39.rc PROPERTIES
   OBJECT_DEPENDS ${com_generated}/tmxcnh39.tlb)
 target_link_libraries(TMXCNH39 PRIVATE tmxcnh_component tmxcnh_com_bridge advapi32)
+if(TMXCNH_COM_BITS EQUAL 32)
+  # The exports are __stdcall (_DllCanUnloadNow@0): the .def gives them their
+  # undecorated names, as Windows looks them up.
+  target_link_options(TMXCNH39 PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
 
 include(tests/com/com_tests.cmake)

@@ -7,6 +7,12 @@
 namespace tmxcnh::com {
 namespace {
 
+// The type library's platform key: the DLL's own bitness.
+#ifdef _WIN64
+constexpr wchar_t kPlatform[] = L"win64";
+#else
+constexpr wchar_t kPlatform[] = L"win32";
+#endif
 constexpr const wchar_t* kProgId = L"TmxCNH39.CNH";
 constexpr const wchar_t* kLibraryName = L"TmxCNH39";
 constexpr const wchar_t* kVersion = L"1.0";
@@ -60,7 +66,7 @@ std::vector<RegistryValue> Registration(const std::wstring& dll_path) {
       {class_key + L"\\TypeLib", L"", libid},
       {class_key + L"\\VERSION", L"", kVersion},
       {library_key, L"", kLibraryName},
-      {library_key + L"\\0\\win64", L"", dll_path},
+      {library_key + L"\\0\\" + kPlatform, L"", dll_path},
       {library_key + L"\\FLAGS", L"", L"0"},
       {library_key + L"\\HELPDIR", L"", FolderOf(dll_path)},
       {interface_key, L"", L"_CNH"},

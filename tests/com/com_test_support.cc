@@ -6,6 +6,12 @@
 
 namespace tmxcnh::com::testing {
 
+int DllBits() {
+  const char* bits = std::getenv("TMXCNH_COM_DLL_BITS");
+  if (bits && *bits) return std::atoi(bits);
+  return sizeof(void*) == 4 ? 32 : 64;
+}
+
 std::wstring DllPath() {
   const char* path = std::getenv("TMXCNH_COM_DLL");
   return path ? WideFromUtf8(path) : std::wstring();

@@ -23,6 +23,12 @@ namespace tmxcnh::com::testing {
 // The Windows path of TMXCNH39.dll (TMXCNH_COM_DLL, which CTest sets).
 std::wstring DllPath();
 
+// The bitness of the DLL under test (TMXCNH_COM_DLL_BITS, which CTest sets
+// when a 64-bit reader looks at the 32-bit DLL), by default this program's.
+int DllBits();
+// The size of a pointer in the DLL under test.
+inline size_t DllPointerSize() { return DllBits() == 32 ? 4 : 8; }
+
 // The ODBC connection text of the PostgreSQL test database (TMXCNH_TEST_PG,
 // which scripts/with-postgres sets); empty when there is none.
 std::string TestDatabase();

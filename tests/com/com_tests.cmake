@@ -5,6 +5,8 @@
 # DLL last (com.unregister). TMXCNH_LINUX_CLI names that tmxcnh.
 set(TMXCNH_LINUX_CLI ${CMAKE_SOURCE_DIR}/build/tmxcnh CACHE FILEPATH
   "The Linux build's tmxcnh command, for the test database and the cross-check")
+set(TMXCNH_COM_READER "" CACHE FILEPATH
+  "The 64-bit build's tmxcnh_com_tests.exe, which reads the 32-bit DLL's type library")
 
 enable_testing()
 
@@ -17,7 +19,9 @@ find_path(TMXCNH_JSON_DIR nlohmann/json.hpp
   PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(COPY ${TMXCNH_JSON_DIR}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/host-headers)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/com/wine-run)
+# wine-run skips (77) a 32-bit program where the machine has no 32-bit Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+  /usr/bin/env TMXCNH_WINE_BITS=${TMXCNH_COM_BITS} ${CMAKE_SOURCE_DIR}/tests/com/wine-run)
 set(com_dll ${CMAKE_BINARY_DIR}/TMXCNH39.dll)
 # Wine's drive Z: is the root of the host's file system.
 string(REPLACE "/" "\\" com_dll_windows "Z:${com_dll}")
@@ -47,10 +51,20 @@ target_include_directories(tmxcnh_com_call PRIVATE ${CMAKE_BINARY_DIR}/host-head
 target_link_libraries(tmxcnh_com_call PRIVATE tmxcnh_com_test_support shell32)
 
 add_test(NAME com.dll_layout
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/com/check-dll-layout ${com_dll})
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/com/check-dll-layout ${com_dll} ${TMXCNH_COM_BITS})
+
+# The 32-bit DLL's type library, read back by the 64-bit build's test program
+# (TMXCNH_COM_READER), which needs no 32-bit Wine.
+if(TMXCNH_COM_BITS EQUAL 32 AND TMXCNH_COM_READER)
+  add_test(NAME com.type_library_read_by_64_bit
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/com/wine-run ${TMXCNH_COM_READER}
+            "--gtest_filter=TypeLibraryTest.*-TypeLibraryTest.TheRegistered*:TypeLibraryTest.TheObject*")
+  set_tests_properties(com.type_library_read_by_64_bit PROPERTIES
+    ENVIRONMENT "TMXCNH_COM_DLL=${com_dll_windows};TMXCNH_COM_DLL_BITS=32")
+endif()
 
 add_test(NAME com.register COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} regsvr32 /s ${com_dll_windows})
-set_tests_properties(com.register PROPERTIES FIXTURES_SETUP com_registered)
+set_tests_properties(com.register PROPERTIES FIXTURES_SETUP com_registered SKIP_RETURN_CODE 77)
 
 add_test(NAME com.database COMMAND ${CMAKE_SOURCE_DIR}/tests/com/initdb ${TMXCNH_LINUX_CLI})
 set_tests_properties(com.database PROPERTIES FIXTURES_SETUP com_database SKIP_RETURN_CODE 77)
@@ -61,17 +75,20 @@ gtest_add_tests(TARGET tmxcnh_com_tests SOURCES ${com_test_sources} TEST_PREFIX 
 set_tests_properties(${com_tests} PROPERTIES
   FIXTURES_REQUIRED "com_registered;com_database"
   ENVIRONMENT "TMXCNH_COM_DLL=${com_dll_windows}"
-  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+  SKIP_RETURN_CODE 77)
 
 foreach(kind SQLSERVER ORACLE)
   add_test(NAME com.cross_check.${kind}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/com/cross-check ${kind} ${TMXCNH_LINUX_CLI}
             $<TARGET_FILE:tmxcnh_com_call>)
   set_tests_properties(com.cross_check.${kind} PROPERTIES
-    FIXTURES_REQUIRED "com_registered;com_database" SKIP_RETURN_CODE 77)
+    FIXTURES_REQUIRED "com_registered;com_database" SKIP_RETURN_CODE 77
+    ENVIRONMENT "TMXCNH_WINE_BITS=${TMXCNH_COM_BITS}")
 endforeach()
 
 add_test(NAME com.unregister COMMAND tmxcnh_com_tests --gtest_filter=Unregistration*)
 set_tests_properties(com.unregister PROPERTIES
   FIXTURES_CLEANUP com_registered
-  ENVIRONMENT "TMXCNH_COM_DLL=${com_dll_windows}")
+  ENVIRONMENT "TMXCNH_COM_DLL=${com_dll_windows}"
+  SKIP_RETURN_CODE 77)

@@ -52,7 +52,11 @@ TEST_F(RegistrationTest, TheClassIsAnApartmentThreadedServerAtTheDllsPath) {
 
 TEST_F(RegistrationTest, TheTypeLibraryIsTheDllsResource) {
   EXPECT_EQ(Value(kLibrary + L"\\1.0"), L"TmxCNH39");
-  EXPECT_EQ(lstrcmpiW(Value(kLibrary + L"\\1.0\\0\\win64").c_str(), DllPath().c_str()), 0);
+  EXPECT_EQ(
+      lstrcmpiW(
+          Value(kLibrary + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32")).c_str(),
+          DllPath().c_str()),
+      0);
   EXPECT_EQ(Value(kLibrary + L"\\1.0\\FLAGS"), L"0");
   EXPECT_EQ(lstrcmpiW(Value(kLibrary + L"\\1.0\\HELPDIR").c_str(), Folder(DllPath()).c_str()), 0);
 }

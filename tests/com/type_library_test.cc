@@ -9,7 +9,9 @@ namespace {
 
 using testing::ComTest;
 using testing::CreateByProgId;
+using testing::DllBits;
 using testing::DllPath;
+using testing::DllPointerSize;
 using testing::GuidText;
 using testing::Ref;
 
@@ -70,7 +72,7 @@ TEST_F(TypeLibraryTest, TheLibrary) {
   EXPECT_EQ(attributes->wMajorVerNum, 1);
   EXPECT_EQ(attributes->wMinorVerNum, 0);
   EXPECT_EQ(attributes->lcid, 0x409u);
-  EXPECT_EQ(attributes->syskind, SYS_WIN64);
+  EXPECT_EQ(attributes->syskind, DllBits() == 32 ? SYS_WIN32 : SYS_WIN64);
   library_->ReleaseTLibAttr(attributes);
 
   BSTR name = nullptr;
@@ -111,7 +113,7 @@ TEST_F(TypeLibraryTest, TheInterfaceIsDualHiddenNonExtensibleAndAutomation) {
             (flags | TYPEFLAG_FOLEAUTOMATION))
       << std::hex << attributes->wTypeFlags;
   EXPECT_EQ(attributes->cFuncs, 14);
-  EXPECT_EQ(attributes->cbSizeVft, 21 * sizeof(void*));
+  EXPECT_EQ(attributes->cbSizeVft, 21 * DllPointerSize());
   vtable_->ReleaseTypeAttr(attributes);
 }
 
@@ -169,6 +171,7 @@ TEST_F(TypeLibraryTest, EveryParameterIsAVariantByReferenceAndTheLastTheReturnVa
     ASSERT_HRESULT_SUCCEEDED(vtable_->GetFuncDesc(index, &function));
     const PublicMethod& method = methods[index];
     EXPECT_EQ(Name(vtable_.get(), function->memid), method.name);
+    // The offset as the reading process sees it, whatever the DLL's bitness.
     EXPECT_EQ(function->oVft, static_cast<SHORT>((7 + index) * sizeof(void*))) << method.name;
     EXPECT_EQ(function->funckind, FUNC_PUREVIRTUAL);
     EXPECT_EQ(function->callconv, CC_STDCALL);
