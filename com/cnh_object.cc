@@ -115,9 +115,20 @@ HRESULT CnhObject::GetTypeInfo(UINT index, LCID /*locale*/, ITypeInfo** info) {
 HRESULT CnhObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID /*locale*/,
                                  DISPID* ids) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  const HRESULT hr = LoadTypeInfo();
+  HRESULT hr = LoadTypeInfo();
   if (FAILED(hr)) return hr;
-  return DispGetIDsOfNames(interface_info_, names, count, ids);
+  hr = DispGetIDsOfNames(interface_info_, names, count, ids);
+  if (FAILED(hr) || count < 2) return hr;
+  // The return value has a name in the type library, but no caller passes it.
+  const PublicMethod* method = FindPublicMethod(Utf8FromWide(names[0]));
+  if (method == nullptr) return hr;
+  for (UINT i = 1; i < count; ++i) {
+    if (ids[i] >= static_cast<DISPID>(method->parameters.size())) {
+      ids[i] = DISPID_UNKNOWN;
+      hr = DISP_E_UNKNOWNNAME;
+    }
+  }
+  return hr;
 }
 
 HRESULT CnhObject::Invoke(DISPID id, REFIID iid, LCID /*locale*/, WORD flags,

@@ -280,6 +280,9 @@ TEST_F(TypeLibraryTest, TheObjectFindsNamesWithoutRegardToCase) {
 
   LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"gNao_Existe")};
   EXPECT_EQ(object->GetIDsOfNames(IID_NULL, unknown, 1, 0x409, ids), DISP_E_UNKNOWNNAME);
+  // The return value is no parameter a caller can name.
+  LPOLESTR result[] = {const_cast<LPOLESTR>(L"gSoma_Nota_Fiscal"), const_cast<LPOLESTR>(L"a")};
+  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, result, 2, 0x409, ids), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(object->GetIDsOfNames(IID__CNH, names, 1, 0x409, ids), DISP_E_UNKNOWNINTERFACE);
 }
 
