@@ -5,7 +5,14 @@
 
 #include "com/module.h"
 #include "com/variant_bridge.h"
+#include "common/sql_values.h"
+#include "component/frame.h"
 #include "component/method_table.h"
+#include "platform/clock.h"
+#include "platform/conversions.h"
+#include "platform/date_parse.h"
+#include "platform/regional_settings.h"
+#include "platform/run_time_error.h"
 
 namespace tmxcnh::com {
 namespace {
@@ -38,6 +45,42 @@ HRESULT Guarded(Body body) {
     return E_OUTOFMEMORY;
   } catch (...) {
     return E_UNEXPECTED;
+  }
+}
+
+// What a method wrote, as the caller's typed variable of that type (a
+// VT_BYREF other than to a VARIANT) holds it: read as the component reads its
+// own texts (money with a comma, dates day first), not by Windows' user
+// locale. So "11,50" is 11.5 and "06/12/2026" the 6th of December for a
+// Visual Basic Double or Date, under the Brazilian or the US settings. Other
+// types are left to the run time's conversion.
+Variant ForTypedVariable(const Variant& value, const VARIANT& parameter) {
+  const VARTYPE type = V_VT(&parameter);
+  if ((type & VT_BYREF) == 0 || type == (VT_BYREF | VT_VARIANT)) return value;
+  const Variant number = value.IsString() ? gTrata_Numero(value) : value;
+  switch (type & ~VT_BYREF) {
+    case VT_I2:
+      return Variant::Integer(ToInteger(number));
+    case VT_I4:
+      return Variant::Long(ToLong(number));
+    case VT_R8:
+    case VT_R4:
+    case VT_CY:
+    case VT_UI1:
+      return Variant::Double(ToDouble(number));
+    case VT_DATE:
+      // The component writes its dates day first ("dd/mm/yyyy") under any settings.
+      if (value.IsString()) {
+        if (const std::optional<double> serial =
+                ParseDateText(value.string_value(), SettingsOf(Locale::kBrazil), Now().year)) {
+          return Variant::Date(*serial);
+        }
+      }
+      return Variant::Date(ToDateSerial(value));
+    case VT_BSTR:
+      return Variant(ToText(value));
+    default:
+      return value;
   }
 }
 
@@ -143,28 +186,44 @@ HRESULT CnhObject::Invoke(DISPID id, REFIID iid, LCID /*locale*/, WORD flags,
                     result, exception, argument_error);
 }
 
-HRESULT CnhObject::CallMethod(std::initializer_list<VARIANT*> parameters,
-                              const std::function<void(Arguments&)>& body) {
+HRESULT CnhObject::CallMethod(const PublicMethod& method,
+                              std::initializer_list<VARIANT*> parameters,
+                              const std::function<void(Arguments&)>& body, bool* refused) {
+  *refused = false;
   return Guarded([&] {
-    Arguments arguments(parameters.size());
-    size_t i = 0;
-    for (VARIANT* parameter : parameters) {
+    const std::vector<VARIANT*> list(parameters);
+    for (VARIANT* parameter : list) {
       if (parameter == nullptr) return E_POINTER;
-      const HRESULT hr = ReadVariant(*parameter, arguments[i++]);
-      if (FAILED(hr)) return hr;
+    }
+    const auto refuse = [&](const std::string& message) {
+      *refused = true;
+      WriteVariant(Variant(message), *list.back());  // nowhere else to tell it
+      return S_OK;
+    };
+    Arguments arguments(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (FAILED(ReadVariant(*list[i], arguments[i]))) {
+        return refuse("O parâmetro " + std::string(method.parameters[i]) +
+                      " tem um tipo que o componente não lê.");
+      }
     }
     const Arguments before = arguments;
     body(arguments);
-    HRESULT status = S_OK;
-    i = 0;
-    for (VARIANT* parameter : parameters) {
-      if (!(arguments[i] == before[i])) {
-        const HRESULT hr = WriteVariant(arguments[i], *parameter);
-        if (FAILED(hr) && SUCCEEDED(status)) status = hr;
+    std::string unwritten;
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (arguments[i] == before[i]) continue;
+      HRESULT hr = S_OK;
+      try {
+        hr = WriteVariant(ForTypedVariable(arguments[i], *list[i]), *list[i]);
+      } catch (const RunTimeError&) {
+        hr = DISP_E_TYPEMISMATCH;
       }
-      ++i;
+      if (FAILED(hr) && unwritten.empty()) unwritten = std::string(method.parameters[i]);
     }
-    return status;
+    if (!unwritten.empty()) {
+      return refuse("O valor de " + unwritten + " não cabe na variável do chamador.");
+    }
+    return S_OK;
   });
 }
 
@@ -175,19 +234,27 @@ HRESULT CnhObject::CallVariantMethod(std::string_view name,
   const PublicMethod* method = FindPublicMethod(name);
   if (method == nullptr) return E_UNEXPECTED;
   Variant value;
+  bool refused = false;
   const HRESULT hr = CallMethod(
-      parameters, [&](Arguments& arguments) { value = method->invoke(engine_, arguments); });
+      *method, parameters,
+      [&](Arguments& arguments) { value = method->invoke(engine_, arguments); }, &refused);
   if (FAILED(hr)) return hr;
+  if (refused) value = Variant::Integer(kResultNotDone);
   return Guarded([&] { return MakeVariant(value, *result); });
 }
 
-HRESULT CnhObject::CallBooleanMethod(std::initializer_list<VARIANT*> parameters,
+HRESULT CnhObject::CallBooleanMethod(std::string_view name,
+                                     std::initializer_list<VARIANT*> parameters,
                                      const std::function<bool(Arguments&)>& body,
                                      VARIANT_BOOL* result) {
   if (result == nullptr) return E_POINTER;
+  const PublicMethod* method = FindPublicMethod(name);
+  if (method == nullptr) return E_UNEXPECTED;
   bool value = false;
-  const HRESULT hr = CallMethod(parameters, [&](Arguments& arguments) { value = body(arguments); });
-  *result = value ? VARIANT_TRUE : VARIANT_FALSE;
+  bool refused = false;
+  const HRESULT hr = CallMethod(
+      *method, parameters, [&](Arguments& arguments) { value = body(arguments); }, &refused);
+  *result = value && !refused ? VARIANT_TRUE : VARIANT_FALSE;
   return hr;
 }
 
@@ -456,6 +523,7 @@ HRESULT CnhObject::mBusca_Cliente(VARIANT* invntBanco_Dados, VARIANT* vntConecta
                                   VARIANT* outvntIndic_pf_pj_Cliente, VARIANT* outvntMsg_Ret,
                                   VARIANT_BOOL* result) {
   return CallBooleanMethod(
+      "mBusca_Cliente",
       {invntBanco_Dados, vntConecta_db, invntUsuario_internet_id, invntCliente_id, outvntCliente,
        outvntCgc_Cpf_Cliente, outvntIndic_pf_pj_Cliente, outvntMsg_Ret},
       [this](Arguments& a) {
@@ -475,6 +543,7 @@ HRESULT CnhObject::mConsiste_Campos(
     VARIANT* invntPonto_Operacao_Destino_id, VARIANT* invnttab_tipo_despacho_id,
     VARIANT* invntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret, VARIANT_BOOL* result) {
   return CallBooleanMethod(
+      "mConsiste_Campos",
       {invntBanco_Dados,
        vntConecta_db,
        invntUsuario_internet_id,
@@ -515,6 +584,7 @@ HRESULT CnhObject::mConsulta_Nota_Fiscal(VARIANT* invntBanco_Dados, VARIANT* vnt
                                          VARIANT* outarrvntVal_Declarado, VARIANT* outvntMsg_Ret,
                                          VARIANT_BOOL* result) {
   return CallBooleanMethod(
+      "mConsulta_Nota_Fiscal",
       {invntBanco_Dados, vntConecta_db, invntUsuario_internet_id, invntEmpresa_id,
        invntGrupo_Empresa_id, invntDocto_Transporte_id, outvntQtde_Notas, outarrvntNota_Fiscal,
        outarrvntConteudo, outarrvntNum_Volume, outarrvntVal_Declarado, outvntMsg_Ret},
@@ -532,6 +602,7 @@ HRESULT CnhObject::mGrava_Nota_fiscal(VARIANT* invntBanco_Dados, VARIANT* vntCon
                                       VARIANT* inarrvntVal_Declarado, VARIANT* inarrvntNum_Volume,
                                       VARIANT* outvntMsg_Ret, VARIANT_BOOL* result) {
   return CallBooleanMethod(
+      "mGrava_Nota_fiscal",
       {invntBanco_Dados, vntConecta_db, invntUsuario_internet_id, invntEmpresa_id,
        invntDocto_Transporte_id, invntQtde_Notas, inarrvntNota_fiscal, inarrvntConteudo,
        inarrvntVal_Declarado, inarrvntNum_Volume, outvntMsg_Ret},
@@ -548,6 +619,7 @@ HRESULT CnhObject::mVerifica_Dupli_Num_Docto(
     VARIANT* invntPonto_Operacao_id, VARIANT* invntDocto_Transporte_id,
     VARIANT* invntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret, VARIANT_BOOL* result) {
   return CallBooleanMethod(
+      "mVerifica_Dupli_Num_Docto",
       {invntBanco_Dados, vntConecta_db, invntUsuario_internet_id, invntEmpresa_id,
        invntGrupo_Empresa_id, invntNum_Docto_Transporte, invntPonto_Operacao_id,
        invntDocto_Transporte_id, invntTab_Tipo_Docto_Transp_id, outvntMsg_Ret},

@@ -15,6 +15,7 @@
 
 #include "com/cnh_interface.h"
 #include "com/routed_cnh.h"
+#include "component/method_table.h"
 
 namespace tmxcnh::com {
 
@@ -218,11 +219,14 @@ class CnhObject final : public CnhInterface {
                             VARIANT* result);
   // An m-method: body runs the class's own method (not the routed one, which
   // would come back here).
-  HRESULT CallBooleanMethod(std::initializer_list<VARIANT*> parameters,
+  HRESULT CallBooleanMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
                             const std::function<bool(Arguments&)>& body, VARIANT_BOOL* result);
   // Reads the parameters, runs body, writes back the parameters it changed.
-  HRESULT CallMethod(std::initializer_list<VARIANT*> parameters,
-                     const std::function<void(Arguments&)>& body);
+  // A parameter the bridge cannot read (the method does not run), or a value
+  // that cannot go back into the caller's typed variable, is no COM error:
+  // *refused is set and the message (the last parameter) says which.
+  HRESULT CallMethod(const PublicMethod& method, std::initializer_list<VARIANT*> parameters,
+                     const std::function<void(Arguments&)>& body, bool* refused);
   // An emulation: the SQL text and the message go back, the SQL text always,
   // the message when the emulation wrote it.
   HRESULT CallEmulation(BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result,

@@ -68,6 +68,8 @@ std::atomic<const RegionalSettings*>& Current() {
 
 }  // namespace
 
+const RegionalSettings& SettingsOf(Locale locale) { return *SettingsFor(locale); }
+
 const RegionalSettings& CurrentSettings() { return *Current().load(std::memory_order_acquire); }
 
 void SetLocale(Locale locale) { Current().store(SettingsFor(locale), std::memory_order_release); }

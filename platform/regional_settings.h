@@ -32,6 +32,9 @@ struct RegionalSettings {
   std::array<std::string, 7> day_abbreviations;
 };
 
+// The settings of a locale, whichever is in force.
+const RegionalSettings& SettingsOf(Locale locale);
+
 // The settings in force for the whole process.
 const RegionalSettings& CurrentSettings();
 

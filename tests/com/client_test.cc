@@ -336,5 +336,81 @@ TEST(Unloading, LeavesNoServerSessionBehind) {
   CoUninitialize();
 }
 
+// Visual Basic 6 passes typed variables (Dim total As Double, Dim d As Date)
+// as typed references: they get the values the component meant, under its
+// regional settings (run again with TMXCNH_LOCALE=en-US), whatever Windows'
+// user locale. What the bridge cannot carry is a result and a message, never
+// a COM error.
+TEST(TypedVariables, GetTheComponentsValuesAndWhatDoesNotFitIsAMessage) {
+  const std::string connection = TestDatabase();
+  if (connection.empty()) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+  {
+    Ref<_CNH> object = CreateByProgId();
+    ASSERT_TRUE(object);
+    const auto sum = [&](Call& call, const Variant& values) {
+      call.Set("invntUsuario_internet_id", Variant::Integer(5));
+      call.Set("invntQtde_Notas", Variant::Integer(2));
+      call.Set("inarrvntVal_Declarado", values);
+      return object->gSoma_Nota_Fiscal(call.at(0), call.at(1), call.at(2), call.at(3), call.at(4),
+                                       &call.result());
+    };
+    const auto today = [&](Call& call) {
+      call.Set("invntBanco_Dados", "SQLSERVER");
+      call.Set("vntConecta_db", connection);
+      return object->gBusca_Data_Dia(call.at(0), call.at(1), call.at(2), call.at(3), call.at(4),
+                                     call.at(5), call.at(6), &call.result());
+    };
+
+    double total = 0;
+    Call total_call("gSoma_Nota_Fiscal");
+    V_VT(&total_call["outvntValor_Total_NF"]) = VT_BYREF | VT_R8;
+    V_R8REF(&total_call["outvntValor_Total_NF"]) = &total;
+    ASSERT_EQ(sum(total_call, Variant::Array({Variant("10,50"), Variant("1")})), S_OK);
+    EXPECT_EQ(total_call.ResultValue(), Variant::Integer(0));
+    EXPECT_DOUBLE_EQ(total, 11.5);
+
+    DATE day = 0;
+    Call day_call("gBusca_Data_Dia");
+    V_VT(&day_call["outvntData_Dia"]) = VT_BYREF | VT_DATE;
+    V_DATEREF(&day_call["outvntData_Dia"]) = &day;
+    const CivilTime before = Now();
+    ASSERT_EQ(today(day_call), S_OK);
+    const CivilTime after = Now();
+    EXPECT_EQ(day_call.ResultValue(), Variant::Integer(0))
+        << Describe(day_call.Get("outvntMsg_Ret"));
+    const CivilTime got = CivilFromSerial(day);
+    EXPECT_TRUE((got.day == before.day && got.month == before.month) ||
+                (got.day == after.day && got.month == after.month))
+        << got.day << "/" << got.month;
+
+    // A date into a 2-byte whole number, and a table of two dimensions.
+    short number = 0;
+    Call misfit("gBusca_Data_Dia");
+    V_VT(&misfit["outvntData_Dia"]) = VT_BYREF | VT_I2;
+    V_I2REF(&misfit["outvntData_Dia"]) = &number;
+    ASSERT_EQ(today(misfit), S_OK);
+    EXPECT_EQ(misfit.ResultValue(), Variant::Integer(10));
+    EXPECT_EQ(misfit.Get("outvntMsg_Ret"),
+              Variant("O valor de outvntData_Dia não cabe na variável do chamador."));
+
+    Call table("gSoma_Nota_Fiscal");
+    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+    VARIANT values;
+    V_VT(&values) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(&values) = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    table["inarrvntVal_Declarado"] = values;  // the call's VARIANTs own it now
+    table.Set("invntUsuario_internet_id", Variant::Integer(5));
+    table.Set("invntQtde_Notas", Variant::Integer(2));
+    ASSERT_EQ(object->gSoma_Nota_Fiscal(table.at(0), table.at(1), table.at(2), table.at(3),
+                                        table.at(4), &table.result()),
+              S_OK);
+    EXPECT_EQ(table.ResultValue(), Variant::Integer(10));
+    EXPECT_EQ(table.Get("outvntMsg_Ret"),
+              Variant("O parâmetro inarrvntVal_Declarado tem um tipo que o componente não lê."));
+  }
+  CoUninitialize();
+}
+
 }  // namespace
 }  // namespace tmxcnh::com

@@ -78,6 +78,15 @@ set_tests_properties(${com_tests} PROPERTIES
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
   SKIP_RETURN_CODE 77)
 
+# Typed variables under the US settings too.
+add_test(NAME com.TypedVariables.en-US
+  COMMAND tmxcnh_com_tests --gtest_filter=TypedVariables.*)
+set_tests_properties(com.TypedVariables.en-US PROPERTIES
+  FIXTURES_REQUIRED "com_registered;com_database"
+  ENVIRONMENT "TMXCNH_COM_DLL=${com_dll_windows};TMXCNH_LOCALE=en-US"
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+  SKIP_RETURN_CODE 77)
+
 foreach(kind SQLSERVER ORACLE)
   add_test(NAME com.cross_check.${kind}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/com/cross-check ${kind} ${TMXCNH_LINUX_CLI}
