@@ -3,6 +3,7 @@
 // by ProgID and calls methods through the interface and by name with
 // IDispatch and by-reference VARIANTs. The database is the one `tmxcnh initdb`
 // made (CTest's com.database); without TMXCNH_TEST_PG the tests skip.
+#include <cstdlib>
 #include <utility>
 
 #include "com/variant_bridge.h"
@@ -408,6 +409,27 @@ TEST(TypedVariables, GetTheComponentsValuesAndWhatDoesNotFitIsAMessage) {
     EXPECT_EQ(table.ResultValue(), Variant::Integer(10));
     EXPECT_EQ(table.Get("outvntMsg_Ret"),
               Variant("O parâmetro inarrvntVal_Declarado tem um tipo que o componente não lê."));
+  }
+  CoUninitialize();
+}
+
+// The text a Windows data-link dialog writes reaches the database through
+// its data source, from the DLL as from the Linux build.
+TEST(AdoTexts, ReachTheDatabaseThroughItsDataSource) {
+  const char* dsn = std::getenv("TMXCNH_TEST_PG_DSN");
+  if (TestDatabase().empty() || dsn == nullptr) GTEST_SKIP() << "no PostgreSQL data source here";
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+  {
+    Ref<_CNH> object = CreateByProgId();
+    ASSERT_TRUE(object);
+    Call call("gBusca_Empresa_Filial");
+    call.Set("invntBanco_Dados", "SQLSERVER");
+    call.Set("vntConecta_db",
+             "Provider=MSDASQL.1;Persist Security Info=False;Data Source=" + std::string(dsn));
+    call.Set("invntPonto_Operacao_id", Variant::Integer(7));
+    ASSERT_EQ(call.InvokeByName(object.get()), S_OK);
+    EXPECT_EQ(call.ResultValue(), Variant::Integer(0)) << Describe(call.Get("outvntMsg_Ret"));
+    EXPECT_EQ(call.Get("outvntEmpresa_id"), Variant::Long(1));
   }
   CoUninitialize();
 }
