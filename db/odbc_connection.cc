@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@
 #include "db/dialect.h"
 #include "platform/date_serial.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
 
 namespace tmxcnh::db {
 namespace {
@@ -370,6 +372,19 @@ Variant ToVariant(ColumnKind kind, const WideString& wide) {
 // Long values come in pieces; the size of one piece, in characters.
 constexpr size_t kPieceLength = 4096;
 
+// Whether a statement only reads or writes rows (SELECT, INSERT, UPDATE,
+// DELETE), as every statement the component composes does, rather than
+// touching the session.
+bool ReadsOrWritesRows(std::string_view sql) {
+  const size_t start = sql.find_first_not_of(" \t\r\n(");
+  if (start == std::string_view::npos) return true;
+  const std::string word = text::UpperAscii(sql.substr(start, 6));
+  return word == "SELECT" || word == "INSERT" || word == "UPDATE" || word == "DELETE";
+}
+
+// Statements kept prepared per connection; past this many the cache starts again.
+constexpr size_t kMaxPreparedStatements = 128;
+
 class OdbcConnection : public Connection {
  public:
   OdbcConnection(std::shared_ptr<const Handle> environment, std::unique_ptr<Handle> connection)
@@ -385,14 +400,22 @@ class OdbcConnection : public Connection {
 
   std::optional<ResultSet> Execute(const Statement& statement) override {
     std::string sql;
+    bool session = statement.verbatim;
     if (statement.call) {
       sql = engine_ == Engine::kPostgreSql ? PostgresCallText(*statement.call) : statement.text;
     } else if (statement.verbatim) {
-      sql = statement.text;
+      sql = statement.text;  // administration and locks: they may touch the session
     } else {
       sql = AdaptInlineSql(statement.text, engine_);
+      session = !ReadsOrWritesRows(sql);  // SET, BEGIN, CREATE TEMP, PREPARE...
     }
-    return Run(sql, kErrStatementFailed);
+    if (session) dirty_ = true;
+    try {
+      return session ? Run(sql, kErrStatementFailed) : RunPrepared(sql);
+    } catch (...) {
+      dirty_ = true;
+      throw;
+    }
   }
 
   bool IsUsable() override {
@@ -405,8 +428,11 @@ class OdbcConnection : public Connection {
     return !(SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE);
   }
 
+  // Only a connection whose lease changed its session (a transaction, a
+  // statement of its own, a failure) goes through the reset's round trips.
   void Reset() override {
     if (broken_) throw RunTimeError(kErrConnectionFailed, "A conexão com o servidor foi perdida");
+    if (!dirty_) return;
     Check(SQLEndTran(SQL_HANDLE_DBC, connection_->get(), SQL_ROLLBACK), *connection_,
           kErrConnectionFailed, "SQLEndTran");
     Check(
@@ -418,13 +444,18 @@ class OdbcConnection : public Connection {
     // next borrower must not inherit the previous one's session.
     // DISCARD ALL also undoes the driver's own session settings: dates must
     // come back in ISO form, whatever the database's default DateStyle.
+    prepared_.clear();
     if (engine_ == Engine::kPostgreSql) {
       Run("DISCARD ALL", kErrConnectionFailed);
       Run("SET DateStyle = 'ISO, MDY'", kErrConnectionFailed);
     }
+    dirty_ = false;
   }
 
-  void BeginTransaction() override { SetAutocommit(false); }
+  void BeginTransaction() override {
+    dirty_ = true;
+    SetAutocommit(false);
+  }
 
   void Commit() override { EndTransaction(SQL_COMMIT); }
 
@@ -467,33 +498,66 @@ class OdbcConnection : public Connection {
     throw RunTimeError(error_number, DescriptionOf(diagnostics, function));
   }
 
+  // Runs a statement of the session's own on a statement handle of its own.
   std::optional<ResultSet> Run(const std::string& sql, int32_t error_number) {
     SQLHANDLE raw = SQL_NULL_HANDLE;
     Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_, error_number,
           "SQLAllocHandle");
     const Handle statement(SQL_HANDLE_STMT, raw);
-
     WideString text = ToUtf16(sql);
-    SQLRETURN rc = SQLExecDirectW(raw, text.data(), static_cast<SQLINTEGER>(text.size()));
-    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
-    if (rc != SQL_NO_DATA) Check(rc, statement, error_number, "SQLExecDirectW");
+    const SQLRETURN rc = SQLExecDirectW(raw, text.data(), static_cast<SQLINTEGER>(text.size()));
+    return Answer(statement, rc, error_number, "SQLExecDirectW");
+  }
 
-    // Row counts come as results without columns; the first result with
-    // columns is the answer, and the rest is drained so that a failure
-    // further on in the batch is still reported.
+  // Runs one of the component's statements, prepared once per connection and
+  // text, so that the server plans it once.
+  std::optional<ResultSet> RunPrepared(const std::string& sql) {
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+      if (prepared_.size() >= kMaxPreparedStatements) prepared_.clear();
+      SQLHANDLE raw = SQL_NULL_HANDLE;
+      Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_,
+            kErrStatementFailed, "SQLAllocHandle");
+      auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, raw);
+      WideString text = ToUtf16(sql);
+      Check(SQLPrepareW(raw, text.data(), static_cast<SQLINTEGER>(text.size())), *statement,
+            kErrStatementFailed, "SQLPrepareW");
+      it = prepared_.emplace(sql, std::move(statement)).first;
+    }
+    const Handle& statement = *it->second;
+    try {
+      std::optional<ResultSet> answer =
+          Answer(statement, SQLExecute(statement.get()), kErrStatementFailed, "SQLExecute");
+      SQLFreeStmt(statement.get(), SQL_CLOSE);
+      return answer;
+    } catch (...) {
+      prepared_.erase(sql);
+      throw;
+    }
+  }
+
+  // The answer of an executed statement. Row counts come as results without
+  // columns; the first result with columns is the answer, and the rest is
+  // drained so that a failure further on in the batch is still reported.
+  std::optional<ResultSet> Answer(const Handle& statement, SQLRETURN rc, int32_t error_number,
+                                  std::string_view function) {
+    // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
+    if (rc != SQL_NO_DATA) Check(rc, statement, error_number, function);
     std::optional<ResultSet> answer;
     for (;;) {
       if (!answer) {
         SQLSMALLINT columns = 0;
-        Check(SQLNumResultCols(raw, &columns), statement, error_number, "SQLNumResultCols");
+        Check(SQLNumResultCols(statement.get(), &columns), statement, error_number,
+              "SQLNumResultCols");
         if (columns > 0) answer = ReadResultSet(statement, columns, error_number);
       }
-      rc = SQLMoreResults(raw);
+      rc = SQLMoreResults(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLMoreResults");
     }
     return answer;
   }
+
 
   ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
     ResultSet result;
@@ -565,6 +629,8 @@ class OdbcConnection : public Connection {
   std::unique_ptr<Handle> connection_;
   Engine engine_ = Engine::kOther;
   bool broken_ = false;
+  bool dirty_ = false;  // the session may differ from a fresh one
+  std::unordered_map<std::string, std::unique_ptr<Handle>> prepared_;
 };
 
 class OdbcDriver : public Driver {

@@ -481,10 +481,11 @@ TEST_F(OdbcConnectionTest, ResetRollsBackATransactionAStatementFailedIn) {
   EXPECT_EQ(Scalar(*other, "SELECT count(*) FROM " + table), Variant::Long(0));
   connection_->Reset();
   EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + table), Variant::Long(0));
-  // Outside a transaction every statement starts its own.
-  EXPECT_EQ(
-      Scalar(*connection_, "SELECT CASE WHEN now() = statement_timestamp() THEN 1 ELSE 0 END"),
-      Variant::Long(1));
+  // Outside a transaction every statement starts its own (each takes a new
+  // transaction id; statement_timestamp() cannot tell under the extended
+  // protocol that prepared statements use).
+  EXPECT_NE(Scalar(*connection_, "SELECT pg_current_xact_id()::text"),
+            Scalar(*connection_, "SELECT pg_current_xact_id()::text"));
 }
 
 TEST_F(OdbcConnectionTest, IsNotUsableOnceTheServerEndedTheSession) {
