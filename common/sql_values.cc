@@ -3,6 +3,7 @@
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
+#include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
 
@@ -19,9 +20,8 @@ std::string NullForm(const std::string& op) {
 
 }  // namespace
 
-char MachineDecimalSeparator() {
-  return ToText(Variant::Double(0.5)).find('.') != std::string::npos ? '.' : ',';
-}
+// The separator that the text of 0.5 shows, which is the regional settings'.
+char MachineDecimalSeparator() { return CurrentSettings().decimal_separator; }
 
 Variant gTrata_Numero(const Variant& value) {
   try {

@@ -90,6 +90,7 @@ struct Procedure {
   std::vector<ProcedureParameter> parameters;
   std::vector<std::unique_ptr<Prepared>> statements;
   bool read_only = true;
+  bool checked = false;  // against the catalog since the database last changed
 };
 
 class SqliteConnection : public Connection {
@@ -109,7 +110,7 @@ class SqliteConnection : public Connection {
   std::optional<ResultSet> Execute(const Statement& statement) override {
     if (statement.call) return Call(*statement.call);
     if (statement.verbatim) return Prepared(db_, statement.text).Run(db_);
-    return Cached(AdaptInlineSql(statement.text, Engine::kSqlite)).Run(db_);
+    return Cached(statement.text, /*adapt=*/true).Run(db_);
   }
 
   bool IsUsable() override { return db_ != nullptr; }
@@ -140,12 +141,15 @@ class SqliteConnection : public Connection {
     }
   }
 
-  Prepared& Cached(const std::string& sql) {
-    auto it = cache_.find(sql);
+  // The statement prepared for a text (the component's inline SQL, adapted to
+  // SQLite's idioms when adapt is set), found again by that text.
+  Prepared& Cached(const std::string& text, bool adapt = false) {
+    auto it = cache_.find(text);
     if (it != cache_.end()) return *it->second;
     if (cache_.size() >= kMaxCachedStatements) cache_.clear();
-    auto prepared = std::make_unique<Prepared>(db_, sql);
-    return *cache_.emplace(sql, std::move(prepared)).first->second;
+    auto prepared =
+        std::make_unique<Prepared>(db_, adapt ? AdaptInlineSql(text, Engine::kSqlite) : text);
+    return *cache_.emplace(text, std::move(prepared)).first->second;
   }
 
   // A call runs the body's statements in order and answers the rows of the
@@ -179,9 +183,21 @@ class SqliteConnection : public Connection {
     }
   }
 
+  // The procedure as compiled for this connection. Its catalog row is read
+  // again only when another connection has changed the database since the
+  // last reading (PRAGMA data_version), as a reinstall of the procedures does.
   Procedure& Compiled(const std::string& name) {
-    Prepared& lookup = Cached("SELECT PARAMETERS || ';' || BODY, PARAMETERS, BODY "
-                              "FROM TMX_PROCEDURE WHERE NAME = ?");
+    std::optional<ResultSet> version = Cached("PRAGMA data_version").Run(db_);
+    const int64_t data_version = version ? ToLong(version->rows.at(0).at(0)) : -1;
+    if (data_version != checked_version_) {
+      for (auto& [known, procedure] : procedures_) procedure.checked = false;
+      checked_version_ = data_version;
+    }
+    auto known = procedures_.find(name);
+    if (known != procedures_.end() && known->second.checked) return known->second;
+    Prepared& lookup = Cached(
+        "SELECT PARAMETERS || ';' || BODY, PARAMETERS, BODY "
+        "FROM TMX_PROCEDURE WHERE NAME = ?");
     sqlite3_bind_text(lookup.get(), 1, name.c_str(), static_cast<int>(name.size()),
                       SQLITE_TRANSIENT);
     std::optional<ResultSet> row = lookup.Run(db_);
@@ -190,8 +206,10 @@ class SqliteConnection : public Connection {
     }
     const std::string declared = ToText(row->rows[0][0]);
     Procedure& procedure = procedures_[name];
+    procedure.checked = true;
     if (procedure.declared == declared && !procedure.statements.empty()) return procedure;
     procedure = Procedure{};
+    procedure.checked = true;
     procedure.parameters = ParseProcedureParameters(ToText(row->rows[0][1]));
     const std::string body = ToText(row->rows[0][2]);
     const char* next = body.c_str();
@@ -210,6 +228,7 @@ class SqliteConnection : public Connection {
   sqlite3* db_;
   std::unordered_map<std::string, std::unique_ptr<Prepared>> cache_;
   std::unordered_map<std::string, Procedure> procedures_;
+  int64_t checked_version_ = -1;
 };
 
 std::unique_ptr<Connection> Open(const std::string& path, int flags) {

@@ -152,11 +152,19 @@ class CallReader {
   size_t pos_;
 };
 
+bool IsSpecial(char c) { return c == '\'' || c == '"' || c == '-' || c == '/' || c == ';'; }
+
 // One inline statement: quotes balanced, no comment, nothing after a ";".
 void CheckInline(const std::string& text) {
   size_t i = 0;
   bool any = false;
   while (i < text.size()) {
+    // Most of a statement is none of the characters that matter here.
+    while (i < text.size() && !IsSpecial(text[i])) {
+      any = any || !IsBlank(text[i]);
+      ++i;
+    }
+    if (i >= text.size()) break;
     const char c = text[i];
     if (c == '\'' || c == '"') {
       const size_t close = text.find(c, i + 1);

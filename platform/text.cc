@@ -120,7 +120,14 @@ std::string UpperAscii(std::string_view s) {
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && UpperAscii(a) == UpperAscii(b);
+  if (a.size() != b.size()) return false;
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace tmxcnh::text

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "db/connection.h"
+#include "db/drivers.h"
 #include "platform/conversions.h"
 #include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
@@ -250,6 +251,27 @@ TEST_P(EngineEdgeTest, LogTimesAreStoredAsDates) {
 INSTANTIATE_TEST_SUITE_P(Engines, EngineEdgeTest,
                          ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
                          [](const auto& info) { return std::string(EngineName(info.param)); });
+
+// A writer holding SQLite's write lock keeps no reader waiting, through the
+// procedures as through the inline SQL.
+TEST(SqliteReads, NeverWaitForAWriter) {
+  auto database = TestDatabase::Create(TestEngine::kSqlite);
+  std::unique_ptr<db::Connection> writer = db::OpenConnection(database->connection_text());
+  writer->BeginTransaction();
+  db::Statement insert;
+  insert.text = "UPDATE PONTO_OPERACAO SET EMPRESA_ID = 2 WHERE PONTO_OPERACAO_ID = 7";
+  insert.verbatim = true;
+  writer->Execute(insert);
+  for (const char* kind : {"SQLSERVER", "ORACLE"}) {
+    const MethodCall call =
+        CallMethod("gBusca_Empresa_Filial", {{"invntBanco_Dados", kind},
+                                             {"vntConecta_db", database->connection_text()},
+                                             {"invntPonto_Operacao_id", Variant::Integer(7)}});
+    EXPECT_EQ(call.result, Variant::Integer(0)) << kind << ": " << call["outvntMsg_Ret"];
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1)) << kind;  // as last committed
+  }
+  writer->Rollback();
+}
 
 // A Brazilian server often keeps dates day first: every pooled connection
 // still reads them right.
