@@ -1,5 +1,6 @@
 #include "cli/json_variant.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 
@@ -35,11 +36,28 @@ double DateSerial(const nlohmann::json& value) {
   return *serial;
 }
 
+// A whole number within the subtype's range; anything else is refused, not
+// wrapped around.
+double Whole(const nlohmann::json& value, const std::string& vt, int64_t lowest, int64_t highest) {
+  if (!value.is_number_integer() && !value.is_number_unsigned()) {
+    throw std::invalid_argument("an " + vt + " is a whole number, not " + value.dump());
+  }
+  const double number = value.get<double>();
+  if (number < static_cast<double>(lowest) || number > static_cast<double>(highest)) {
+    throw std::invalid_argument(value.dump() + " does not fit in an " + vt + " (" +
+                                std::to_string(lowest) + " to " + std::to_string(highest) + ")");
+  }
+  return number;
+}
+
 Variant Typed(const std::string& vt, const nlohmann::json& value) {
   if (vt == "Empty") return Variant();
   if (vt == "Null") return Variant::Null();
-  if (vt == "Integer") return Variant::Integer(value.get<int16_t>());
-  if (vt == "Long") return Variant::Long(value.get<int32_t>());
+  if (vt == "Integer")
+    return Variant::Integer(static_cast<int16_t>(Whole(value, vt, -32768, 32767)));
+  if (vt == "Long") {
+    return Variant::Long(static_cast<int32_t>(Whole(value, vt, INT32_MIN, INT32_MAX)));
+  }
   if (vt == "Double") return Variant::Double(value.get<double>());
   if (vt == "Date") return Variant::Date(DateSerial(value));
   if (vt == "String") return Variant::String(value.get<std::string>());

@@ -1,26 +1,30 @@
-// tmxcnh: the component's command line.
-//   tmxcnh demo                               a branch screen's calls on a fresh SQLite database
-//   tmxcnh initdb CONNECTION-TEXT             schema, procedures and demo data
-//   tmxcnh call METHOD [--json '{...}']       calls a public method by name
+// tmxcnh: the component's command line (`tmxcnh --help` tells its commands).
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/help.h"
 #include "cli/json_variant.h"
 #include "component/cnh.h"
+#include "component/frame.h"
 #include "component/method_table.h"
 #include "db/drivers.h"
 #include "db/initdb.h"
 #include "platform/conversions.h"
+#include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "platform/text.h"
+#include "tmxcnh/version.h"
 
 namespace tmxcnh {
 namespace {
@@ -28,11 +32,62 @@ namespace {
 constexpr int kUsageError = 2;
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: tmxcnh demo\n"
-               "       tmxcnh initdb CONNECTION-TEXT\n"
-               "       tmxcnh call METHOD [--json '{\"parameter\": value, ...}']\n");
+  PrintUsage(stderr);
   return kUsageError;
+}
+
+// A method named on the command line, or a message with a near name.
+const PublicMethod* MethodNamed(const std::string& name) {
+  if (const PublicMethod* method = FindPublicMethod(name)) return method;
+  std::fprintf(stderr, "tmxcnh: unknown method %s", name.c_str());
+  if (const PublicMethod* near = NearestMethod(name)) {
+    std::fprintf(stderr, "; did you mean %s?", std::string(near->name).c_str());
+  }
+  std::fprintf(stderr, "\nSee 'tmxcnh methods'.\n");
+  return nullptr;
+}
+
+// The text of --json: the argument itself, a file's (@FILE) or standard input's (-).
+std::optional<std::string> JsonText(const std::string& argument) {
+  if (argument != "-" && (argument.empty() || argument[0] != '@')) return argument;
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (argument != "-") {
+    file.open(argument.substr(1));
+    if (!file) {
+      std::fprintf(stderr, "tmxcnh: cannot read %s\n", argument.substr(1).c_str());
+      return std::nullopt;
+    }
+    in = &file;
+  }
+  std::ostringstream text;
+  text << in->rdbuf();
+  return text.str();
+}
+
+// Before a call on the embedded SQLite: a database the call can use, or a hint.
+bool SqliteDatabaseReady(const std::string& connection) {
+  const db::ConnectionText text(connection);
+  if (!text::SameNameIgnoringCase(text.Get("Driver"), "SQLite3")) return true;
+  const std::string path = text.Get("Database");
+  bool ready = !path.empty() && std::filesystem::exists(path);
+  if (ready) {
+    try {
+      db::Statement probe;
+      probe.text = "SELECT COUNT(*) FROM TMX_PROCEDURE";
+      probe.verbatim = true;
+      db::OpenConnection(connection)->Execute(probe);
+    } catch (const RunTimeError&) {
+      ready = false;
+    }
+  }
+  if (!ready) {
+    std::fprintf(stderr,
+                 "tmxcnh: no component database at '%s'; run `tmxcnh initdb "
+                 "'Driver=SQLite3;Database=PATH'` first\n",
+                 path.c_str());
+  }
+  return ready;
 }
 
 // Calls a method with named arguments; missing ones are Empty.
@@ -51,23 +106,34 @@ Call Invoke(const PublicMethod& method, const std::vector<std::pair<int, Variant
 }
 
 int CallCommand(int argc, char** argv) {
-  if (argc < 3 || argc == 4 || argc > 5 || (argc == 5 && std::string(argv[3]) != "--json")) {
-    return Usage();
+  if (argc < 3) return Usage();
+  std::string json = "{}";
+  bool exit_status = false;
+  for (int i = 3; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--json" && i + 1 < argc) {
+      const std::optional<std::string> text = JsonText(argv[++i]);
+      if (!text) return kUsageError;
+      json = *text;
+    } else if (option == "--exit-status") {
+      exit_status = true;
+    } else {
+      std::fprintf(stderr, "tmxcnh: call: unknown option %s\n", option.c_str());
+      return Usage();
+    }
   }
-  const PublicMethod* method = FindPublicMethod(argv[2]);
-  if (method == nullptr) {
-    std::fprintf(stderr, "tmxcnh: unknown method %s\n", argv[2]);
-    return kUsageError;
-  }
+  const PublicMethod* method = MethodNamed(argv[2]);
+  if (method == nullptr) return kUsageError;
   std::vector<std::pair<int, Variant>> named;
   try {
-    const nlohmann::json input = nlohmann::json::parse(argc == 5 ? argv[4] : "{}");
+    const nlohmann::json input = nlohmann::json::parse(json);
     if (!input.is_object()) throw std::invalid_argument("--json takes an object");
     for (const auto& [name, value] : input.items()) {
       const int index = FindParameter(*method, name);
       if (index < 0) {
-        std::fprintf(stderr, "tmxcnh: %s has no parameter %s\n", std::string(method->name).c_str(),
-                     name.c_str());
+        std::fprintf(stderr, "tmxcnh: %s has no parameter %s; see 'tmxcnh help %s'\n",
+                     std::string(method->name).c_str(), name.c_str(),
+                     std::string(method->name).c_str());
         return kUsageError;
       }
       named.emplace_back(index, JsonToVariant(value));
@@ -76,27 +142,38 @@ int CallCommand(int argc, char** argv) {
     std::fprintf(stderr, "tmxcnh: bad --json: %s\n", error.what());
     return kUsageError;
   }
+  const int connection = FindParameter(*method, "vntConecta_db");
+  for (const auto& [index, value] : named) {
+    if (index == connection && value.IsString() && !SqliteDatabaseReady(ToText(value))) return 1;
+  }
   const Call call = Invoke(*method, named);
-  nlohmann::json output;
+  nlohmann::ordered_json output;  // the parameters in the interface's order
   output["result"] = VariantToJson(call.result);
-  output["params"] = nlohmann::json::object();
+  output["params"] = nlohmann::ordered_json::object();
   for (size_t i = 0; i < method->parameters.size(); ++i) {
     output["params"][std::string(method->parameters[i])] =
         ParameterToJson(method->parameters[i], call.arguments[i]);
   }
-  std::cout << output.dump(2) << "\n";
-  return 0;
+  // Text from a database need not be valid UTF-8: shown with replacement characters.
+  std::cout << output.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+  if (!exit_status) return 0;
+  const bool done = call.result.type() == VariantType::kBoolean
+                        ? call.result.boolean_value()
+                        : call.result.type() == VariantType::kInteger &&
+                              call.result.integer_value() == kResultDone;
+  return done ? 0 : 1;
 }
 
 int InitDb(int argc, char** argv) {
-  if (argc != 3) return Usage();
+  const bool no_demo = argc == 4 && std::string(argv[2]) == "--no-demo";
+  if (argc != 3 && !no_demo) return Usage();
   try {
-    db::InitializeDatabase(argv[2]);
+    db::InitializeDatabase(argv[argc - 1], !no_demo);
   } catch (const RunTimeError& error) {
     std::fprintf(stderr, "tmxcnh: initdb: %s\n", error.description().c_str());
     return 1;
   }
-  std::printf("initdb: schema, procedures and demo data created\n");
+  std::printf("initdb: schema and procedures created%s\n", no_demo ? "" : ", with the demo data");
   return 0;
 }
 
@@ -252,10 +329,38 @@ int Demo() {
 }  // namespace tmxcnh
 
 int main(int argc, char** argv) {
-  if (argc < 2) return tmxcnh::Usage();
+  using namespace tmxcnh;
+  if (const char* locale = std::getenv("TMXCNH_LOCALE"); locale && *locale) {
+    Locale parsed;
+    if (!ParseLocaleName(locale, &parsed)) {
+      std::fprintf(stderr, "tmxcnh: TMXCNH_LOCALE=%s: the settings are pt-BR or en-US\n", locale);
+      return kUsageError;
+    }
+  }
+  if (argc < 2) return Usage();
   const std::string command = argv[1];
-  if (command == "demo" && argc == 2) return tmxcnh::Demo();
-  if (command == "initdb") return tmxcnh::InitDb(argc, argv);
-  if (command == "call") return tmxcnh::CallCommand(argc, argv);
-  return tmxcnh::Usage();
+  if (command == "--help" || command == "-h" || (command == "help" && argc == 2)) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  if (command == "--version" || command == "version") {
+    std::printf("tmxcnh %s\n", kTmxcnhVersion);
+    return 0;
+  }
+  if (command == "help" && argc == 3) {
+    const PublicMethod* method = MethodNamed(argv[2]);
+    if (method == nullptr) return kUsageError;
+    PrintMethodHelp(stdout, *method);
+    return 0;
+  }
+  if (command == "methods" && argc == 2) {
+    PrintMethods(stdout);
+    return 0;
+  }
+  if (command == "demo" && argc == 2) return Demo();
+  if (command == "initdb") return InitDb(argc, argv);
+  if (command == "call") return CallCommand(argc, argv);
+  std::fprintf(stderr, "tmxcnh: '%s' is not a tmxcnh command. See 'tmxcnh --help'.\n",
+               command.c_str());
+  return kUsageError;
 }

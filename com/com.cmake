@@ -49,6 +49,7 @@ target_link_libraries(tmxcnh_component PUBLIC tmxcnh_data)
 add_library(tmxcnh_com_bridge STATIC com/variant_bridge.cc)
 target_link_libraries(tmxcnh_com_bridge PUBLIC tmxcnh_platform oleaut32 ole32 uuid)
 
+configure_file(com/tmxcnh39.rc.in ${com_generated}/tmxcnh39.rc @ONLY)
 add_library(TMXCNH39 SHARED
   com/class_factory.cc
   com/cnh_object.cc
@@ -57,7 +58,7 @@ add_library(TMXCNH39 SHARED
   com/module.cc
   com/registration.cc
   com/routed_cnh.cc
-  com/tmxcnh39.rc
+  ${com_generated}/tmxcnh39.rc
   com/TMXCNH39.def
 )
 add_dependencies(TMXCNH39 tmxcnh_type_library)
@@ -65,7 +66,7 @@ set_target_properties(TMXCNH39 PROPERTIES
   PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(TMXCNH39 PRIVATE ${com_generated})
-set_source_files_properties(com/tmxcnh39.rc PROPERTIES
+set_source_files_properties(${com_generated}/tmxcnh39.rc PROPERTIES
   OBJECT_DEPENDS ${com_generated}/tmxcnh39.tlb)
 target_link_libraries(TMXCNH39 PRIVATE tmxcnh_component tmxcnh_com_bridge advapi32)
 if(TMXCNH_COM_BITS EQUAL 32)

@@ -55,6 +55,10 @@ void InitializeDatabase(const std::string& connection_text, bool with_demo_data)
   const ConnectionText text(connection_text);
   if (IsSqlite(text)) {
 #ifdef TMXCNH_WITH_SQLITE
+    if (text.Get("Database").empty()) {
+      throw RunTimeError(kErrConnectionFailed,
+                         "falta Database=CAMINHO no texto de conexão do SQLite");
+    }
     std::unique_ptr<Connection> connection = OpenSqliteForCreate(text.Get("Database"));
     if (CountTables(*connection, "SELECT COUNT(*) FROM sqlite_master") > 0) Refuse(connection_text);
     RunVerbatim(*connection, "PRAGMA journal_mode=WAL");

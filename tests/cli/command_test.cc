@@ -6,8 +6,11 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "db/drivers.h"
 
 namespace tmxcnh {
 namespace {
@@ -28,6 +31,19 @@ CommandRun Command(const std::string& arguments) {
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// A command line that begins with VARIABLE=value settings.
+CommandRun CommandWithEnvironment(const std::string& line) {
+  const size_t blank = line.find(' ');
+  const std::string command =
+      line.substr(0, blank) + " " + TMXCNH_CLI_PATH + " " + line.substr(blank + 1) + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  std::array<char, 4096> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
 
 class CommandTest : public ::testing::Test {
  protected:
@@ -80,6 +96,72 @@ TEST_F(CommandTest, UnknownMethodsAndParametersAreUsageErrors) {
   EXPECT_NE(parameter.output.find("has no parameter outvntDia"), std::string::npos);
   EXPECT_EQ(Command("call gBusca_Data_Dia --json '[1'").status, 2);
   EXPECT_EQ(Command("nothing").status, 2);
+}
+
+// What the command answers for itself and for what it is given: exit status
+// and a piece of what it prints.
+TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
+  ASSERT_EQ(Command("initdb " + Quote(connection_)).status, 0);
+  const std::string screen = "{\"vntConecta_db\": " + nlohmann::json(connection_).dump() +
+                             ", \"invntPonto_Operacao_id\": ";
+  std::ofstream(folder_ / "screen.json") << screen << "7}";
+  struct Case {
+    std::string arguments;
+    int status;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"--help", 0, "usage: tmxcnh <command>"},
+      {"help", 0, "help [METHOD]"},
+      {"--version", 0, "tmxcnh 1.00.0062"},
+      {"methods", 0, "gAltera_Docto_Transporte"},
+      {"help gconsulta_docto_transporte", 0, "invntDocto_Transporte_id         in"},
+      {"help gBusca_Data_dai", 2, "did you mean gBusca_Data_Dia?"},
+      {"frobnicate", 2, "not a tmxcnh command. See 'tmxcnh --help'"},
+      {"call gBusca_Empresa_Filial --json " +
+           Quote(screen + "{\"vt\": \"Integer\", \"value\": 70000}}"),
+       2, "does not fit in an Integer"},
+      {"call gBusca_Empresa_Filial --json " +
+           Quote(screen + "{\"vt\": \"Long\", \"value\": 3000000000}}"),
+       2, "does not fit in an Long"},
+      {"call gBusca_Empresa_Filial --json @" + (folder_ / "screen.json").string(), 0,
+       "\"outvntEmpresa_id\": {"},
+      {"call gBusca_Empresa_Filial --exit-status --json - < " + (folder_ / "screen.json").string(),
+       0, "\"value\": 1"},
+      {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "999}"), 1,
+       "Filial não cadastrada."},
+      {"call gBusca_Data_Dia --json " + Quote("{\"vntConecta_db\": \"Driver=SQLite3;Database=" +
+                                              (folder_ / "no.db").string() + "\"}"),
+       1, "run `tmxcnh initdb"},
+      {"initdb 'Driver=SQLite3'", 1, "Database="},
+      {"TMXCNH_LOCALE=fr-FR methods", 2, "pt-BR or en-US"},
+  };
+  for (const Case& c : cases) {
+    const bool with_environment = c.arguments.rfind("TMXCNH_LOCALE", 0) == 0;
+    const CommandRun run =
+        with_environment ? CommandWithEnvironment(c.arguments) : Command(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
+    EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
+  }
+  // The parameters in the interface's order.
+  const CommandRun ordered =
+      Command("call gBusca_Empresa_Filial --json @" + (folder_ / "screen.json").string());
+  EXPECT_LT(ordered.output.find("invntBanco_Dados"), ordered.output.find("outvntMsg_Ret"));
+  // Text that is not UTF-8 is shown, not a crash.
+  db::Statement bad;
+  bad.text = "UPDATE PESSOA SET NOME = CAST(X'C328' AS TEXT) WHERE PESSOA_ID = 101";
+  bad.verbatim = true;
+  db::OpenConnection(connection_)->Execute(bad);
+  const nlohmann::json client = {
+      {"vntConecta_db", connection_}, {"invntCliente_id", 101}, {"invntBanco_Dados", "ORACLE"}};
+  EXPECT_EQ(Command("call mBusca_Cliente --json " + Quote(client.dump())).status, 0);
+  // A production schema without the demo's rows.
+  const std::string empty = "Driver=SQLite3;Database=" + (folder_ / "empty.db").string();
+  ASSERT_EQ(Command("initdb --no-demo " + Quote(empty)).status, 0);
+  db::Statement count;
+  count.text = "SELECT COUNT(*) FROM PONTO_OPERACAO";
+  count.verbatim = true;
+  EXPECT_EQ(db::OpenConnection(empty)->Execute(count)->rows.at(0).at(0), Variant::Long(0));
 }
 
 TEST_F(CommandTest, TheDemoRuns) {

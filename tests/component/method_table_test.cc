@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "component/method_docs.h"
+
 namespace tmxcnh {
 namespace {
 
@@ -61,6 +63,20 @@ TEST(MethodTable, EveryMethodRunsWithAllParametersEmptyAndAnswersInItsFrame) {
       EXPECT_EQ(result, Variant::Integer(10)) << method.name;
     }
     EXPECT_TRUE(arguments.back().IsString()) << method.name;  // the message says why
+  }
+}
+
+// The help cannot drift from the table: every method and parameter is described.
+TEST(MethodTable, EveryMethodAndParameterIsDescribed) {
+  for (const PublicMethod& method : PublicMethods()) {
+    EXPECT_FALSE(MethodSummary(method).empty()) << method.name;
+    for (std::string_view parameter : method.parameters) {
+      const ParameterDoc doc = DescribeParameter(method, parameter);
+      EXPECT_FALSE(doc.meaning.empty() || doc.form.empty()) << method.name << " " << parameter;
+      EXPECT_EQ(doc.direction == "out",
+                parameter.substr(0, 3) == "out" && parameter != "outvntValor_Total_NF")
+          << parameter;
+    }
   }
 }
 
