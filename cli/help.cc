@@ -48,6 +48,7 @@ void PrintUsage(std::FILE* out) {
       "                                       the result is not 0 or True\n"
       "  methods                              the fourteen methods\n"
       "  help [METHOD]                        this help, or a method's parameters\n"
+      "  reference                            every method and parameter, as Markdown\n"
       "  --version                            the version\n"
       "\n"
       "Connection texts: Driver=SQLite3;Database=PATH for the embedded SQLite; any other\n"
@@ -77,6 +78,26 @@ void PrintMethodHelp(std::FILE* out, const PublicMethod& method) {
     std::fprintf(out, "%3zu %-32s %-6s %s\n%43s %s\n", i + 1,
                  std::string(method.parameters[i]).c_str(), doc.direction.c_str(),
                  doc.meaning.c_str(), "", doc.form.c_str());
+  }
+}
+
+void PrintReference(std::FILE* out) {
+  std::fprintf(out,
+               "# The methods of CNH\n\n"
+               "Made by `tmxcnh reference` from the component's method table; a test keeps this "
+               "file equal to it.\nEvery parameter is a Variant passed by reference. A method "
+               "whose name begins with g answers a result code, one with m True or False.\n");
+  for (const PublicMethod& method : PublicMethods()) {
+    std::fprintf(out, "\n## %s\n\n%s\n\nAnswers %s.\n\n", std::string(method.name).c_str(),
+                 std::string(MethodSummary(method)).c_str(), MethodResults(method).c_str());
+    std::fprintf(out,
+                 "| # | parameter | direction | holds | typed form |\n|---|---|---|---|---|\n");
+    for (size_t i = 0; i < method.parameters.size(); ++i) {
+      const ParameterDoc doc = DescribeParameter(method, method.parameters[i]);
+      std::fprintf(out, "| %zu | `%s` | %s | %s | %s |\n", i + 1,
+                   std::string(method.parameters[i]).c_str(), doc.direction.c_str(),
+                   doc.meaning.c_str(), doc.form.c_str());
+    }
   }
 }
 

@@ -19,6 +19,9 @@ void PrintMethods(std::FILE* out);
 // `tmxcnh help METHOD`: every parameter in interface order.
 void PrintMethodHelp(std::FILE* out, const PublicMethod& method);
 
+// `tmxcnh reference`: every method and parameter as Markdown (docs/methods.md).
+void PrintReference(std::FILE* out);
+
 // The method whose name is nearest to a mistyped one, or nullptr when none
 // is near enough to suggest.
 const PublicMethod* NearestMethod(std::string_view name);

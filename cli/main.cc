@@ -357,6 +357,10 @@ int main(int argc, char** argv) {
     PrintMethods(stdout);
     return 0;
   }
+  if (command == "reference" && argc == 2) {
+    PrintReference(stdout);
+    return 0;
+  }
   if (command == "demo" && argc == 2) return Demo();
   if (command == "initdb") return InitDb(argc, argv);
   if (command == "call") return CallCommand(argc, argv);

@@ -164,6 +164,14 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
   EXPECT_EQ(db::OpenConnection(empty)->Execute(count)->rows.at(0).at(0), Variant::Long(0));
 }
 
+TEST_F(CommandTest, TheMethodReferenceIsTheTablesOwn) {
+  std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/docs/methods.md");
+  const std::string written((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+  EXPECT_EQ(Command("reference").output, written)
+      << "docs/methods.md is out of date: build/tmxcnh reference > docs/methods.md";
+}
+
 TEST_F(CommandTest, TheDemoRuns) {
   const CommandRun run = Command("demo");
   EXPECT_EQ(run.status, 0) << run.output;
