@@ -10,7 +10,8 @@ ConnectionPool& ConnectionPool::Shared() {
   return *pool;
 }
 
-ConnectionPool::ConnectionPool(size_t max_idle_per_text) : max_idle_per_text_(max_idle_per_text) {}
+ConnectionPool::ConnectionPool(size_t max_idle_per_text, std::chrono::milliseconds idle_limit)
+    : max_idle_per_text_(max_idle_per_text), idle_limit_(idle_limit) {}
 
 ConnectionPool::~ConnectionPool() = default;
 
@@ -28,14 +29,25 @@ ConnectionPool::Lease::~Lease() {
   if (connection_ && !broken_) pool_->Return(text_, std::move(connection_));
 }
 
+void ConnectionPool::TakeExpired(std::vector<Idle>& idle, std::vector<Idle>& closing) {
+  const Clock::time_point oldest_kept = Clock::now() - idle_limit_;
+  size_t expired = 0;
+  while (expired < idle.size() && idle[expired].since <= oldest_kept) ++expired;
+  for (size_t i = 0; i < expired; ++i) closing.push_back(std::move(idle[i]));
+  idle.erase(idle.begin(), idle.begin() + static_cast<std::ptrdiff_t>(expired));
+}
+
 ConnectionPool::Lease ConnectionPool::Acquire(const std::string& connection_text) {
   for (;;) {
     std::unique_ptr<Connection> candidate;
+    std::vector<Idle> closing;  // closed after the lock is let go
     {
       std::lock_guard<std::mutex> lock(mutex_);
       auto it = idle_.find(connection_text);
-      if (it == idle_.end() || it->second.empty()) break;
-      candidate = std::move(it->second.back());
+      if (it == idle_.end()) break;
+      TakeExpired(it->second, closing);
+      if (it->second.empty()) break;
+      candidate = std::move(it->second.back().connection);
       it->second.pop_back();
     }
     if (!candidate->IsUsable()) continue;  // dropped
@@ -51,9 +63,11 @@ ConnectionPool::Lease ConnectionPool::Acquire(const std::string& connection_text
 
 void ConnectionPool::Return(const std::string& text, std::unique_ptr<Connection> connection) {
   if (!connection->IsUsable()) return;
+  std::vector<Idle> closing;  // closed after the lock is let go
   std::lock_guard<std::mutex> lock(mutex_);
-  std::vector<std::unique_ptr<Connection>>& idle = idle_[text];
-  if (idle.size() < max_idle_per_text_) idle.push_back(std::move(connection));
+  std::vector<Idle>& idle = idle_[text];
+  TakeExpired(idle, closing);
+  if (idle.size() < max_idle_per_text_) idle.push_back({std::move(connection), Clock::now()});
 }
 
 size_t ConnectionPool::IdleCount(const std::string& connection_text) {
@@ -63,7 +77,7 @@ size_t ConnectionPool::IdleCount(const std::string& connection_text) {
 }
 
 void ConnectionPool::Clear() {
-  std::map<std::string, std::vector<std::unique_ptr<Connection>>> closing;
+  std::map<std::string, std::vector<Idle>> closing;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     closing.swap(idle_);

@@ -2,8 +2,11 @@
 // a connection of its own, but an idle one is reused instead of opening a new
 // one: it is reset first (no open transaction, autocommit on, no session
 // state), and one that can no longer serve is discarded, never handed out.
+// A connection idle for longer than the idle limit is closed, so that a
+// quiet component holds no server sessions.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -20,7 +23,8 @@ class ConnectionPool {
   // The pool the component's recordsets use.
   static ConnectionPool& Shared();
 
-  explicit ConnectionPool(size_t max_idle_per_text = 8);
+  explicit ConnectionPool(size_t max_idle_per_text = 8,
+                          std::chrono::milliseconds idle_limit = std::chrono::minutes(5));
   ~ConnectionPool();
   ConnectionPool(const ConnectionPool&) = delete;
   ConnectionPool& operator=(const ConnectionPool&) = delete;
@@ -53,11 +57,20 @@ class ConnectionPool {
   void Clear();
 
  private:
+  using Clock = std::chrono::steady_clock;
+  struct Idle {
+    std::unique_ptr<Connection> connection;
+    Clock::time_point since;
+  };
+
   void Return(const std::string& text, std::unique_ptr<Connection> connection);
+  // Moves the connections idle past the limit (the oldest come first) into closing.
+  void TakeExpired(std::vector<Idle>& idle, std::vector<Idle>& closing);
 
   const size_t max_idle_per_text_;
+  const std::chrono::milliseconds idle_limit_;
   std::mutex mutex_;
-  std::map<std::string, std::vector<std::unique_ptr<Connection>>> idle_;
+  std::map<std::string, std::vector<Idle>> idle_;
 };
 
 }  // namespace tmxcnh::db

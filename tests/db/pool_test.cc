@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "db/drivers.h"
 #include "platform/run_time_error.h"
 
@@ -144,6 +147,16 @@ TEST_F(PoolTest, IdleConnectionsAreCappedPerText) {
   pool.Clear();
   EXPECT_EQ(pool.IdleCount(text), 0u);
   EXPECT_EQ(counters.closed, 3);
+}
+
+TEST_F(PoolTest, ConnectionsIdlePastTheLimitAreClosed) {
+  ConnectionPool pool(8, std::chrono::milliseconds(30));
+  { ConnectionPool::Lease lease = pool.Acquire(text); }
+  EXPECT_EQ(pool.IdleCount(text), 1u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  ConnectionPool::Lease fresh = pool.Acquire(text);
+  EXPECT_EQ(Of(fresh).id(), 2);
+  EXPECT_EQ(counters.closed, 1);
 }
 
 TEST_F(PoolTest, AConnectionThatCannotBeOpenedIsAnError) {
