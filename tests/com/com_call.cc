@@ -57,16 +57,16 @@ int CallByName(const PublicMethod& method, const nlohmann::json& input) {
                  static_cast<unsigned long>(hr));
     return 1;
   }
-  nlohmann::json output;
+  nlohmann::ordered_json output;  // in the interface's order, as tmxcnh call prints it
   output["result"] = VariantToJson(call.ResultValue());
-  output["params"] = nlohmann::json::object();
+  output["params"] = nlohmann::ordered_json::object();
   for (size_t i = 0; i < method.parameters.size(); ++i) {
     Variant value;
     if (FAILED(ReadVariant(*call.at(i), value))) return 1;
     output["params"][std::string(method.parameters[i])] =
         ParameterToJson(method.parameters[i], value);
   }
-  std::cout << output.dump(2) << "\n";
+  std::cout << output.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   return 0;
 }
 
