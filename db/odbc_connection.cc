@@ -14,11 +14,11 @@
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -557,7 +557,6 @@ class OdbcConnection : public Connection {
     }
     return answer;
   }
-
 
   ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
     ResultSet result;
