@@ -37,9 +37,11 @@ char32_t FoldCase(char32_t c) {
 }
 
 // Length in bytes of the prefix of text that matches word, ignoring case; 0 if none.
+// Only as much of the text as the word can cover is read (a character takes
+// at most four bytes), so reading a long text stays linear.
 size_t MatchWord(std::string_view text, std::string_view word) {
   const std::vector<std::string_view> want = text::Characters(word);
-  const std::vector<std::string_view> have = text::Characters(text);
+  const std::vector<std::string_view> have = text::Characters(text.substr(0, 4 * want.size()));
   if (want.empty() || have.size() < want.size()) return 0;
   size_t bytes = 0;
   for (size_t i = 0; i < want.size(); ++i) {

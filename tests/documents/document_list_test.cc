@@ -101,6 +101,12 @@ TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
   }
 }
 
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
 struct ValidationCase {
   Variant number;
   Variant start;
@@ -117,6 +123,8 @@ TEST(DocumentList, ChecksTheCriteriaInOrder) {
       {"", "05/03/2024", "abc", "Data final inválida."},
       {"", "06/03/2024", "05/03/2024", "Data inicial não pode ser maior que a data final."},
       {"4501", "abc", "", "Data inicial inválida."},  // a number does not skip the date checks
+      // Read in time linear in its length, as any text a caller types.
+      {"", Repeated("domingo ", 20000), "05/03/2024", "Data inicial inválida."},
   };
   for (const ValidationCase& c : cases) {
     ScriptedDatabase database;
