@@ -42,6 +42,19 @@ std::string DateExpression(const Variant& kind) {
   return " '2002/01/01' , ";
 }
 
+// The text as every engine stores it: no NUL, and a byte that begins no
+// UTF-8 character as "?". A message that held them is still logged.
+std::string Storable(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const std::string_view character : text::Characters(text)) {
+    if (character == std::string_view("\0", 1)) continue;
+    const bool stray = character.size() == 1 && static_cast<unsigned char>(character[0]) >= 0x80;
+    out += stray ? std::string_view("?") : character;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string LogMsgStatement(const Variant& kind, const Variant& connection, const Variant& user,
@@ -54,7 +67,7 @@ std::string LogMsgStatement(const Variant& kind, const Variant& connection, cons
   const Variant user_id = NumberOrZero(user);
   const Variant type_id = NumberOrZero(type);
   std::string cleaned;
-  Skipping([&] { cleaned = gRetira_Caracteres(ToText(message)); });
+  Skipping([&] { cleaned = Storable(gRetira_Caracteres(ToText(message))); });
   if (cleaned.empty()) return "";
 
   std::string statement;

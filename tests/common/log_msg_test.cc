@@ -107,6 +107,13 @@ TEST(LogMsg, TheMessageIsCleanedAndCutInPiecesOf255Characters) {
                       " TMXCNH.x ( d'x : 13)  no nº 10, strSq: a<b")
                 .find("' TMXCNH.x  dx : 13  no nº 10, strSq: ab'"),
             std::string::npos);
+  // What no engine stores (a NUL, a stray byte) does not cost the row.
+  EXPECT_NE(Statement("SQLSERVER", Variant::Integer(5), Variant::Integer(1),
+                      Variant(std::string("a\0b\xFF"
+                                          "c",
+                                          5)))
+                .find("'ab?c'"),
+            std::string::npos);
 }
 
 TEST(LogMsg, NothingIsWrittenWithoutKindConnectionOrMessage) {
