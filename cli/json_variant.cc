@@ -50,7 +50,12 @@ double Whole(const nlohmann::json& value, const std::string& vt, int64_t lowest,
   return number;
 }
 
-Variant Typed(const std::string& vt, const nlohmann::json& value) {
+// A Variant array nests a few levels; deeper input is refused, not recursed into.
+constexpr int kMaxNesting = 32;
+
+Variant ToVariant(const nlohmann::json& json, int depth);
+
+Variant Typed(const std::string& vt, const nlohmann::json& value, int depth) {
   if (vt == "Empty") return Variant();
   if (vt == "Null") return Variant::Null();
   if (vt == "Integer")
@@ -64,7 +69,7 @@ Variant Typed(const std::string& vt, const nlohmann::json& value) {
   if (vt == "Boolean") return Variant::Boolean(value.get<bool>());
   if (vt == "Array") {
     std::vector<Variant> elements;
-    for (const nlohmann::json& element : value) elements.push_back(JsonToVariant(element));
+    for (const nlohmann::json& element : value) elements.push_back(ToVariant(element, depth + 1));
     return Variant::Array(std::move(elements));
   }
   throw std::invalid_argument("unknown vt: " + vt);
@@ -109,7 +114,14 @@ nlohmann::json VariantToJson(const Variant& value) {
   return out;
 }
 
-Variant JsonToVariant(const nlohmann::json& json) {
+Variant JsonToVariant(const nlohmann::json& json) { return ToVariant(json, 0); }
+
+namespace {
+
+Variant ToVariant(const nlohmann::json& json, int depth) {
+  if (depth > kMaxNesting) {
+    throw std::invalid_argument("arrays nested deeper than " + std::to_string(kMaxNesting));
+  }
   try {
     switch (json.type()) {
       case nlohmann::json::value_t::string:
@@ -131,13 +143,14 @@ Variant JsonToVariant(const nlohmann::json& json) {
         return Variant::Double(json.get<double>());
       case nlohmann::json::value_t::array: {
         std::vector<Variant> elements;
-        for (const nlohmann::json& element : json) elements.push_back(JsonToVariant(element));
+        for (const nlohmann::json& element : json)
+          elements.push_back(ToVariant(element, depth + 1));
         return Variant::Array(std::move(elements));
       }
       case nlohmann::json::value_t::object:
         if (json.contains("vt") && json["vt"].is_string()) {
           return Typed(json["vt"].get<std::string>(),
-                       json.contains("value") ? json["value"] : nlohmann::json());
+                       json.contains("value") ? json["value"] : nlohmann::json(), depth);
         }
         break;
       default:
@@ -148,6 +161,8 @@ Variant JsonToVariant(const nlohmann::json& json) {
   }
   throw std::invalid_argument("not a value: " + json.dump());
 }
+
+}  // namespace
 
 nlohmann::json ParameterToJson(std::string_view name, const Variant& value) {
   if (text::SameNameIgnoringCase(name, "vntConecta_db") && value.IsString()) {

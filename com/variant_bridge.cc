@@ -64,7 +64,10 @@ class DispatchObject : public AutomationObject {
   VARTYPE type_;
 };
 
-HRESULT ReadValue(const VARIANT& value, Variant& out);
+// A Variant array nests a few levels; deeper input is refused, not recursed into.
+constexpr int kMaxNesting = 32;
+
+HRESULT ReadValue(const VARIANT& value, Variant& out, int depth = 0);
 
 // A number of another subtype, as the nearest subtype that a Variant has.
 HRESULT ReadConverted(const VARIANT& value, VARTYPE type, Variant& out) {
@@ -124,7 +127,8 @@ bool IsElementType(VARTYPE type) {
   }
 }
 
-HRESULT ReadArray(SAFEARRAY* array, Variant& out) {
+HRESULT ReadArray(SAFEARRAY* array, Variant& out, int depth) {
+  if (depth >= kMaxNesting) return DISP_E_TYPEMISMATCH;
   if (array == nullptr) {  // a dynamic array never dimensioned
     out = Variant::Array({});
     return S_OK;
@@ -146,15 +150,15 @@ HRESULT ReadArray(SAFEARRAY* array, Variant& out) {
     if (FAILED(hr)) return hr;
     if (type != VT_VARIANT) V_VT(item.get()) = type;
     elements.emplace_back();
-    hr = ReadValue(*item, elements.back());
+    hr = ReadValue(*item, elements.back(), depth + 1);
     if (FAILED(hr)) return hr;
   }
   out = Variant::Array(std::move(elements));
   return S_OK;
 }
 
-// A VARIANT that holds its value (no VT_BYREF).
-HRESULT ReadValue(const VARIANT& value, Variant& out) {
+// A VARIANT that holds its value (no VT_BYREF), depth arrays deep.
+HRESULT ReadValue(const VARIANT& value, Variant& out, int depth) {
   switch (V_VT(&value)) {
     case VT_EMPTY:
       out = Variant();
@@ -202,7 +206,7 @@ HRESULT ReadValue(const VARIANT& value, Variant& out) {
       out = Variant::Object(std::make_shared<DispatchObject>(V_UNKNOWN(&value), V_VT(&value)));
       return S_OK;
     default:
-      if ((V_VT(&value) & VT_ARRAY) != 0) return ReadArray(V_ARRAY(&value), out);
+      if ((V_VT(&value) & VT_ARRAY) != 0) return ReadArray(V_ARRAY(&value), out, depth);
       return DISP_E_TYPEMISMATCH;
   }
 }

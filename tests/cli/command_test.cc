@@ -125,6 +125,10 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
        1, "run `tmxcnh initdb"},
       {"initdb 'Driver=SQLite3'", 1, "Database="},
       {"methods", 2, "pt-BR or en-US", "TMXCNH_LOCALE=fr-FR"},
+      {"call gSoma_Nota_Fiscal --json " +
+           Quote("{\"inarrvntVal_Declarado\": " + std::string(30000, '[') +
+                 std::string(30000, ']') + "}"),
+       2, "nested deeper than 32"},
   };
   for (const Case& c : cases) {
     const CommandRun run = Command(c.arguments, c.environment);

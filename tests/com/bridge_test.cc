@@ -154,6 +154,13 @@ TEST_F(BridgeTest, WhatHasNoVariantFormIsATypeMismatch) {
   V_ARRAY(&value_) = SafeArrayCreate(VT_VARIANT, 2, bounds);
   Variant out;
   EXPECT_EQ(ReadVariant(value_, out), DISP_E_TYPEMISMATCH);
+  // Nor have arrays nested deeper than a screen's (read without recursing into them all).
+  Variant deep = Variant::Array({});
+  for (int i = 0; i < 40; ++i) deep = Variant::Array({deep});
+  VARIANT made;
+  ASSERT_HRESULT_SUCCEEDED(MakeVariant(deep, made));
+  EXPECT_EQ(ReadVariant(made, out), DISP_E_TYPEMISMATCH);
+  VariantClear(&made);
 }
 
 TEST_F(BridgeTest, ArraysGoOutAsSafeArraysOfVariantFromZero) {
