@@ -152,7 +152,20 @@ class CallReader {
   size_t pos_;
 };
 
-bool IsSpecial(char c) { return c == '\'' || c == '"' || c == '-' || c == '/' || c == ';'; }
+bool IsSpecial(char c) {
+  return c == '\'' || c == '"' || c == '-' || c == '/' || c == ';' || c == '$' || c == '`' ||
+         c == '[';
+}
+
+// A quote that opens a string of another reading than '...': E'\n' and U&'\0041'
+// (PostgreSQL), q'[...]' (Oracle).
+bool OpensOtherString(const std::string& text, size_t quote) {
+  if (quote == 0) return false;
+  const char before = text[quote - 1];
+  if (before == '&') return true;
+  const bool prefix = before == 'E' || before == 'e' || before == 'Q' || before == 'q';
+  return prefix && (quote == 1 || !IsIdentifierChar(text[quote - 2]));
+}
 
 // One inline statement: quotes balanced, no comment, nothing after a ";".
 void CheckInline(const std::string& text) {
@@ -166,6 +179,10 @@ void CheckInline(const std::string& text) {
     }
     if (i >= text.size()) break;
     const char c = text[i];
+    // Dollar quoting, backquoted and bracketed names: quotings the reader
+    // does not follow are refused rather than misread.
+    if (c == '$' || c == '`' || c == '[') Refuse("citação desconhecida", text);
+    if (c == '\'' && OpensOtherString(text, i)) Refuse("citação desconhecida", text);
     if (c == '\'' || c == '"') {
       const size_t close = text.find(c, i + 1);
       if (close == std::string::npos) Refuse("aspas sem fechamento", text);

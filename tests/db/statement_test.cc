@@ -88,14 +88,19 @@ TEST(Statement, InlineSqlIsOneStatementWithoutComments) {
   for (const char* text : {
            " SELECT EMPRESA_ID  FROM PONTO_OPERACAO  WHERE PONTO_OPERACAO_ID   = 7 ",
            "select ';' from dual", "SELECT 1;", "SELECT 'a--b', \"x;y\" FROM t;  ",
-           "UPDATE t SET a = 'it''s'",
+           "UPDATE t SET a = 'it''s'", "SELECT NOME FROM t WHERE NOME = 'MAE'",
            "executar",  // not an exec: a word that begins with it
        }) {
     const Statement statement = ParseStatement(text);
     EXPECT_FALSE(statement.call.has_value()) << text;
   }
-  for (const char* text : {"SELECT 1; DELETE FROM LOG_MSG", "SELECT 1 -- x", "SELECT /* x */ 1",
-                           "SELECT 'abc", "", "   ", "SELECT \"a"}) {
+  for (const char* text :
+       {"SELECT 1; DELETE FROM LOG_MSG", "SELECT 1 -- x", "SELECT /* x */ 1", "SELECT 'abc", "",
+        "   ", "SELECT \"a",
+        // Quotings the reader does not follow.
+        "SELECT $$\"$$; DROP TABLE t; SELECT $$\"$$", "SELECT $1", "SELECT E'\\'; DROP TABLE t'",
+        "SELECT U&'d\\0061t'", "SELECT q'[it's]' FROM DUAL", "SELECT [a;b] FROM t",
+        "SELECT `a` FROM t"}) {
     EXPECT_EQ(ErrorNumberOf([&] { ParseStatement(text); }), kErrStatementRefused) << text;
   }
 }
