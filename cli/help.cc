@@ -88,8 +88,15 @@ void PrintReference(std::FILE* out) {
                "file equal to it.\nEvery parameter is a Variant passed by reference. A method "
                "whose name begins with g answers a result code, one with m True or False.\n");
   for (const PublicMethod& method : PublicMethods()) {
-    std::fprintf(out, "\n## %s\n\n%s\n\nAnswers %s.\n\n", std::string(method.name).c_str(),
-                 std::string(MethodSummary(method)).c_str(), MethodResults(method).c_str());
+    std::fprintf(out,
+                 "\n## %s\n\n%s\n\nAnswers %s.\n\nTables: %s; a failure is logged in LOG_MSG.\n\n",
+                 std::string(method.name).c_str(), std::string(MethodSummary(method)).c_str(),
+                 MethodResults(method).c_str(), std::string(MethodTables(method)).c_str());
+    std::fprintf(out, "Messages it writes itself (those of the methods it calls are theirs):\n\n");
+    for (std::string_view message : MethodMessages(method)) {
+      std::fprintf(out, "- \"%s\"\n", std::string(message).c_str());
+    }
+    std::fprintf(out, "\n");
     std::fprintf(out,
                  "| # | parameter | direction | holds | typed form |\n|---|---|---|---|---|\n");
     for (size_t i = 0; i < method.parameters.size(); ++i) {

@@ -138,7 +138,117 @@ bool CleanedInPlace(std::string_view method, std::string_view parameter) {
   return method == "gSoma_Nota_Fiscal" && parameter == "inarrvntVal_Declarado";
 }
 
+struct Facts {
+  std::string_view method;
+  std::string_view tables;
+  std::vector<std::string_view> messages;
+};
+
+const std::vector<Facts>& AllFacts() {
+  static const std::vector<Facts> facts = {
+      {"gConsulta_Cliente_Docto_Transp",
+       "reads DOCTO_TRANSPORTE",
+       {"Problema na identificação do cliente. Reinicie a sessão novamente. ",
+        "Informe o número do conhecimento para pesquisa. ",
+        " Conhecimento solicitado não pertence a este cliente. Verifique o nº do conhecimento. ",
+        " Acesso a consulta de conhecimento com problemas. Contacte o Administrador de "}},
+      {"gSoma_Nota_Fiscal",
+       "none",
+       {"Preencha ", " não permite a digitação de números com uso de separador de milhar(.)",
+        " deve ser igual ou maior que ",
+        "Acesso a função não disponível; gSoma_Nota_Fiscal. Favor tentar mais tarde."}},
+      {"gBusca_Data_Dia",
+       "reads the server's clock",
+       {"Acesso a função não disponível: gBusca_Data_Dia. Favor tentar mais tarde."}},
+      {"gBusca_Empresa_Filial",
+       "reads PONTO_OPERACAO",
+       {"Informe uma Filial.", "Filial não cadastrada.",
+        "Acesso a função não disponível: gBusca_Empresa_Filial. Favor tentar mais tarde."}},
+      {"gBusca_Lista_Docto_Transporte",
+       "reads DOCTO_TRANSPORTE, VENDERECO_PESSOA, MUNICIPIO",
+       {"Informe algo para consulta.", "Data inicial inválida.", "Data final inválida.",
+        "Data inicial não pode ser maior que a data final.", "Conhecimento não cadastrado.",
+        "Acesso a função não disponível: gBusca_Lista_Docto_Transporte. Favor tentar mais "
+        "tarde."}},
+      {"gConsulta_Docto_Transporte",
+       "reads DOCTO_TRANSPORTE, VENDERECO_PESSOA, MUNICIPIO, VCLIENTE, NOTA_FISCAL",
+       {"Informe o número do conhecimento.", "Conhecimento não cadastrado.",
+        "Acesso a função não disponível: gConsulta_Docto_Transporte . Favor tentar mais tarde."}},
+      {"mBusca_Cliente",
+       "reads VCLIENTE",
+       {"Cliente não cadastrado.",
+        "Problema na consulta. Favor contactar o Administrador de Sistema."}},
+      {"mConsiste_Campos",
+       "reads DOCTO_TRANSPORTE (the duplicate check)",
+       {"Informe o Número do documento.",
+        "Número do documento deve ser numérico.",
+        "Informe a Filial Responsável.",
+        "Informe o Tamador do Frete.",
+        "Informe um ponto operação de destino.",
+        "Informe um tipo de Despacho. ",
+        "Data de emissão inválida.",
+        "A Data de emissão não pode ser maior que a data de hoje.",
+        "Informe um Cliente.",
+        "Informe um remetente.",
+        "Informe um destinatario.",
+        "Informe uma cidade de origem.",
+        "Informe uma cidade de destino.",
+        "Informe o peso total.",
+        "O peso total deve ser numérico.",
+        "Informe o número de volume.",
+        "O número de volume deve ser numérico.",
+        "Informe o valor da mercadoria.",
+        "O Valor declarado deve ser numérico.",
+        "Notas Fiscais não informadas.",
+        "Problema ao consistir os campos. Favor tentar mais tarde."}},
+      {"gInclui_Docto_Transporte",
+       "writes DOCTO_TRANSPORTE, NOTA_FISCAL, INFRA_IDS, LOG_SISTEMA",
+       {"Nenhume registro afetado.", "Não há registro no banco de dados na tabela Infra_ids. ",
+        "Acesso a função não disponível: gInclui_Docto_Transporte. Favor contactar o "}},
+      {"gAltera_Docto_Transporte",
+       "writes DOCTO_TRANSPORTE, NOTA_FISCAL, INFRA_IDS, LOG_SISTEMA",
+       {"Informe um conhecimento.", "Conhecimento não cadastrado.", "Nenhum registro afetado.",
+        "Acesso a função não disponível: gAltera_Docto_Transporte. Favor tentar mais tarde."}},
+      {"gExclui_Docto_Transporte",
+       "writes DOCTO_TRANSPORTE",
+       {"Informe um conhecimento.", "Nenhume registro afetado.",
+        "Acesso a função não disponível: gExclui_Docto_Transporte. Favor tentar mais tarde."}},
+      {"mConsulta_Nota_Fiscal",
+       "reads NOTA_FISCAL",
+       {"Informe o conhecimento.", "Problema na Consulta à Nota Fiscal. Favor tentar mais tarde."}},
+      {"mGrava_Nota_fiscal",
+       "writes NOTA_FISCAL, INFRA_IDS, LOG_SISTEMA",
+       {"Preencha ", " não permite a digitação de números com casas decimais(,)",
+        " deve ser igual ou maior que ", "Nenhume registro afetado.",
+        "Não foi possível efetuar a inclusão das notas.",
+        "Não há registro no banco de dados na tabela Infra_ids. ",
+        "Problema ao gravar à Nota Fiscal. Favor tentar mais tarde."}},
+      {"mVerifica_Dupli_Num_Docto",
+       "reads DOCTO_TRANSPORTE",
+       {"Já existe um conhecimento com esse número.",
+        "Problema ao verificar Duplicidade do Numero do Documento. Favor tentar mais tarde."}},
+  };
+  return facts;
+}
+
+const Facts* FactsOf(const PublicMethod& method) {
+  for (const Facts& facts : AllFacts()) {
+    if (facts.method == method.name) return &facts;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::string_view MethodTables(const PublicMethod& method) {
+  const Facts* facts = FactsOf(method);
+  return facts ? facts->tables : "";
+}
+
+std::vector<std::string_view> MethodMessages(const PublicMethod& method) {
+  const Facts* facts = FactsOf(method);
+  return facts ? facts->messages : std::vector<std::string_view>{};
+}
 
 std::string_view MethodSummary(const PublicMethod& method) {
   for (const Summary& summary : kSummaries) {

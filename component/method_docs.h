@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "component/method_table.h"
 
@@ -14,6 +15,14 @@ std::string_view MethodSummary(const PublicMethod& method);
 
 // What the method answers: its result codes (g methods) or True/False.
 std::string MethodResults(const PublicMethod& method);
+
+// The tables and views the method reads and writes (every method with a
+// connection also writes a failure into LOG_MSG).
+std::string_view MethodTables(const PublicMethod& method);
+
+// The messages the method itself can write into outvntMsg_Ret, its trap's
+// sentence last; those of the methods it calls are theirs.
+std::vector<std::string_view> MethodMessages(const PublicMethod& method);
 
 struct ParameterDoc {
   std::string direction;  // "in", "out" or "in/out"

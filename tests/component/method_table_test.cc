@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "component/method_docs.h"
 
 namespace tmxcnh {
@@ -66,10 +70,23 @@ TEST(MethodTable, EveryMethodRunsWithAllParametersEmptyAndAnswersInItsFrame) {
   }
 }
 
-// The help cannot drift from the table: every method and parameter is described.
+// The help cannot drift from the table: every method and parameter is
+// described, and every message the reference lists stands in the sources.
 TEST(MethodTable, EveryMethodAndParameterIsDescribed) {
+  std::string sources;
+  for (const char* folder : {"documents", "invoices", "common"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TMXCNH_SOURCE_DIR) + "/" + folder)) {
+      std::ifstream file(entry.path());
+      sources.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+  }
   for (const PublicMethod& method : PublicMethods()) {
     EXPECT_FALSE(MethodSummary(method).empty()) << method.name;
+    EXPECT_FALSE(MethodTables(method).empty()) << method.name;
+    for (std::string_view message : MethodMessages(method)) {
+      EXPECT_NE(sources.find(message), std::string::npos) << method.name << ": " << message;
+    }
     for (std::string_view parameter : method.parameters) {
       const ParameterDoc doc = DescribeParameter(method, parameter);
       EXPECT_FALSE(doc.meaning.empty() || doc.form.empty()) << method.name << " " << parameter;
