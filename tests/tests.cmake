@@ -39,6 +39,7 @@ add_executable(tmxcnh_tests
   tests/integration/ado_texts_test.cc
   tests/integration/duplicate_test.cc
   tests/integration/edges_test.cc
+  tests/integration/hostile_test.cc
   tests/integration/lookups_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc
