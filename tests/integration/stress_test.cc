@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "common/infra_ids.h"
+#include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
 #include "tests/support/test_databases.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 using testing::Arguments;
 using testing::CallMethod;
+using testing::DocumentScreen;
 using testing::MethodCall;
 using testing::TestDatabase;
 using testing::TestEngine;
@@ -67,31 +69,6 @@ TEST_P(StressTest, ConcurrentAllocationsNeverShareAnIdentifier) {
             Variant::Long(9015 + kThreads * kCalls));
 }
 
-Arguments Screen(const char* kind, const std::string& connection, const std::string& number) {
-  return {{"invntBanco_Dados", kind},
-          {"vntConecta_db", connection},
-          {"invntUsuario_internet_id", "12"},
-          {"invntEmpresa_id", Variant::Integer(1)},
-          {"invntNum_Docto_Transporte", Variant(number)},
-          {"invntPonto_Operacao_id", Variant::Integer(7)},
-          {"invntTab_Tipo_Cobranca_id", Variant::Integer(1)},
-          {"invntEnd_Destinatario_id", Variant::Integer(203)},
-          {"invntEnd_Remetente_id", Variant::Integer(202)},
-          {"invntOrigem_id", Variant::Integer(1)},
-          {"invntDestino_id", Variant::Integer(8)},
-          {"invntPeso_Real", "10"},
-          {"invntVal_Declarado", "100"},
-          {"inarrvntNota_fiscal", Variant::Array({Variant(number + "1")})},
-          {"invntQtde_Notas", Variant::Integer(1)},
-          {"invntPonto_Operacao_Destino_id", Variant::Integer(9)},
-          {"invnttab_tipo_despacho_id", Variant::Integer(1)},
-          {"inarrvntConteudo", Variant::Array({"Caixas"})},
-          {"inarrvntVal_Declarado", Variant::Array({"10,50"})},
-          {"inarrvntNum_Volume", Variant::Array({"1"})},
-          {"invntNum_Volume", "1"},
-          {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
-}
-
 TEST_P(StressTest, OneNumberAtOneBranchNeverGetsTwoLiveDocuments) {
   constexpr int kRounds = 8;
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
@@ -101,8 +78,9 @@ TEST_P(StressTest, OneNumberAtOneBranchNeverGetsTwoLiveDocuments) {
       std::mutex mutex;
       std::vector<std::string> refusals;
       InThreads([&](int) {
-        const MethodCall call = CallMethod("gInclui_Docto_Transporte",
-                                           Screen(kind, database_->connection_text(), number));
+        const MethodCall call =
+            CallMethod("gInclui_Docto_Transporte",
+                       DocumentScreen(kind, database_->connection_text(), number, 1, "10"));
         if (call.result == Variant::Integer(0)) {
           ++done;
         } else {
