@@ -58,7 +58,7 @@ add_executable(tmxcnh_tests
 target_link_libraries(tmxcnh_tests PRIVATE tmxcnh_test_support GTest::gtest_main
   nlohmann_json::nlohmann_json)
 target_compile_definitions(tmxcnh_tests PRIVATE
-  TMXCNH_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
   TMXCNH_CLI_PATH="$<TARGET_FILE:tmxcnh>")
 add_dependencies(tmxcnh_tests tmxcnh)
 gtest_discover_tests(tmxcnh_tests DISCOVERY_TIMEOUT 60)
