@@ -14,12 +14,8 @@ using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class DuplicateTest : public ::testing::TestWithParam<Setting> {
+class DuplicateTest : public testing::DatabaseTest<Setting> {
  protected:
-  void SetUp() override {
-    database_ = TestDatabase::Create(GetParam().engine);
-    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
-  }
   MethodCall Verify(int number, int branch, int document, int company = 1) {
     return CallMethod("mVerifica_Dupli_Num_Docto",
                       {{"invntBanco_Dados", GetParam().kind},
@@ -31,7 +27,6 @@ class DuplicateTest : public ::testing::TestWithParam<Setting> {
                        {"invntDocto_Transporte_id", Variant::Long(document)},
                        {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
   }
-  std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_P(DuplicateTest, ANumberIsFreeUnlessAnotherLiveDocumentOfTheBranchHasIt) {

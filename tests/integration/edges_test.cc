@@ -34,12 +34,8 @@ void Set(Arguments& arguments, const std::string& name, const Variant& value) {
   arguments.emplace_back(name, value);
 }
 
-class EdgeTest : public ::testing::TestWithParam<Setting> {
+class EdgeTest : public testing::DatabaseTest<Setting> {
  protected:
-  void SetUp() override {
-    database_ = Fresh();
-    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
-  }
   std::unique_ptr<TestDatabase> Fresh() { return TestDatabase::Create(GetParam().engine); }
   Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
     return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
@@ -57,7 +53,6 @@ class EdgeTest : public ::testing::TestWithParam<Setting> {
                        {"invntData_ini", from},
                        {"invntData_Fim", to}});
   }
-  std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
@@ -177,14 +172,7 @@ TEST_P(EdgeTest, PeriodsCompareDaysAsDaysUpToTheLastDayThereIs) {
 
 INSTANTIATE_TEST_SUITE_P(Engines, EdgeTest, testing::EveryEngineAndKind(), testing::SettingName);
 
-class EngineEdgeTest : public ::testing::TestWithParam<TestEngine> {
- protected:
-  void SetUp() override {
-    database_ = TestDatabase::Create(GetParam());
-    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
-  }
-  std::unique_ptr<TestDatabase> database_;
-};
+class EngineEdgeTest : public testing::DatabaseTest<TestEngine> {};
 
 TEST_P(EngineEdgeTest, TheAuditCounterNeverWraps) {
   database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");

@@ -78,11 +78,10 @@ std::map<std::string, Variant> Baseline(const std::string& kind, const std::stri
   return values;
 }
 
-class HostileTest : public ::testing::TestWithParam<Setting> {};
+class HostileTest : public testing::DatabaseTest<Setting> {};
 
 TEST_P(HostileTest, EveryPayloadInEveryParameterIsAnsweredWithinTheFrame) {
-  auto database = TestDatabase::Create(GetParam().engine);
-  if (!database) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  TestDatabase* database = database_.get();
   const bool sqlite = GetParam().engine == TestEngine::kSqlite;
   const std::string tables = sqlite ? "sqlite_master WHERE type = 'table'"
                                     : "information_schema.tables WHERE table_schema = 'public'";

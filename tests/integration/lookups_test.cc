@@ -14,14 +14,8 @@ using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class LookupsTest : public ::testing::TestWithParam<Setting> {
+class LookupsTest : public testing::DatabaseTest<Setting> {
  protected:
-  void SetUp() override {
-    database_ = TestDatabase::Create(GetParam().engine);
-    if (!database_)
-      GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
-  }
-
   Variant Company(Variant branch, Variant* message, Variant user = Variant::Integer(5)) {
     CNH object;
     Variant kind = GetParam().kind;
@@ -38,8 +32,6 @@ class LookupsTest : public ::testing::TestWithParam<Setting> {
     Variant company;
     return object.gBusca_Empresa_Filial(kind, connection, user, branch, company, *message);
   }
-
-  std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_P(LookupsTest, TheCompanyOfABranch) {

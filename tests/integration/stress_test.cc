@@ -33,14 +33,7 @@ void InThreads(Work work) {
   for (std::thread& thread : threads) thread.join();
 }
 
-class StressTest : public ::testing::TestWithParam<TestEngine> {
- protected:
-  void SetUp() override {
-    database_ = TestDatabase::Create(GetParam());
-    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
-  }
-  std::unique_ptr<TestDatabase> database_;
-};
+class StressTest : public testing::DatabaseTest<TestEngine> {};
 
 TEST_P(StressTest, ConcurrentAllocationsNeverShareAnIdentifier) {
   constexpr int kCalls = 50;

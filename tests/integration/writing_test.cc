@@ -24,12 +24,8 @@ using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class LifeTest : public ::testing::TestWithParam<Setting> {
+class LifeTest : public testing::DatabaseTest<Setting> {
  protected:
-  void SetUp() override {
-    database_ = TestDatabase::Create(GetParam().engine);
-    if (!database_) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
-  }
   MethodCall Detail(const Variant& document) {
     return CallMethod("gConsulta_Docto_Transporte",
                       {{"invntBanco_Dados", GetParam().kind},
@@ -37,7 +33,6 @@ class LifeTest : public ::testing::TestWithParam<Setting> {
                        {"invntEmpresa_id", Variant::Integer(1)},
                        {"invntDocto_Transporte_id", document}});
   }
-  std::unique_ptr<TestDatabase> database_;
 };
 
 TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {

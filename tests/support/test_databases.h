@@ -55,6 +55,21 @@ class TestDatabase {
   std::unique_ptr<db::Connection> connection_;
 };
 
+// A fresh database of the parameter's engine for each test (the parameter a
+// Setting or a TestEngine); the test is skipped where that engine is not here.
+template <typename Parameter>
+class DatabaseTest : public ::testing::TestWithParam<Parameter> {
+ protected:
+  void SetUp() override {
+    database_ = TestDatabase::Create(EngineOf(this->GetParam()));
+    if (!database_)
+      GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
+  }
+  static TestEngine EngineOf(TestEngine engine) { return engine; }
+  static TestEngine EngineOf(const Setting& setting) { return setting.engine; }
+  std::unique_ptr<TestDatabase> database_;
+};
+
 // The text with the value of its Database key replaced.
 std::string WithDatabase(const std::string& connection_text, const std::string& database);
 
