@@ -149,8 +149,8 @@ CREATE TABLE DOCTO_TRANSPORTE (
     END_REMETENTE_ID           INTEGER,
     ORIGEM_ID                  INTEGER,
     DESTINO_ID                 INTEGER,
-    PESO_REAL                  NUMERIC(12,3),
-    VAL_DECLARADO              NUMERIC(14,2),
+    PESO_REAL                  NUMERIC(12,3) CHECK (ABS(PESO_REAL) < 1e9),
+    VAL_DECLARADO              NUMERIC(14,2) CHECK (ABS(VAL_DECLARADO) < 1e12),
     DATA_EMISSAO               DATETIME,
     PONTO_OPERACAO_DESTINO_ID  INTEGER,
     TAB_TIPO_DESPACHO_ID       INTEGER,
@@ -173,7 +173,7 @@ CREATE TABLE NOTA_FISCAL (
     DOCTO_TRANSPORTE_ID INTEGER,
     NOTA_FISCAL         VARCHAR(20),
     CONTEUDO            VARCHAR(100),
-    VAL_DECLARADO       NUMERIC(14,2),
+    VAL_DECLARADO       NUMERIC(14,2) CHECK (ABS(VAL_DECLARADO) < 1e12),
     NUM_VOLUME          INTEGER,
     TAB_STATUS_ID       INTEGER DEFAULT 1
 );
@@ -181,18 +181,9 @@ CREATE INDEX IX_NOTA_FISCAL_DOCTO ON NOTA_FISCAL (DOCTO_TRANSPORTE_ID);
 
 -- SQLite keeps whatever a statement hands it. These triggers store what a
 -- typed server would, whoever writes the row: dates as 'yyyy-mm-dd hh:mm:ss'
--- (so that they compare as dates), decimals rounded to the column's scale,
--- and values beyond the column's precision refused.
-CREATE TRIGGER TR_DOCTO_TRANSPORTE_PRECISION BEFORE INSERT ON DOCTO_TRANSPORTE
-WHEN ABS(NEW.PESO_REAL) >= 1e9 OR ABS(NEW.VAL_DECLARADO) >= 1e12
-BEGIN
-    SELECT RAISE(ABORT, 'numeric field overflow');
-END;
-CREATE TRIGGER TR_DOCTO_TRANSPORTE_PRECISION_UPD BEFORE UPDATE ON DOCTO_TRANSPORTE
-WHEN ABS(NEW.PESO_REAL) >= 1e9 OR ABS(NEW.VAL_DECLARADO) >= 1e12
-BEGIN
-    SELECT RAISE(ABORT, 'numeric field overflow');
-END;
+-- (so that they compare as dates) and decimals rounded to the column's scale;
+-- the columns' checks refuse values beyond their precision. (SQLite has no
+-- trigger for insert and update at once.)
 CREATE TRIGGER TR_DOCTO_TRANSPORTE_STORED AFTER INSERT ON DOCTO_TRANSPORTE
 BEGIN
     UPDATE DOCTO_TRANSPORTE
@@ -213,11 +204,6 @@ BEGIN
            VAL_DECLARADO = CASE WHEN typeof(VAL_DECLARADO) IN ('integer', 'real')
                                 THEN ROUND(VAL_DECLARADO, 2) ELSE VAL_DECLARADO END
      WHERE rowid = NEW.rowid;
-END;
-CREATE TRIGGER TR_NOTA_FISCAL_PRECISION BEFORE INSERT ON NOTA_FISCAL
-WHEN ABS(NEW.VAL_DECLARADO) >= 1e12
-BEGIN
-    SELECT RAISE(ABORT, 'numeric field overflow');
 END;
 CREATE TRIGGER TR_NOTA_FISCAL_STORED AFTER INSERT ON NOTA_FISCAL
 WHEN typeof(NEW.VAL_DECLARADO) IN ('integer', 'real')
