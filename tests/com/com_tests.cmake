@@ -78,6 +78,9 @@ set_tests_properties(${com_tests} PROPERTIES
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
   SKIP_RETURN_CODE 77)
 
+# Counts the database's sessions: no other test may hold one meanwhile.
+set_tests_properties(com.Unloading.LeavesNoServerSessionBehind PROPERTIES RUN_SERIAL TRUE)
+
 # Typed variables under the US settings too.
 add_test(NAME com.TypedVariables.en-US
   COMMAND tmxcnh_com_tests --gtest_filter=TypedVariables.*)
