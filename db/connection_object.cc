@@ -3,6 +3,25 @@
 #include "db/drivers.h"
 
 namespace tmxcnh::db {
+namespace {
+
+thread_local SessionPin* innermost_pin = nullptr;
+
+}  // namespace
+
+SessionPin::SessionPin(std::shared_ptr<ConnectionObject> object)
+    : object_(std::move(object)), outer_(innermost_pin) {
+  innermost_pin = this;
+}
+
+SessionPin::~SessionPin() { innermost_pin = outer_; }
+
+std::shared_ptr<ConnectionObject> ConnectionObject::Pinned(const std::string& connection_text) {
+  for (SessionPin* pin = innermost_pin; pin != nullptr; pin = pin->outer_) {
+    if (pin->object_->text_ == connection_text) return pin->object_;
+  }
+  return nullptr;
+}
 
 ConnectionObject::ConnectionObject(std::string connection_text,
                                    std::unique_ptr<Connection> connection)
@@ -16,6 +35,7 @@ std::shared_ptr<ConnectionObject> ConnectionObject::Open(const std::string& conn
 }
 
 std::shared_ptr<ConnectionObject> ConnectionObject::FromPool(const std::string& connection_text) {
+  if (auto pinned = Pinned(connection_text)) return pinned;
   return std::make_shared<ConnectionObject>(connection_text,
                                             ConnectionPool::Shared().Acquire(connection_text));
 }

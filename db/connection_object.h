@@ -19,8 +19,11 @@ class ConnectionObject : public AutomationObject {
  public:
   // A new connection of its own (raises RunTimeError when it cannot be opened).
   static std::shared_ptr<ConnectionObject> Open(const std::string& connection_text);
-  // A connection on loan from the shared pool, returned when the object goes.
+  // A connection on loan from the shared pool, returned when the object goes;
+  // the pinned connection instead while this thread holds a pin on the text.
   static std::shared_ptr<ConnectionObject> FromPool(const std::string& connection_text);
+  // The connection this thread has pinned for the text, or nullptr.
+  static std::shared_ptr<ConnectionObject> Pinned(const std::string& connection_text);
 
   ConnectionObject(std::string connection_text, std::unique_ptr<Connection> connection);
   ConnectionObject(std::string connection_text, ConnectionPool::Lease lease);
@@ -42,6 +45,23 @@ class ConnectionObject : public AutomationObject {
   std::mutex mutex_;
   std::unique_ptr<Connection> owned_;
   std::optional<ConnectionPool::Lease> lease_;
+};
+
+// While a pin lives, the statements its thread runs on the pinned
+// connection's text run on that very connection instead of pooled ones: a
+// lock its session holds then covers them, and they fail, instead of running
+// unprotected, if that session ends. Pins nest (the innermost wins).
+class SessionPin {
+ public:
+  explicit SessionPin(std::shared_ptr<ConnectionObject> object);
+  ~SessionPin();
+  SessionPin(const SessionPin&) = delete;
+  SessionPin& operator=(const SessionPin&) = delete;
+
+ private:
+  friend class ConnectionObject;
+  std::shared_ptr<ConnectionObject> object_;
+  SessionPin* outer_;
 };
 
 }  // namespace tmxcnh::db

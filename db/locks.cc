@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include "platform/run_time_error.h"
 #include "platform/text.h"
@@ -90,6 +91,7 @@ struct NamedLock::Held {
   std::string path;                         // SQLite: the lock file, removed on release
   int file = -1;                            // SQLite: the locked file
   std::unique_lock<std::mutex> in_process;  // other engines
+  std::optional<SessionPin> pin;            // PostgreSQL: the statements run under the lock
 };
 
 NamedLock::NamedLock(const std::string& connection_text, const std::string& name)
@@ -108,6 +110,10 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
     const std::string key = std::to_string(static_cast<int64_t>(hash & 0x7FFFFFFFFFFFFFFF));
     held_->object->ExecuteVerbatim("SELECT pg_advisory_lock(" + key + ")");
     held_->unlock = "SELECT pg_advisory_unlock(" + key + ")";
+    // A session lock dies with its session, and a waiter then goes on: the
+    // holder's statements run on that session, so they fail with it rather
+    // than interleave with the waiter's.
+    held_->pin.emplace(held_->object);
     return;
   }
   held_->object.reset();
@@ -115,6 +121,7 @@ NamedLock::NamedLock(const std::string& connection_text, const std::string& name
 }
 
 NamedLock::~NamedLock() {
+  held_->pin.reset();
 #ifdef TMXCNH_WITH_SQLITE
   if (held_->file >= 0) {
     ::unlink(held_->path.c_str());

@@ -1,6 +1,6 @@
 // Locks that serialise what the component's statements alone would let
 // interleave: the identifier counters of INFRA_IDS, and the saving of one
-// document's invoices. Each statement still runs on a connection of its own.
+// document's invoices. Each statement still commits on its own.
 #pragma once
 
 #include <memory>
@@ -33,7 +33,9 @@ class CounterTransaction {
 
 // A lock on a name within one database, held until destroyed: an advisory
 // lock on PostgreSQL and a lock file beside a SQLite database (both across
-// processes), a lock within this process on other engines.
+// processes), a lock within this process on other engines. On PostgreSQL the
+// holder's statements on that database run on the locking session (a
+// SessionPin), so that a session ended by the server ends them too.
 class NamedLock {
  public:
   NamedLock(const std::string& connection_text, const std::string& name);

@@ -18,7 +18,9 @@ std::optional<db::ResultSet> Run(const db::Statement& statement, const Variant& 
       return object->Execute(statement);
     }
   }
-  db::ConnectionPool::Lease lease = db::ConnectionPool::Shared().Acquire(ToText(active_connection));
+  const std::string text = ToText(active_connection);
+  if (auto pinned = db::ConnectionObject::Pinned(text)) return pinned->Execute(statement);
+  db::ConnectionPool::Lease lease = db::ConnectionPool::Shared().Acquire(text);
   try {
     return lease->Execute(statement);
   } catch (...) {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "common/infra_ids.h"
+#include "db/drivers.h"
 #include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
 #include "tests/support/test_databases.h"
@@ -99,43 +100,114 @@ TEST_P(StressTest, OneNumberAtOneBranchNeverGetsTwoLiveDocuments) {
   }
 }
 
+// Saves the invoices numbered as given (contents, values and volumes alike).
+MethodCall SaveInvoices(const std::string& connection, const char* kind,
+                        const std::vector<int>& numbers) {
+  std::vector<Variant> invoices, contents, values, volumes;
+  for (int number : numbers) {
+    invoices.push_back(Variant(std::to_string(number)));
+    contents.push_back(Variant("carga"));
+    values.push_back(Variant("1"));
+    volumes.push_back(Variant("1"));
+  }
+  return CallMethod("mGrava_Nota_fiscal",
+                    {{"invntBanco_Dados", kind},
+                     {"vntConecta_db", connection},
+                     {"invntUsuario_internet_id", "12"},
+                     {"invntEmpresa_id", Variant::Integer(1)},
+                     {"invntDocto_Transporte_id", Variant::Long(1001)},
+                     {"invntQtde_Notas", Variant::Long(static_cast<int32_t>(numbers.size()))},
+                     {"inarrvntNota_fiscal", Variant::Array(invoices)},
+                     {"inarrvntConteudo", Variant::Array(contents)},
+                     {"inarrvntVal_Declarado", Variant::Array(values)},
+                     {"inarrvntNum_Volume", Variant::Array(volumes)}});
+}
+
+std::vector<int> LiveInvoices(TestDatabase& database) {
+  std::vector<int> live;
+  for (const auto& row : database.Query("SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE "
+                                        "DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = 1 "
+                                        "ORDER BY NOTA_FISCAL_ID")
+                             .rows) {
+    live.push_back(std::stoi(row[0].string_value()));
+  }
+  return live;
+}
+
+// Invoice numbers first .. first + count - 1.
+std::vector<int> List(int first, int count) {
+  std::vector<int> list(count);
+  for (int i = 0; i < count; ++i) list[i] = first + i;
+  return list;
+}
+
 TEST_P(StressTest, ConcurrentInvoiceSavesNeverMixTheirLists) {
   constexpr int kSaves = 6;
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
     std::atomic<int> failures{0};
     InThreads([&](int thread) {
       for (int save = 0; save < kSaves; ++save) {
-        std::vector<Variant> numbers;
-        for (int i = 1; i <= 3; ++i) {
-          numbers.push_back(
-              Variant(std::to_string(thread + 1) + std::to_string(save) + std::to_string(i)));
-        }
-        const MethodCall call = CallMethod(
-            "mGrava_Nota_fiscal", {{"invntBanco_Dados", kind},
-                                   {"vntConecta_db", database_->connection_text()},
-                                   {"invntUsuario_internet_id", "12"},
-                                   {"invntEmpresa_id", Variant::Integer(1)},
-                                   {"invntDocto_Transporte_id", Variant::Long(1001)},
-                                   {"invntQtde_Notas", Variant::Integer(3)},
-                                   {"inarrvntNota_fiscal", Variant::Array(numbers)},
-                                   {"inarrvntConteudo", Variant::Array({"a", "b", "c"})},
-                                   {"inarrvntVal_Declarado", Variant::Array({"1", "2", "3"})},
-                                   {"inarrvntNum_Volume", Variant::Array({"1", "1", "1"})}});
+        const MethodCall call =
+            SaveInvoices(database_->connection_text(), kind, List(100 * (10 * thread + save) + 1, 3));
         if (call.result != Variant::Boolean(true)) ++failures;
       }
     });
     EXPECT_EQ(failures.load(), 0) << kind;
-    const db::ResultSet live = database_->Query(
-        "SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = "
-        "1 "
-        "ORDER BY NOTA_FISCAL");
-    ASSERT_EQ(live.rows.size(), 3u) << kind;
-    // One save's list: the same thread and save, invoices 1, 2 and 3.
-    const std::string first = live.rows[0][0].string_value();
-    const std::string list = first.substr(0, first.size() - 1);
-    EXPECT_EQ(live.rows[1][0], Variant(list + "2")) << kind;
-    EXPECT_EQ(live.rows[2][0], Variant(list + "3")) << kind;
+    const std::vector<int> live = LiveInvoices(*database_);
+    ASSERT_EQ(live.size(), 3u) << kind;
+    EXPECT_EQ(live, List(live[0], 3)) << kind << ": one save's list";
   }
+}
+
+// The server ends the session that holds a save's lock while a second save
+// waits for it: the first save's remaining statements fail with its session
+// instead of running beside the second's, whose list then stands whole.
+TEST_P(StressTest, ASaveWhoseLockingSessionEndsNeverMixesWithTheNext) {
+  if (GetParam() != TestEngine::kPostgreSql) GTEST_SKIP() << "ends a server session";
+  constexpr int kRounds = 3;
+  constexpr int kInvoices = 40;
+  const std::string held =
+      "FROM pg_locks l WHERE l.locktype = 'advisory' AND l.granted AND l.database = "
+      "(SELECT oid FROM pg_database WHERE datname = current_database())";
+  const std::string waited =
+      " AND EXISTS (SELECT 1 FROM pg_locks w WHERE w.locktype = 'advisory' AND NOT w.granted "
+      "AND w.objid = l.objid AND w.classid = l.classid)";
+  auto watcher = db::OpenConnection(database_->connection_text());
+  const auto query = [&](const std::string& sql) {
+    db::Statement statement;
+    statement.text = sql;
+    statement.verbatim = true;
+    return watcher->Execute(statement)->rows.size();
+  };
+  int ended = 0;
+  for (const char* kind : {"SQLSERVER", "ORACLE"}) {
+    for (int round = 0; round < kRounds; ++round) {
+      std::atomic<bool> first_done{false};
+      MethodCall first_call, second_call;
+      std::thread first([&] {
+        first_call = SaveInvoices(database_->connection_text(), kind, List(1000, kInvoices));
+        first_done = true;
+      });
+      while (!first_done && query("SELECT l.pid " + held) == 0) std::this_thread::yield();
+      std::thread second([&] {
+        second_call = SaveInvoices(database_->connection_text(), kind, List(2000, kInvoices));
+      });
+      while (!first_done) {
+        if (query("SELECT pg_terminate_backend(l.pid) " + held + waited) > 0) break;
+      }
+      first.join();
+      second.join();
+      const std::vector<int> live = LiveInvoices(*database_);
+      if (second_call.result == Variant::Boolean(true)) {
+        EXPECT_EQ(live, List(2000, kInvoices)) << kind << " round " << round;
+      } else {  // the race ended the second's session instead: still one list
+        EXPECT_TRUE(live.empty() || live == List(live[0], static_cast<int>(live.size())))
+            << kind << " round " << round;
+      }
+      if (first_call.result == Variant::Boolean(false)) ++ended;
+    }
+  }
+  EXPECT_GT(ended, 0) << "no round ended the first save's session while the second waited";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StressTest,
