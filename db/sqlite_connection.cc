@@ -97,6 +97,8 @@ class SqliteConnection : public Connection {
  public:
   explicit SqliteConnection(sqlite3* db) : db_(db) {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    // The schema's references are keys here too, as on a server.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_FKEY, 1, nullptr);
     RegisterSqliteFunctions(db_);
   }
   ~SqliteConnection() override {

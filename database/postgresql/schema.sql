@@ -134,30 +134,29 @@ SELECT P.PESSOA_ID        AS PESSOA_ID,
 -- Transport documents and their invoices.
 -- ---------------------------------------------------------------------------
 
--- No foreign keys here: the component writes what the screen holds and
--- reports bad values with its own messages.
--- END_DESTINATARIO_ID / END_REMETENTE_ID point to ENDERECO_PESSOA,
--- ORIGEM_ID / DESTINO_ID to MUNICIPIO, CLIENTE_ID to CLIENTE (0 or NULL: none).
+-- Every reference is a key, as in production: a document names an existing
+-- company, branch, client, address, city and code (NULL: none), and an
+-- invoice an existing document. The component writes the screen's 0 as NULL.
 CREATE TABLE DOCTO_TRANSPORTE (
     DOCTO_TRANSPORTE_ID        INTEGER PRIMARY KEY,
-    EMPRESA_ID                 INTEGER,
+    EMPRESA_ID                 INTEGER REFERENCES EMPRESA (EMPRESA_ID),
     NUM_DOCTO_TRANSPORTE       INTEGER,
-    PONTO_OPERACAO_ID          INTEGER,
-    TAB_TIPO_COBRANCA_ID       INTEGER,
-    CLIENTE_ID                 INTEGER,
-    END_DESTINATARIO_ID        INTEGER,
-    END_REMETENTE_ID           INTEGER,
-    ORIGEM_ID                  INTEGER,
-    DESTINO_ID                 INTEGER,
+    PONTO_OPERACAO_ID          INTEGER REFERENCES PONTO_OPERACAO (PONTO_OPERACAO_ID),
+    TAB_TIPO_COBRANCA_ID       INTEGER REFERENCES TAB_TIPO_COBRANCA (TAB_TIPO_COBRANCA_ID),
+    CLIENTE_ID                 INTEGER REFERENCES CLIENTE (PESSOA_ID),
+    END_DESTINATARIO_ID        INTEGER REFERENCES ENDERECO_PESSOA (ENDERECO_PESSOA_ID),
+    END_REMETENTE_ID           INTEGER REFERENCES ENDERECO_PESSOA (ENDERECO_PESSOA_ID),
+    ORIGEM_ID                  INTEGER REFERENCES MUNICIPIO (MUNICIPIO_ID),
+    DESTINO_ID                 INTEGER REFERENCES MUNICIPIO (MUNICIPIO_ID),
     PESO_REAL                  NUMERIC(12,3),
     VAL_DECLARADO              NUMERIC(14,2),
     DATA_EMISSAO               TIMESTAMP,
-    PONTO_OPERACAO_DESTINO_ID  INTEGER,
-    TAB_TIPO_DESPACHO_ID       INTEGER,
-    TAB_SIT_ENTREGA_ID         INTEGER,
+    PONTO_OPERACAO_DESTINO_ID  INTEGER REFERENCES PONTO_OPERACAO (PONTO_OPERACAO_ID),
+    TAB_TIPO_DESPACHO_ID       INTEGER REFERENCES TAB_TIPO_DESPACHO (TAB_TIPO_DESPACHO_ID),
+    TAB_SIT_ENTREGA_ID         INTEGER REFERENCES TAB_SIT_ENTREGA (TAB_SIT_ENTREGA_ID),
     NUM_VOLUME                 INTEGER,
-    TAB_TIPO_DOCTO_TRANSP_ID   INTEGER,
-    TAB_STATUS_ID              INTEGER DEFAULT 1
+    TAB_TIPO_DOCTO_TRANSP_ID   INTEGER REFERENCES TAB_TIPO_DOCTO_TRANSP (TAB_TIPO_DOCTO_TRANSP_ID),
+    TAB_STATUS_ID              INTEGER NOT NULL DEFAULT 1 CHECK (TAB_STATUS_ID IN (1, 2))
 );
 -- A number is issued once per branch among live documents: a deleted
 -- document's number may be issued again.
@@ -165,17 +164,17 @@ CREATE UNIQUE INDEX UX_DOCTO_TRANSPORTE_NUM
     ON DOCTO_TRANSPORTE (PONTO_OPERACAO_ID, NUM_DOCTO_TRANSPORTE)
     WHERE TAB_STATUS_ID = 1;
 
--- Invoices (notas fiscais) carried with a document. NOTA_FISCAL is the
--- invoice number as printed.
+-- Invoices (notas fiscais) carried with a document, which they must name.
+-- NOTA_FISCAL is the invoice number as printed.
 CREATE TABLE NOTA_FISCAL (
     NOTA_FISCAL_ID      INTEGER PRIMARY KEY,
-    EMPRESA_ID          INTEGER,
-    DOCTO_TRANSPORTE_ID INTEGER,
+    EMPRESA_ID          INTEGER REFERENCES EMPRESA (EMPRESA_ID),
+    DOCTO_TRANSPORTE_ID INTEGER NOT NULL REFERENCES DOCTO_TRANSPORTE (DOCTO_TRANSPORTE_ID),
     NOTA_FISCAL         VARCHAR(20),
     CONTEUDO            VARCHAR(100),
     VAL_DECLARADO       NUMERIC(14,2),
     NUM_VOLUME          INTEGER,
-    TAB_STATUS_ID       INTEGER DEFAULT 1
+    TAB_STATUS_ID       INTEGER NOT NULL DEFAULT 1 CHECK (TAB_STATUS_ID IN (1, 2))
 );
 CREATE INDEX IX_NOTA_FISCAL_DOCTO ON NOTA_FISCAL (DOCTO_TRANSPORTE_ID);
 

@@ -62,6 +62,7 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
     const char* method;
     int document;         // the document to update, 0 to insert
     const char* message;  // nullptr: not the same on both paths
+    const char* field = nullptr;  // a screen value that names nothing: 4242
   };
   const Case cases[] = {
       {"a document that does not exist", nullptr, "gAltera_Docto_Transporte", 4242,
@@ -73,13 +74,19 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
       // The inline update is written before its audit finds no counter row.
       {"an update without the counters' row", "DELETE FROM INFRA_IDS", "gAltera_Docto_Transporte",
        1004, nullptr},
+      // The keys refuse what names nothing, whoever writes it.
+      {"a client that does not exist", nullptr, "gInclui_Docto_Transporte", 0, nullptr,
+       "invntCliente_id"},
+      {"a city that does not exist", nullptr, "gAltera_Docto_Transporte", 1004, nullptr,
+       "invntDestino_id"},
   };
   for (const Case& c : cases) {
     database_ = Fresh();
     if (c.before) database_->Execute(c.before);
     const int32_t live_invoices = database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1");
-    const MethodCall call =
-        CallMethod(c.method, c.document ? Update(c.document, "7802") : Screen("7801"));
+    Arguments screen = c.document ? Update(c.document, "7802") : Screen("7801");
+    if (c.field) Set(screen, c.field, Variant::Integer(4242));
+    const MethodCall call = CallMethod(c.method, screen);
     EXPECT_EQ(call.result, Variant::Integer(10)) << c.what << ": " << call["outvntMsg_Ret"];
     if (c.message) {
       EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.what;
@@ -88,6 +95,35 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
     EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << c.what;
     EXPECT_EQ(database_->Count("LOG_SISTEMA"), 0) << c.what;
     EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), 12) << c.what;
+  }
+}
+
+// Invoices must name a live document: Null, a Boolean (-1 inline, null
+// through the procedures) or a missing one is refused by the keys, and the
+// save's lock leaves nothing behind.
+TEST_P(EdgeTest, InvoicesOfNoDocumentAreRefused) {
+  for (const Variant& document : {Variant::Null(), Variant::Boolean(true), Variant::Long(4242)}) {
+    const MethodCall call =
+        CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", GetParam().kind},
+                                          {"vntConecta_db", database_->connection_text()},
+                                          {"invntUsuario_internet_id", "12"},
+                                          {"invntEmpresa_id", Variant::Integer(1)},
+                                          {"invntDocto_Transporte_id", document},
+                                          {"invntQtde_Notas", Variant::Integer(1)},
+                                          {"inarrvntNota_fiscal", Variant::Array({"55"})},
+                                          {"inarrvntConteudo", Variant::Array({"Caixas"})},
+                                          {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
+                                          {"inarrvntNum_Volume", Variant::Array({"1"})}});
+    EXPECT_EQ(call.result, Variant::Boolean(false)) << Describe(document);
+    EXPECT_NE(call["outvntMsg_Ret"], Variant("")) << Describe(document);
+    EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << Describe(document);
+  }
+  if (GetParam().engine == TestEngine::kSqlite) {
+    const std::filesystem::path file =
+        db::ConnectionText(database_->connection_text()).Get("Database");
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+      EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
+    }
   }
 }
 
@@ -183,29 +219,6 @@ TEST_P(EngineEdgeTest, TheAuditCounterNeverWraps) {
   EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
   EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").rows[0][0],
             Variant::Long(2147483647));
-}
-
-TEST_P(EngineEdgeTest, InvoicesOfANullDocumentAreSavedAndNoLockIsLeftBehind) {
-  const MethodCall call =
-      CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", "ORACLE"},
-                                        {"vntConecta_db", database_->connection_text()},
-                                        {"invntUsuario_internet_id", "12"},
-                                        {"invntEmpresa_id", Variant::Integer(1)},
-                                        {"invntDocto_Transporte_id", Variant::Null()},
-                                        {"invntQtde_Notas", Variant::Integer(1)},
-                                        {"inarrvntNota_fiscal", Variant::Array({"55"})},
-                                        {"inarrvntConteudo", Variant::Array({"Caixas"})},
-                                        {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
-                                        {"inarrvntNum_Volume", Variant::Array({"1"})}});
-  EXPECT_EQ(call.result, Variant::Boolean(true)) << call["outvntMsg_Ret"];
-  EXPECT_EQ(database_->Count("NOTA_FISCAL WHERE DOCTO_TRANSPORTE_ID IS NULL"), 1);
-  if (GetParam() == TestEngine::kSqlite) {
-    const std::filesystem::path file =
-        db::ConnectionText(database_->connection_text()).Get("Database");
-    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
-      EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
-    }
-  }
 }
 
 // Through the procedures an identifier with decimals is no identifier on

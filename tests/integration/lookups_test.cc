@@ -64,7 +64,7 @@ TEST_P(LookupsTest, TheServerDateIsToday) {
 
 TEST_P(LookupsTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
   if (GetParam().kind == std::string("ORACLE")) {
-    database_->Execute("DROP TABLE PONTO_OPERACAO");
+    database_->Execute("ALTER TABLE PONTO_OPERACAO RENAME TO PONTO_OPERACAO_ANTIGO");
   } else if (GetParam().engine == TestEngine::kSqlite) {
     database_->Execute("DELETE FROM TMX_PROCEDURE WHERE NAME = 'SP_TMX_CON_EMPRESA_OP'");
   } else {
