@@ -60,8 +60,8 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
     const char* what;
     const char* before;  // run on the database first, or nullptr
     const char* method;
-    int document;         // the document to update, 0 to insert
-    const char* message;  // nullptr: not the same on both paths
+    int document;                 // the document to update, 0 to insert
+    const char* message;          // nullptr: not the same on both paths
     const char* field = nullptr;  // a screen value that names nothing: 4242
   };
   const Case cases[] = {

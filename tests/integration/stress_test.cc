@@ -125,9 +125,10 @@ MethodCall SaveInvoices(const std::string& connection, const char* kind,
 
 std::vector<int> LiveInvoices(TestDatabase& database) {
   std::vector<int> live;
-  for (const auto& row : database.Query("SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE "
-                                        "DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = 1 "
-                                        "ORDER BY NOTA_FISCAL_ID")
+  for (const auto& row : database
+                             .Query("SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE "
+                                    "DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = 1 "
+                                    "ORDER BY NOTA_FISCAL_ID")
                              .rows) {
     live.push_back(std::stoi(row[0].string_value()));
   }
@@ -147,8 +148,8 @@ TEST_P(StressTest, ConcurrentInvoiceSavesNeverMixTheirLists) {
     std::atomic<int> failures{0};
     InThreads([&](int thread) {
       for (int save = 0; save < kSaves; ++save) {
-        const MethodCall call =
-            SaveInvoices(database_->connection_text(), kind, List(100 * (10 * thread + save) + 1, 3));
+        const MethodCall call = SaveInvoices(database_->connection_text(), kind,
+                                             List(100 * (10 * thread + save) + 1, 3));
         if (call.result != Variant::Boolean(true)) ++failures;
       }
     });
