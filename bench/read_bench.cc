@@ -4,7 +4,7 @@
 // call ran are then replayed on a single kept-open native connection with
 // prepared statements (sqlite3; libpq), and the ratio is printed. Last, the
 // embedded read throughput on one and two threads.
-//   scripts/with-postgres build/tmxcnh_read_bench
+//   scripts/with-postgres build/tmxcnh_read_bench [ORACLE|SQLSERVER]
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -335,8 +335,12 @@ void AddBenchData(const std::string& connection) {
   }
 }
 
+// Only the kind named here, when one is (the program's argument).
+const char* only_kind = nullptr;
+
 void CompareWithFloor(const char* engine, const std::string& connection, const std::string& path) {
   for (const char* kind : {"ORACLE", "SQLSERVER"}) {
+    if (only_kind && std::string(only_kind) != kind) continue;
     std::printf("\n%s, \"%s\"%*s component   native    ratio\n", engine, kind,
                 static_cast<int>(32 - std::string(engine).size() - std::string(kind).size()), "");
     for (const Read& read : Reads(kind, connection)) {
@@ -422,8 +426,9 @@ double Throughput(const std::string& connection, int threads) {
 }  // namespace
 }  // namespace tmxcnh
 
-int main() {
+int main(int argc, char** argv) {
   using namespace tmxcnh;
+  if (argc > 1) only_kind = argv[1];
   db::RegisterDriver("SQLite3", std::make_shared<RecordingDriver>(db::MakeSqliteDriver()));
   db::RegisterDriver("PostgreSQL Unicode", std::make_shared<RecordingDriver>(db::MakeOdbcDriver()));
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tmxcnh-bench";
@@ -439,6 +444,7 @@ int main() {
     AddBenchData(pg);
     CompareWithFloor("PostgreSQL", pg, "");
   }
+  Throughput(sqlite, 2);  // warm: two pooled connections with their statements prepared
   const double one = Throughput(sqlite, 1);
   const double two = Throughput(sqlite, 2);
   std::printf(

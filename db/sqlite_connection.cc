@@ -155,32 +155,38 @@ class SqliteConnection : public Connection {
   }
 
   // A call runs the body's statements in order and answers the rows of the
-  // last that has columns. A body that only reads runs as its statements
-  // come (one read needs no transaction; several share one, as a reader); a
-  // body that writes holds the write lock from the start (BEGIN IMMEDIATE).
+  // last that has columns. The catalog check and a body that only reads share
+  // one read transaction (one lock cycle for the call, one snapshot); a body
+  // that writes holds the write lock from the start (BEGIN IMMEDIATE).
   std::optional<ResultSet> Call(const ProcedureCall& call) {
-    Procedure& procedure = Compiled(call.name);
-    if (procedure.parameters.size() != call.arguments.size()) {
-      throw RunTimeError(kErrStatementFailed,
-                         "Procedure or function '" + call.name + "' expects " +
-                             std::to_string(procedure.parameters.size()) + " parameters, " +
-                             std::to_string(call.arguments.size()) + " were supplied.");
-    }
-    for (size_t i = 0; i < procedure.parameters.size(); ++i) {
-      CheckProcedureArgument(procedure.parameters[i], call.arguments[i]);
-    }
-    const bool transaction = !procedure.read_only || procedure.statements.size() > 1;
-    if (transaction) Exec(procedure.read_only ? "BEGIN" : "BEGIN IMMEDIATE");
+    const bool own_transaction = sqlite3_get_autocommit(db_) != 0;
+    if (own_transaction) Cached("BEGIN").Run(db_);
     try {
+      Procedure& procedure = Compiled(call.name);
+      if (procedure.parameters.size() != call.arguments.size()) {
+        throw RunTimeError(kErrStatementFailed,
+                           "Procedure or function '" + call.name + "' expects " +
+                               std::to_string(procedure.parameters.size()) + " parameters, " +
+                               std::to_string(call.arguments.size()) + " were supplied.");
+      }
+      for (size_t i = 0; i < procedure.parameters.size(); ++i) {
+        CheckProcedureArgument(procedure.parameters[i], call.arguments[i]);
+      }
+      if (own_transaction && !procedure.read_only) {
+        Cached("COMMIT").Run(db_);
+        Cached("BEGIN IMMEDIATE").Run(db_);
+      }
       std::optional<ResultSet> answer;
       for (const std::unique_ptr<Prepared>& statement : procedure.statements) {
         BindProcedureArguments(statement->get(), procedure.parameters, call.arguments);
         if (std::optional<ResultSet> result = statement->Run(db_)) answer = std::move(result);
       }
-      if (transaction) Exec("COMMIT");
+      if (own_transaction) Cached("COMMIT").Run(db_);
       return answer;
     } catch (...) {
-      if (transaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      if (own_transaction && !sqlite3_get_autocommit(db_)) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      }
       throw;
     }
   }
