@@ -16,56 +16,29 @@
 
 namespace tmxcnh::com {
 
+// The COM types of the description's parameters (component/interface.def):
+// the public methods' Variants by reference and their result, and the
+// emulations' texts, whole numbers and decimals.
+#define TMX_COM_RESULT_VARIANT VARIANT
+#define TMX_COM_RESULT_BOOL VARIANT_BOOL
+#define TMX_COM_TYPE_Text BSTR
+#define TMX_COM_TYPE_Long LONG*
+#define TMX_COM_TYPE_Double DOUBLE*
+#define TMX_COM_PARAMETER(name) VARIANT *name,
+#define TMX_COM_ARGUMENT(type, name) TMX_COM_TYPE_##type name,
+// An emulation's parameters: kind and connection, its own arguments, then
+// the SQL text it writes, the caller's message and the internet user.
+#define TMX_COM_EMULATION_PARAMETERS(name)                                            \
+  BSTR kind, BSTR connection, TMX_ARGUMENTS_##name(TMX_COM_ARGUMENT) BSTR *statement, \
+      VARIANT *caller_message, VARIANT *internet_user, VARIANT_BOOL *result
+
 struct CnhInterface : public _CNH {
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_DATA_SERVIDOR(BSTR kind, BSTR connection,
-                                                                   BSTR* sql, VARIANT* message,
-                                                                   VARIANT* user,
-                                                                   VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_EMPRESA_OP(BSTR kind, BSTR connection,
-                                                                LONG* branch, BSTR* sql,
-                                                                VARIANT* message, VARIANT* user,
-                                                                VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(
-      BSTR kind, BSTR connection, LONG* number, BSTR start, BSTR end, LONG* company, BSTR* sql,
-      VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(
-      BSTR kind, BSTR connection, LONG* document, LONG* company, BSTR* sql, VARIANT* message,
-      VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE
-  mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(BSTR kind, BSTR connection, LONG* document, BSTR* sql,
-                                        VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-      BSTR kind, BSTR connection, LONG* company, LONG* number, LONG* branch, LONG* charging,
-      LONG* client, LONG* recipient, LONG* sender, LONG* origin, LONG* destination, DOUBLE* weight,
-      DOUBLE* value, BSTR issued, LONG* destination_branch, LONG* dispatch, LONG* delivery,
-      LONG* volumes, BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-      BSTR kind, BSTR connection, LONG* document, LONG* company, LONG* number, LONG* branch,
-      LONG* charging, LONG* client, LONG* recipient, LONG* sender, LONG* origin, LONG* destination,
-      DOUBLE* weight, DOUBLE* value, BSTR issued, LONG* destination_branch, LONG* dispatch,
-      LONG* volumes, BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE
-  mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(BSTR kind, BSTR connection, LONG* client, BSTR* sql,
-                                        VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_NF_CONHEC2(BSTR kind, BSTR connection,
-                                                                LONG* company, LONG* document,
-                                                                BSTR* sql, VARIANT* message,
-                                                                VARIANT* user,
-                                                                VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_EXC_NF_CONHEC2(BSTR kind, BSTR connection,
-                                                                LONG* document, LONG* user_id,
-                                                                BSTR* sql, VARIANT* message,
-                                                                VARIANT* user,
-                                                                VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE
-  mTrataSP_TMX_INC_NF_CONHEC2(BSTR kind, BSTR connection, LONG* company, BSTR invoice,
-                              BSTR contents, DOUBLE* value, LONG* volumes, LONG* document,
-                              BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE mTrataSP_TMX_VER_DUPL_NUM_DOCTO(BSTR kind, BSTR connection,
-                                                                    LONG* number, LONG* branch,
-                                                                    LONG* document, BSTR* sql,
-                                                                    VARIANT* message, VARIANT* user,
-                                                                    VARIANT_BOOL* result) = 0;
+#define TMX_METHOD(name, dispid, result_kind, routed)
+#define TMX_EMULATION(name) \
+  virtual HRESULT STDMETHODCALLTYPE name(TMX_COM_EMULATION_PARAMETERS(name)) = 0;
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_EMULATION
 };
 
 // Slots of the table, counted from 0 (QueryInterface).

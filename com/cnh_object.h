@@ -40,171 +40,15 @@ class CnhObject final : public CnhInterface {
                                    DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                    UINT* argument_error) override;
 
-  // _CNH: the public methods.
-  HRESULT STDMETHODCALLTYPE gConsulta_Cliente_Docto_Transp(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntPessoa_id,
-      VARIANT* invntNum_Docto_Transporte, VARIANT* outvntMsg_Ret, VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gSoma_Nota_Fiscal(VARIANT* invntUsuario_internet_id,
-                                              VARIANT* invntQtde_Notas,
-                                              VARIANT* inarrvntVal_Declarado,
-                                              VARIANT* outvntValor_Total_NF, VARIANT* outvntMsg_Ret,
-                                              VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gBusca_Data_Dia(VARIANT* invntBanco_Dados, VARIANT* vntConecta_db,
-                                            VARIANT* invntUsuario_internet_id,
-                                            VARIANT* invntEmpresa_id,
-                                            VARIANT* invntGrupo_Empresa_id, VARIANT* outvntData_Dia,
-                                            VARIANT* outvntMsg_Ret, VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gBusca_Empresa_Filial(VARIANT* invntBanco_Dados, VARIANT* vntConecta_db,
-                                                  VARIANT* invntUsuario_internet_id,
-                                                  VARIANT* invntPonto_Operacao_id,
-                                                  VARIANT* outvntEmpresa_id, VARIANT* outvntMsg_Ret,
-                                                  VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gBusca_Lista_Docto_Transporte(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntNum_Docto_Transporte,
-      VARIANT* invntData_ini, VARIANT* invntData_Fim, VARIANT* outarrvntDocto_Transporte_id,
-      VARIANT* outarrvntNum_Docto_Transporte, VARIANT* outarrvntRemetente,
-      VARIANT* outvntDestinatario, VARIANT* outarrvntOrigem, VARIANT* outarrvntDestino,
-      VARIANT* outvntQtde_Docto, VARIANT* outarrvntTab_Tipo_Docto_Transp, VARIANT* outvntMsg_Ret,
-      VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gConsulta_Docto_Transporte(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* outvntNum_Docto_Transporte,
-      VARIANT* outvntEmpresa_id, VARIANT* invntDocto_Transporte_id,
-      VARIANT* outvntPonto_Operacao_id, VARIANT* outvntTab_Tipo_Cobranca_id,
-      VARIANT* outvntCliente_id, VARIANT* outvntCliente, VARIANT* outvntCgc_Cpf_Cliente,
-      VARIANT* outvntIndic_pf_pj_Cliente, VARIANT* outvntRemetente, VARIANT* outvntEnd_Remetente,
-      VARIANT* outvntMunicipio_Remetente, VARIANT* outvntTelefone_Remetente,
-      VARIANT* outvntCGC_CPF_Remetente, VARIANT* outvntIndic_pf_pj_Remetente,
-      VARIANT* outvntEnd_Destinatario_id, VARIANT* outvntDestinatario,
-      VARIANT* outvntEnd_Destinatario, VARIANT* outvntMunicipio_Destinatario,
-      VARIANT* outvntTelefone_Destinatario, VARIANT* outvntCGC_CPF_Destinatario,
-      VARIANT* outvntIndic_pf_pj_Destinatario, VARIANT* outvntEnd_Remetente_id,
-      VARIANT* outvntOrigem_id, VARIANT* outvntOrigem, VARIANT* outvntDestino,
-      VARIANT* outvntDestino_id, VARIANT* outvntPeso_Real, VARIANT* outvntVal_Declarado,
-      VARIANT* outvntData_Emissao, VARIANT* outvntQtde_Notas, VARIANT* outarrvntNota_Fiscal,
-      VARIANT* outvntRemetente_id, VARIANT* outvntDestinatario_id,
-      VARIANT* outvntPonto_Operacao_destino_id, VARIANT* outvntTab_sit_entrega_id,
-      VARIANT* outvntTab_Tipo_Despacho_id, VARIANT* outarrvntConteudo, VARIANT* outarrvntNum_Volume,
-      VARIANT* outarrvntVal_Declarado, VARIANT* outvntNum_Volume,
-      VARIANT* outvntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret, VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gExclui_Docto_Transporte(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntDocto_Transporte_id,
-      VARIANT* outvntMsg_Ret, VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gInclui_Docto_Transporte(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntNum_Docto_Transporte,
-      VARIANT* invntPonto_Operacao_id, VARIANT* invntTab_Tipo_Cobranca_id, VARIANT* invntCliente_id,
-      VARIANT* invntEnd_Cliente_id, VARIANT* invntEnd_Destinatario_id,
-      VARIANT* invntEnd_Remetente_id, VARIANT* invntOrigem_id, VARIANT* invntDestino_id,
-      VARIANT* invntPeso_Real, VARIANT* invntVal_Declarado, VARIANT* invntData_Emissao,
-      VARIANT* inarrvntNota_fiscal, VARIANT* invntQtde_Notas, VARIANT* outvntDocto_Transporte_id,
-      VARIANT* invntPonto_Operacao_Destino_id, VARIANT* invnttab_tipo_despacho_id,
-      VARIANT* invnttab_sit_entrega_id, VARIANT* inarrvntConteudo, VARIANT* inarrvntVal_Declarado,
-      VARIANT* inarrvntNum_Volume, VARIANT* invntNum_Volume, VARIANT* invntTab_Tipo_Docto_Transp_id,
-      VARIANT* outvntMsg_Ret, VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE gAltera_Docto_Transporte(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntNum_Docto_Transporte,
-      VARIANT* invntPonto_Operacao_id, VARIANT* invntTab_Tipo_Cobranca_id, VARIANT* invntCliente_id,
-      VARIANT* invntEnd_Cliente_id, VARIANT* invntEnd_Destinatario_id,
-      VARIANT* invntEnd_Remetente_id, VARIANT* invntOrigem_id, VARIANT* invntDestino_id,
-      VARIANT* invntPeso_Real, VARIANT* invntVal_Declarado, VARIANT* invntData_Emissao,
-      VARIANT* inarrvntNota_fiscal, VARIANT* invntQtde_Notas, VARIANT* invntDocto_Transporte_id,
-      VARIANT* invntPonto_Operacao_Destino_id, VARIANT* invnttab_tipo_despacho_id,
-      VARIANT* inarrvntConteudo, VARIANT* inarrvntVal_Declarado, VARIANT* inarrvntNum_Volume,
-      VARIANT* invntNum_Volume, VARIANT* invntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret,
-      VARIANT* result) override;
-  HRESULT STDMETHODCALLTYPE mBusca_Cliente(VARIANT* invntBanco_Dados, VARIANT* vntConecta_db,
-                                           VARIANT* invntUsuario_internet_id,
-                                           VARIANT* invntCliente_id, VARIANT* outvntCliente,
-                                           VARIANT* outvntCgc_Cpf_Cliente,
-                                           VARIANT* outvntIndic_pf_pj_Cliente,
-                                           VARIANT* outvntMsg_Ret, VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mConsiste_Campos(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntNum_Docto_Transporte,
-      VARIANT* invntPonto_Operacao_id, VARIANT* invntTab_Tipo_Cobranca_id,
-      VARIANT* invntEnd_Remetente_id, VARIANT* invntEnd_Destinatario_id, VARIANT* invntCliente_id,
-      VARIANT* invntOrigem_id, VARIANT* invntDestino_id, VARIANT* invntPeso_Total,
-      VARIANT* invntNum_Volume, VARIANT* invntValor_Declarado, VARIANT* invntQtde_Notas,
-      VARIANT* invntData_Emissao, VARIANT* invntDocto_Transporte_id,
-      VARIANT* invntPonto_Operacao_Destino_id, VARIANT* invnttab_tipo_despacho_id,
-      VARIANT* invntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret,
-      VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mConsulta_Nota_Fiscal(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntDocto_Transporte_id,
-      VARIANT* outvntQtde_Notas, VARIANT* outarrvntNota_Fiscal, VARIANT* outarrvntConteudo,
-      VARIANT* outarrvntNum_Volume, VARIANT* outarrvntVal_Declarado, VARIANT* outvntMsg_Ret,
-      VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mGrava_Nota_fiscal(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntDocto_Transporte_id, VARIANT* invntQtde_Notas,
-      VARIANT* inarrvntNota_fiscal, VARIANT* inarrvntConteudo, VARIANT* inarrvntVal_Declarado,
-      VARIANT* inarrvntNum_Volume, VARIANT* outvntMsg_Ret, VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mVerifica_Dupli_Num_Docto(
-      VARIANT* invntBanco_Dados, VARIANT* vntConecta_db, VARIANT* invntUsuario_internet_id,
-      VARIANT* invntEmpresa_id, VARIANT* invntGrupo_Empresa_id, VARIANT* invntNum_Docto_Transporte,
-      VARIANT* invntPonto_Operacao_id, VARIANT* invntDocto_Transporte_id,
-      VARIANT* invntTab_Tipo_Docto_Transp_id, VARIANT* outvntMsg_Ret,
-      VARIANT_BOOL* result) override;
-
-  // The emulations of the stored procedures.
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_DATA_SERVIDOR(BSTR kind, BSTR connection, BSTR* sql,
-                                                           VARIANT* message, VARIANT* user,
-                                                           VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_EMPRESA_OP(BSTR kind, BSTR connection, LONG* branch,
-                                                        BSTR* sql, VARIANT* message, VARIANT* user,
-                                                        VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(BSTR kind, BSTR connection,
-                                                                LONG* number, BSTR start, BSTR end,
-                                                                LONG* company, BSTR* sql,
-                                                                VARIANT* message, VARIANT* user,
-                                                                VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(BSTR kind, BSTR connection,
-                                                                   LONG* document, LONG* company,
-                                                                   BSTR* sql, VARIANT* message,
-                                                                   VARIANT* user,
-                                                                   VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(BSTR kind, BSTR connection,
-                                                                  LONG* document, BSTR* sql,
-                                                                  VARIANT* message, VARIANT* user,
-                                                                  VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-      BSTR kind, BSTR connection, LONG* company, LONG* number, LONG* branch, LONG* charging,
-      LONG* client, LONG* recipient, LONG* sender, LONG* origin, LONG* destination, DOUBLE* weight,
-      DOUBLE* value, BSTR issued, LONG* destination_branch, LONG* dispatch, LONG* delivery,
-      LONG* volumes, BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-      BSTR kind, BSTR connection, LONG* document, LONG* company, LONG* number, LONG* branch,
-      LONG* charging, LONG* client, LONG* recipient, LONG* sender, LONG* origin, LONG* destination,
-      DOUBLE* weight, DOUBLE* value, BSTR issued, LONG* destination_branch, LONG* dispatch,
-      LONG* volumes, BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(BSTR kind, BSTR connection,
-                                                                  LONG* client, BSTR* sql,
-                                                                  VARIANT* message, VARIANT* user,
-                                                                  VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_CON_NF_CONHEC2(BSTR kind, BSTR connection, LONG* company,
-                                                        LONG* document, BSTR* sql, VARIANT* message,
-                                                        VARIANT* user,
-                                                        VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_EXC_NF_CONHEC2(BSTR kind, BSTR connection, LONG* document,
-                                                        LONG* user_id, BSTR* sql, VARIANT* message,
-                                                        VARIANT* user,
-                                                        VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_INC_NF_CONHEC2(BSTR kind, BSTR connection, LONG* company,
-                                                        BSTR invoice, BSTR contents, DOUBLE* value,
-                                                        LONG* volumes, LONG* document, BSTR* sql,
-                                                        VARIANT* message, VARIANT* user,
-                                                        VARIANT_BOOL* result) override;
-  HRESULT STDMETHODCALLTYPE mTrataSP_TMX_VER_DUPL_NUM_DOCTO(BSTR kind, BSTR connection,
-                                                            LONG* number, LONG* branch,
-                                                            LONG* document, BSTR* sql,
-                                                            VARIANT* message, VARIANT* user,
-                                                            VARIANT_BOOL* result) override;
+  // _CNH: the public methods, then the emulations of the stored procedures.
+#define TMX_METHOD(name, dispid, result_kind, routed)                     \
+  HRESULT STDMETHODCALLTYPE name(TMX_PARAMETERS_##name(TMX_COM_PARAMETER) \
+                                     TMX_COM_RESULT_##result_kind* result) override;
+#define TMX_EMULATION(name) \
+  HRESULT STDMETHODCALLTYPE name(TMX_COM_EMULATION_PARAMETERS(name)) override;
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_EMULATION
 
  private:
   using Arguments = std::vector<Variant>;
@@ -214,13 +58,12 @@ class CnhObject final : public CnhInterface {
   // Loads the two views of _CNH from the DLL's own type library, once.
   HRESULT LoadTypeInfo();
 
-  // A g-method: the component's method of that name through the method table.
-  HRESULT CallVariantMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
-                            VARIANT* result);
-  // An m-method: body runs the class's own method (not the routed one, which
-  // would come back here).
-  HRESULT CallBooleanMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
-                            const std::function<bool(Arguments&)>& body, VARIANT_BOOL* result);
+  // A public method: body runs the class's own method (not the routed one,
+  // which would come back here) and gives its result code or its answer.
+  HRESULT CallPublicMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
+                           const std::function<Variant(Arguments&)>& body, VARIANT* result);
+  HRESULT CallPublicMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
+                           const std::function<bool(Arguments&)>& body, VARIANT_BOOL* result);
   // Reads the parameters, runs body, writes back the parameters it changed.
   // A parameter the bridge cannot read (the method does not run), or a value
   // that cannot go back into the caller's typed variable, is no COM error:

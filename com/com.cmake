@@ -1,8 +1,9 @@
 # TMXCNH39.dll, the in-process COM server, cross-built with
 # cmake/mingw-w64-x86_64.cmake from the component's own sources, with the ODBC
 # driver alone (Windows' odbc32: no SQLite in the DLL). widl compiles the type
-# library from com/tmxcnh39.idl at build time; the resources carry it. The
-# tests run under Wine: tests/com/com_tests.cmake.
+# library from com/tmxcnh39.idl (its methods from component/interface.def) at
+# build time; the resources carry it. The tests run under Wine:
+# tests/com/com_tests.cmake.
 enable_language(RC)
 
 # The 64-bit DLL (cmake/mingw-w64-x86_64.cmake) for 64-bit callers, the
@@ -23,8 +24,18 @@ find_path(TMXCNH_STDOLE2_DIR stdole2.tlb
   NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 set(com_generated ${CMAKE_BINARY_DIR}/generated)
-set(com_idl ${CMAKE_SOURCE_DIR}/com/tmxcnh39.idl)
+set(com_idl_source ${CMAKE_SOURCE_DIR}/com/tmxcnh39.idl)
+set(com_idl ${com_generated}/tmxcnh39.idl)
 set(widl ${TMXCNH_WIDL} --win${TMXCNH_COM_BITS} -I${TMXCNH_WINE_IDL_DIR} -L${TMXCNH_STDOLE2_DIR})
+# The methods in the IDL are expanded from component/interface.def by the C
+# preprocessor (widl's own cannot expand its macros).
+add_custom_command(
+  OUTPUT ${com_idl}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${com_generated}
+  COMMAND ${CMAKE_CXX_COMPILER} -E -P -undef -x c -I${CMAKE_SOURCE_DIR} -o ${com_idl}
+          ${com_idl_source}
+  DEPENDS ${com_idl_source} ${CMAKE_SOURCE_DIR}/component/interface.def
+  COMMENT "Expanding the interface description")
 add_custom_command(
   OUTPUT ${com_generated}/tmxcnh39.tlb ${com_generated}/tmxcnh39.h
   COMMAND ${CMAKE_COMMAND} -E make_directory ${com_generated}

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "com/variant_bridge.h"
@@ -42,6 +43,12 @@ class OutgoingArguments {
   OutgoingArguments& operator=(const OutgoingArguments&) = delete;
 
   VARIANT* operator[](size_t i) { return &variants_[i]; }
+
+  // Calls send with the arguments in order.
+  template <size_t... I, typename Call>
+  HRESULT Send(std::index_sequence<I...>, Call send) {
+    return send(&variants_[I]...);
+  }
 
   // Only what the callee wrote comes back.
   void ReadBack() {
@@ -114,320 +121,49 @@ class LongArgument {
   LONG value_;
 };
 
+// An emulation's own argument as the table takes it.
+Bstr Outgoing(const std::string& text) { return Bstr(text); }
+LongArgument Outgoing(int32_t& number) { return LongArgument(number); }
+class DoubleArgument {
+ public:
+  explicit DoubleArgument(double& value) : value_(value) {}
+  DOUBLE* get() { return &value_; }
+
+ private:
+  double& value_;
+};
+DoubleArgument Outgoing(double& number) { return DoubleArgument(number); }
+
 }  // namespace
 
-bool RoutedCnh::mBusca_Cliente(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                               Variant& invntUsuario_internet_id, Variant& invntCliente_id,
-                               Variant& outvntCliente, Variant& outvntCgc_Cpf_Cliente,
-                               Variant& outvntIndic_pf_pj_Cliente, Variant& outvntMsg_Ret) {
-  OutgoingArguments arguments({&invntBanco_Dados, &vntConecta_db, &invntUsuario_internet_id,
-                               &invntCliente_id, &outvntCliente, &outvntCgc_Cpf_Cliente,
-                               &outvntIndic_pf_pj_Cliente, &outvntMsg_Ret});
-  VARIANT_BOOL result = VARIANT_FALSE;
-  Check(self_->mBusca_Cliente(arguments[0], arguments[1], arguments[2], arguments[3], arguments[4],
-                              arguments[5], arguments[6], arguments[7], &result));
-  arguments.ReadBack();
-  return result != VARIANT_FALSE;
-}
+#define TMX_ADDRESS(name) , &name
+#define TMX_COUNT(name) +1
+#define TMX_ROUTED_METHOD(name)                                                           \
+  bool RoutedCnh::name(TMX_VARIANT_PARAMETERS(name)) {                                    \
+    OutgoingArguments arguments({TMX_WITHOUT_FIRST(TMX_PARAMETERS_##name(TMX_ADDRESS))}); \
+    VARIANT_BOOL result = VARIANT_FALSE;                                                  \
+    Check(arguments.Send(std::make_index_sequence<0 TMX_PARAMETERS_##name(TMX_COUNT)>(),  \
+                         [&](auto... sent) { return self_->name(sent..., &result); }));   \
+    arguments.ReadBack();                                                                 \
+    return result != VARIANT_FALSE;                                                       \
+  }
+#define TMX_METHOD(name, dispid, result_kind, routed) \
+  TMX_IF_ROUTED_##routed(TMX_ROUTED_METHOD(name))
+#define TMX_OUTGOING(type, name) , Outgoing(name).get()
+#define TMX_EMULATION(name)                                                                \
+  bool RoutedCnh::name(TMX_EMULATION_PARAMETERS(name)) {                                   \
+    EmulationArguments common(kind, connection, statement, caller_message, internet_user); \
+    return common.Finish(                                                                  \
+        self_->name(common.kind(), common.connection() TMX_ARGUMENTS_##name(TMX_OUTGOING), \
+                    common.sql(), common.message(), common.user(), common.result()),       \
+        statement, caller_message);                                                        \
+  }
+#include "component/interface.def"
+#undef TMX_ADDRESS
+#undef TMX_COUNT
+#undef TMX_ROUTED_METHOD
+#undef TMX_METHOD
+#undef TMX_OUTGOING
+#undef TMX_EMULATION
 
-bool RoutedCnh::mConsiste_Campos(
-    Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
-    Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
-    Variant& invntPonto_Operacao_id, Variant& invntTab_Tipo_Cobranca_id,
-    Variant& invntEnd_Remetente_id, Variant& invntEnd_Destinatario_id, Variant& invntCliente_id,
-    Variant& invntOrigem_id, Variant& invntDestino_id, Variant& invntPeso_Total,
-    Variant& invntNum_Volume, Variant& invntValor_Declarado, Variant& invntQtde_Notas,
-    Variant& invntData_Emissao, Variant& invntDocto_Transporte_id,
-    Variant& invntPonto_Operacao_Destino_id, Variant& invnttab_tipo_despacho_id,
-    Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret) {
-  OutgoingArguments arguments({&invntBanco_Dados,
-                               &vntConecta_db,
-                               &invntUsuario_internet_id,
-                               &invntEmpresa_id,
-                               &invntGrupo_Empresa_id,
-                               &invntNum_Docto_Transporte,
-                               &invntPonto_Operacao_id,
-                               &invntTab_Tipo_Cobranca_id,
-                               &invntEnd_Remetente_id,
-                               &invntEnd_Destinatario_id,
-                               &invntCliente_id,
-                               &invntOrigem_id,
-                               &invntDestino_id,
-                               &invntPeso_Total,
-                               &invntNum_Volume,
-                               &invntValor_Declarado,
-                               &invntQtde_Notas,
-                               &invntData_Emissao,
-                               &invntDocto_Transporte_id,
-                               &invntPonto_Operacao_Destino_id,
-                               &invnttab_tipo_despacho_id,
-                               &invntTab_Tipo_Docto_Transp_id,
-                               &outvntMsg_Ret});
-  VARIANT_BOOL result = VARIANT_FALSE;
-  Check(self_->mConsiste_Campos(
-      arguments[0], arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
-      arguments[6], arguments[7], arguments[8], arguments[9], arguments[10], arguments[11],
-      arguments[12], arguments[13], arguments[14], arguments[15], arguments[16], arguments[17],
-      arguments[18], arguments[19], arguments[20], arguments[21], arguments[22], &result));
-  arguments.ReadBack();
-  return result != VARIANT_FALSE;
-}
-
-bool RoutedCnh::mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                                      Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                                      Variant& invntGrupo_Empresa_id,
-                                      Variant& invntDocto_Transporte_id, Variant& outvntQtde_Notas,
-                                      Variant& outarrvntNota_Fiscal, Variant& outarrvntConteudo,
-                                      Variant& outarrvntNum_Volume, Variant& outarrvntVal_Declarado,
-                                      Variant& outvntMsg_Ret) {
-  OutgoingArguments arguments({&invntBanco_Dados, &vntConecta_db, &invntUsuario_internet_id,
-                               &invntEmpresa_id, &invntGrupo_Empresa_id, &invntDocto_Transporte_id,
-                               &outvntQtde_Notas, &outarrvntNota_Fiscal, &outarrvntConteudo,
-                               &outarrvntNum_Volume, &outarrvntVal_Declarado, &outvntMsg_Ret});
-  VARIANT_BOOL result = VARIANT_FALSE;
-  Check(self_->mConsulta_Nota_Fiscal(arguments[0], arguments[1], arguments[2], arguments[3],
-                                     arguments[4], arguments[5], arguments[6], arguments[7],
-                                     arguments[8], arguments[9], arguments[10], arguments[11],
-                                     &result));
-  arguments.ReadBack();
-  return result != VARIANT_FALSE;
-}
-
-bool RoutedCnh::mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                                   Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                                   Variant& invntDocto_Transporte_id, Variant& invntQtde_Notas,
-                                   Variant& inarrvntNota_fiscal, Variant& inarrvntConteudo,
-                                   Variant& inarrvntVal_Declarado, Variant& inarrvntNum_Volume,
-                                   Variant& outvntMsg_Ret) {
-  OutgoingArguments arguments({&invntBanco_Dados, &vntConecta_db, &invntUsuario_internet_id,
-                               &invntEmpresa_id, &invntDocto_Transporte_id, &invntQtde_Notas,
-                               &inarrvntNota_fiscal, &inarrvntConteudo, &inarrvntVal_Declarado,
-                               &inarrvntNum_Volume, &outvntMsg_Ret});
-  VARIANT_BOOL result = VARIANT_FALSE;
-  Check(self_->mGrava_Nota_fiscal(arguments[0], arguments[1], arguments[2], arguments[3],
-                                  arguments[4], arguments[5], arguments[6], arguments[7],
-                                  arguments[8], arguments[9], arguments[10], &result));
-  arguments.ReadBack();
-  return result != VARIANT_FALSE;
-}
-
-bool RoutedCnh::mVerifica_Dupli_Num_Docto(
-    Variant& invntBanco_Dados, Variant& vntConecta_db, Variant& invntUsuario_internet_id,
-    Variant& invntEmpresa_id, Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
-    Variant& invntPonto_Operacao_id, Variant& invntDocto_Transporte_id,
-    Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret) {
-  OutgoingArguments arguments({&invntBanco_Dados, &vntConecta_db, &invntUsuario_internet_id,
-                               &invntEmpresa_id, &invntGrupo_Empresa_id, &invntNum_Docto_Transporte,
-                               &invntPonto_Operacao_id, &invntDocto_Transporte_id,
-                               &invntTab_Tipo_Docto_Transp_id, &outvntMsg_Ret});
-  VARIANT_BOOL result = VARIANT_FALSE;
-  Check(self_->mVerifica_Dupli_Num_Docto(arguments[0], arguments[1], arguments[2], arguments[3],
-                                         arguments[4], arguments[5], arguments[6], arguments[7],
-                                         arguments[8], arguments[9], &result));
-  arguments.ReadBack();
-  return result != VARIANT_FALSE;
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_DATA_SERVIDOR(const std::string& kind,
-                                               const std::string& connection, std::string& sql,
-                                               Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  return common.Finish(
-      self_->mTrataSP_TMX_CON_DATA_SERVIDOR(common.kind(), common.connection(), common.sql(),
-                                            common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_EMPRESA_OP(const std::string& kind, const std::string& connection,
-                                            int32_t& branch, std::string& sql, Variant& message,
-                                            const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument branch_argument(branch);
-  return common.Finish(self_->mTrataSP_TMX_CON_EMPRESA_OP(
-                           common.kind(), common.connection(), branch_argument.get(), common.sql(),
-                           common.message(), common.user(), common.result()),
-                       sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(const std::string& kind,
-                                                    const std::string& connection, int32_t& number,
-                                                    const std::string& start,
-                                                    const std::string& end, int32_t& company,
-                                                    std::string& sql, Variant& message,
-                                                    const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument number_argument(number);
-  const Bstr start_text(start);
-  const Bstr end_text(end);
-  LongArgument company_argument(company);
-  return common.Finish(self_->mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(
-                           common.kind(), common.connection(), number_argument.get(),
-                           start_text.get(), end_text.get(), company_argument.get(), common.sql(),
-                           common.message(), common.user(), common.result()),
-                       sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(const std::string& kind,
-                                                       const std::string& connection,
-                                                       int32_t& document, int32_t& company,
-                                                       std::string& sql, Variant& message,
-                                                       const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument document_argument(document);
-  LongArgument company_argument(company);
-  return common.Finish(
-      self_->mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(
-          common.kind(), common.connection(), document_argument.get(), company_argument.get(),
-          common.sql(), common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(const std::string& kind,
-                                                      const std::string& connection,
-                                                      int32_t& document, std::string& sql,
-                                                      Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument document_argument(document);
-  return common.Finish(self_->mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(
-                           common.kind(), common.connection(), document_argument.get(),
-                           common.sql(), common.message(), common.user(), common.result()),
-                       sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-    const std::string& kind, const std::string& connection, int32_t& company, int32_t& number,
-    int32_t& branch, int32_t& charging, int32_t& client, int32_t& recipient, int32_t& sender,
-    int32_t& origin, int32_t& destination, double& weight, double& value, const std::string& issued,
-    int32_t& destination_branch, int32_t& dispatch, int32_t& delivery, int32_t& volumes,
-    std::string& sql, Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument company_argument(company);
-  LongArgument number_argument(number);
-  LongArgument branch_argument(branch);
-  LongArgument charging_argument(charging);
-  LongArgument client_argument(client);
-  LongArgument recipient_argument(recipient);
-  LongArgument sender_argument(sender);
-  LongArgument origin_argument(origin);
-  LongArgument destination_argument(destination);
-  const Bstr issued_text(issued);
-  LongArgument destination_branch_argument(destination_branch);
-  LongArgument dispatch_argument(dispatch);
-  LongArgument delivery_argument(delivery);
-  LongArgument volumes_argument(volumes);
-  return common.Finish(
-      self_->mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-          common.kind(), common.connection(), company_argument.get(), number_argument.get(),
-          branch_argument.get(), charging_argument.get(), client_argument.get(),
-          recipient_argument.get(), sender_argument.get(), origin_argument.get(),
-          destination_argument.get(), &weight, &value, issued_text.get(),
-          destination_branch_argument.get(), dispatch_argument.get(), delivery_argument.get(),
-          volumes_argument.get(), common.sql(), common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-    const std::string& kind, const std::string& connection, int32_t& document, int32_t& company,
-    int32_t& number, int32_t& branch, int32_t& charging, int32_t& client, int32_t& recipient,
-    int32_t& sender, int32_t& origin, int32_t& destination, double& weight, double& value,
-    const std::string& issued, int32_t& destination_branch, int32_t& dispatch, int32_t& volumes,
-    std::string& sql, Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument document_argument(document);
-  LongArgument company_argument(company);
-  LongArgument number_argument(number);
-  LongArgument branch_argument(branch);
-  LongArgument charging_argument(charging);
-  LongArgument client_argument(client);
-  LongArgument recipient_argument(recipient);
-  LongArgument sender_argument(sender);
-  LongArgument origin_argument(origin);
-  LongArgument destination_argument(destination);
-  const Bstr issued_text(issued);
-  LongArgument destination_branch_argument(destination_branch);
-  LongArgument dispatch_argument(dispatch);
-  LongArgument volumes_argument(volumes);
-  return common.Finish(
-      self_->mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-          common.kind(), common.connection(), document_argument.get(), company_argument.get(),
-          number_argument.get(), branch_argument.get(), charging_argument.get(),
-          client_argument.get(), recipient_argument.get(), sender_argument.get(),
-          origin_argument.get(), destination_argument.get(), &weight, &value, issued_text.get(),
-          destination_branch_argument.get(), dispatch_argument.get(), volumes_argument.get(),
-          common.sql(), common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(const std::string& kind,
-                                                      const std::string& connection,
-                                                      int32_t& client, std::string& sql,
-                                                      Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument client_argument(client);
-  return common.Finish(self_->mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(
-                           common.kind(), common.connection(), client_argument.get(), common.sql(),
-                           common.message(), common.user(), common.result()),
-                       sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_CON_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                            int32_t& company, int32_t& document, std::string& sql,
-                                            Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument company_argument(company);
-  LongArgument document_argument(document);
-  return common.Finish(
-      self_->mTrataSP_TMX_CON_NF_CONHEC2(common.kind(), common.connection(), company_argument.get(),
-                                         document_argument.get(), common.sql(), common.message(),
-                                         common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_EXC_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                            int32_t& document, int32_t& user, std::string& sql,
-                                            Variant& message, const Variant& user_text) {
-  EmulationArguments common(kind, connection, sql, message, user_text);
-  LongArgument document_argument(document);
-  LongArgument user_argument(user);
-  return common.Finish(
-      self_->mTrataSP_TMX_EXC_NF_CONHEC2(common.kind(), common.connection(),
-                                         document_argument.get(), user_argument.get(), common.sql(),
-                                         common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_INC_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                            int32_t& company, const std::string& invoice,
-                                            const std::string& contents, double& value,
-                                            int32_t& volumes, int32_t& document, std::string& sql,
-                                            Variant& message, const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument company_argument(company);
-  const Bstr invoice_text(invoice);
-  const Bstr contents_text(contents);
-  LongArgument volumes_argument(volumes);
-  LongArgument document_argument(document);
-  return common.Finish(
-      self_->mTrataSP_TMX_INC_NF_CONHEC2(
-          common.kind(), common.connection(), company_argument.get(), invoice_text.get(),
-          contents_text.get(), &value, volumes_argument.get(), document_argument.get(),
-          common.sql(), common.message(), common.user(), common.result()),
-      sql, message);
-}
-
-bool RoutedCnh::mTrataSP_TMX_VER_DUPL_NUM_DOCTO(const std::string& kind,
-                                                const std::string& connection, int32_t& number,
-                                                int32_t& branch, int32_t& document,
-                                                std::string& sql, Variant& message,
-                                                const Variant& user) {
-  EmulationArguments common(kind, connection, sql, message, user);
-  LongArgument number_argument(number);
-  LongArgument branch_argument(branch);
-  LongArgument document_argument(document);
-  return common.Finish(
-      self_->mTrataSP_TMX_VER_DUPL_NUM_DOCTO(
-          common.kind(), common.connection(), number_argument.get(), branch_argument.get(),
-          document_argument.get(), common.sql(), common.message(), common.user(), common.result()),
-      sql, message);
-}
 }  // namespace tmxcnh::com

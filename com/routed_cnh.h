@@ -9,6 +9,24 @@
 #include "com/cnh_interface.h"
 #include "component/cnh.h"
 
+// The class's parameters from the description (component/interface.def):
+// a public method's Variants by reference; an emulation's kind and connection,
+// its own arguments (a text, a whole number or a decimal), the SQL text it
+// writes, the message and the internet user.
+#define TMX_IF_ROUTED_true(...) __VA_ARGS__
+#define TMX_IF_ROUTED_false(...)
+#define TMX_DROP_FIRST(first, ...) __VA_ARGS__
+#define TMX_WITHOUT_FIRST(...) TMX_DROP_FIRST(__VA_ARGS__)
+#define TMX_VARIANT_PARAMETER(name) , Variant& name
+#define TMX_VARIANT_PARAMETERS(name) TMX_WITHOUT_FIRST(TMX_PARAMETERS_##name(TMX_VARIANT_PARAMETER))
+#define TMX_CPP_TYPE_Text const std::string&
+#define TMX_CPP_TYPE_Long int32_t&
+#define TMX_CPP_TYPE_Double double&
+#define TMX_CPP_ARGUMENT(type, name) , TMX_CPP_TYPE_##type name
+#define TMX_EMULATION_PARAMETERS(name)                                                           \
+  const std::string &kind, const std::string &connection TMX_ARGUMENTS_##name(TMX_CPP_ARGUMENT), \
+      std::string &statement, Variant &caller_message, const Variant &internet_user
+
 namespace tmxcnh::com {
 
 class CnhObject;
@@ -18,91 +36,19 @@ class RoutedCnh : public CNH {
   // self: the COM object whose table the calls go through; it owns this one.
   explicit RoutedCnh(CnhInterface* self) : self_(self) {}
 
-  bool mBusca_Cliente(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                      Variant& invntUsuario_internet_id, Variant& invntCliente_id,
-                      Variant& outvntCliente, Variant& outvntCgc_Cpf_Cliente,
-                      Variant& outvntIndic_pf_pj_Cliente, Variant& outvntMsg_Ret) override;
-  bool mConsiste_Campos(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                        Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                        Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
-                        Variant& invntPonto_Operacao_id, Variant& invntTab_Tipo_Cobranca_id,
-                        Variant& invntEnd_Remetente_id, Variant& invntEnd_Destinatario_id,
-                        Variant& invntCliente_id, Variant& invntOrigem_id, Variant& invntDestino_id,
-                        Variant& invntPeso_Total, Variant& invntNum_Volume,
-                        Variant& invntValor_Declarado, Variant& invntQtde_Notas,
-                        Variant& invntData_Emissao, Variant& invntDocto_Transporte_id,
-                        Variant& invntPonto_Operacao_Destino_id, Variant& invnttab_tipo_despacho_id,
-                        Variant& invntTab_Tipo_Docto_Transp_id, Variant& outvntMsg_Ret) override;
-  bool mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                             Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                             Variant& invntGrupo_Empresa_id, Variant& invntDocto_Transporte_id,
-                             Variant& outvntQtde_Notas, Variant& outarrvntNota_Fiscal,
-                             Variant& outarrvntConteudo, Variant& outarrvntNum_Volume,
-                             Variant& outarrvntVal_Declarado, Variant& outvntMsg_Ret) override;
-  bool mGrava_Nota_fiscal(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                          Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                          Variant& invntDocto_Transporte_id, Variant& invntQtde_Notas,
-                          Variant& inarrvntNota_fiscal, Variant& inarrvntConteudo,
-                          Variant& inarrvntVal_Declarado, Variant& inarrvntNum_Volume,
-                          Variant& outvntMsg_Ret) override;
-  bool mVerifica_Dupli_Num_Docto(Variant& invntBanco_Dados, Variant& vntConecta_db,
-                                 Variant& invntUsuario_internet_id, Variant& invntEmpresa_id,
-                                 Variant& invntGrupo_Empresa_id, Variant& invntNum_Docto_Transporte,
-                                 Variant& invntPonto_Operacao_id, Variant& invntDocto_Transporte_id,
-                                 Variant& invntTab_Tipo_Docto_Transp_id,
-                                 Variant& outvntMsg_Ret) override;
+#define TMX_METHOD(name, dispid, result_kind, routed) \
+  TMX_IF_ROUTED_##routed(bool name(TMX_VARIANT_PARAMETERS(name)) override;)
+#define TMX_EMULATION(name)
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_EMULATION
 
  protected:
-  bool mTrataSP_TMX_CON_DATA_SERVIDOR(const std::string& kind, const std::string& connection,
-                                      std::string& sql, Variant& message,
-                                      const Variant& user) override;
-  bool mTrataSP_TMX_CON_EMPRESA_OP(const std::string& kind, const std::string& connection,
-                                   int32_t& branch, std::string& sql, Variant& message,
-                                   const Variant& user) override;
-  bool mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(const std::string& kind, const std::string& connection,
-                                           int32_t& number, const std::string& start,
-                                           const std::string& end, int32_t& company,
-                                           std::string& sql, Variant& message,
-                                           const Variant& user) override;
-  bool mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(const std::string& kind,
-                                              const std::string& connection, int32_t& document,
-                                              int32_t& company, std::string& sql, Variant& message,
-                                              const Variant& user) override;
-  bool mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(const std::string& kind, const std::string& connection,
-                                             int32_t& document, std::string& sql, Variant& message,
-                                             const Variant& user) override;
-  bool mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(const std::string& kind, const std::string& connection,
-                                          int32_t& company, int32_t& number, int32_t& branch,
-                                          int32_t& charging, int32_t& client, int32_t& recipient,
-                                          int32_t& sender, int32_t& origin, int32_t& destination,
-                                          double& weight, double& value, const std::string& issued,
-                                          int32_t& destination_branch, int32_t& dispatch,
-                                          int32_t& delivery, int32_t& volumes, std::string& sql,
-                                          Variant& message, const Variant& user) override;
-  bool mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-      const std::string& kind, const std::string& connection, int32_t& document, int32_t& company,
-      int32_t& number, int32_t& branch, int32_t& charging, int32_t& client, int32_t& recipient,
-      int32_t& sender, int32_t& origin, int32_t& destination, double& weight, double& value,
-      const std::string& issued, int32_t& destination_branch, int32_t& dispatch, int32_t& volumes,
-      std::string& sql, Variant& message, const Variant& user) override;
-  bool mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(const std::string& kind, const std::string& connection,
-                                             int32_t& client, std::string& sql, Variant& message,
-                                             const Variant& user) override;
-  bool mTrataSP_TMX_CON_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                   int32_t& company, int32_t& document, std::string& sql,
-                                   Variant& message, const Variant& user) override;
-  bool mTrataSP_TMX_EXC_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                   int32_t& document, int32_t& user, std::string& sql,
-                                   Variant& message, const Variant& user_text) override;
-  bool mTrataSP_TMX_INC_NF_CONHEC2(const std::string& kind, const std::string& connection,
-                                   int32_t& company, const std::string& invoice,
-                                   const std::string& contents, double& value, int32_t& volumes,
-                                   int32_t& document, std::string& sql, Variant& message,
-                                   const Variant& user) override;
-  bool mTrataSP_TMX_VER_DUPL_NUM_DOCTO(const std::string& kind, const std::string& connection,
-                                       int32_t& number, int32_t& branch, int32_t& document,
-                                       std::string& sql, Variant& message,
-                                       const Variant& user) override;
+#define TMX_METHOD(name, dispid, result_kind, routed)
+#define TMX_EMULATION(name) bool name(TMX_EMULATION_PARAMETERS(name)) override;
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_EMULATION
 
  private:
   // The COM object runs the class's own bodies (CNH::...) for the calls
