@@ -12,7 +12,7 @@
 #include "db/drivers.h"
 #include "db/initdb.h"
 #include "db/pool.h"
-#include "platform/recordset.h"
+#include "db/recordset.h"
 
 namespace tmxcnh {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "common/method_trap.h"
 #include "common/sql_values.h"
-#include "component/method_trap.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
 #include "platform/run_time_error.h"

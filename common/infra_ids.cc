@@ -3,11 +3,11 @@
 #include <limits>
 #include <memory>
 
+#include "common/method_trap.h"
 #include "common/sql_values.h"
-#include "component/method_trap.h"
 #include "db/locks.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
-#include "platform/recordset.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
 

@@ -1,11 +1,11 @@
 #include "common/log_msg.h"
 
 #include "common/sql_values.h"
+#include "db/recordset.h"
 #include "platform/clock.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
 

@@ -5,8 +5,8 @@
 
 #include "common/sql_values.h"
 #include "db/locks.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
-#include "platform/recordset.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
 

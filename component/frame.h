@@ -4,8 +4,8 @@
 #include <string>
 #include <type_traits>
 
-#include "component/method_trap.h"
-#include "platform/recordset.h"
+#include "common/method_trap.h"
+#include "db/recordset.h"
 #include "platform/variant.h"
 
 namespace tmxcnh {

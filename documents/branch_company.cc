@@ -1,11 +1,11 @@
 // gBusca_Empresa_Filial: the company that owns a branch.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

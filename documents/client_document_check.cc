@@ -1,13 +1,13 @@
 // gConsulta_Cliente_Docto_Transp: whether a document number belongs to a
 // client, for the client's internet session. It has no emulation: every kind
 // but "SQLSERVER" gets its inline SELECT.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

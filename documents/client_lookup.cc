@@ -1,10 +1,10 @@
 // mBusca_Cliente: a client's name, CNPJ (or CPF) and person kind.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

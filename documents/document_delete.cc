@@ -1,12 +1,12 @@
 // gExclui_Docto_Transporte: deletes a document logically (status 2); its
 // invoices are not touched.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

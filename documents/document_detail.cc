@@ -1,14 +1,14 @@
 // gConsulta_Docto_Transporte: one document in full, then its client (through
 // mBusca_Cliente) and its invoices (through mConsulta_Nota_Fiscal).
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "documents/document_joins.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

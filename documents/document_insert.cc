@@ -3,14 +3,14 @@
 // stands but its invoices were not saved.
 #include "common/infra_ids.h"
 #include "common/log_sistema.h"
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "documents/document_write.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 Variant CNH::gInclui_Docto_Transporte(

@@ -2,16 +2,16 @@
 // range of issue dates, as parallel arrays, one element per document.
 #include <cmath>
 
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "documents/document_joins.h"
 #include "platform/conversions.h"
 #include "platform/date_serial.h"
 #include "platform/format.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 namespace {

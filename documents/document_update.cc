@@ -1,15 +1,15 @@
 // gAltera_Docto_Transporte: rewrites a document and replaces its invoices;
 // 0, or 30 when the document was rewritten but its invoices were not saved.
 #include "common/log_sistema.h"
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "documents/document_write.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 Variant CNH::gAltera_Docto_Transporte(

@@ -1,13 +1,13 @@
 // mVerifica_Dupli_Num_Docto: whether a document number is already used by
 // another live document of the same issuing branch.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

@@ -1,10 +1,10 @@
 // mConsiste_Campos: the check the insert and the update run before they
 // write: four typed values cleaned in place, twenty tests in a fixed order
 // (the first that fails gives its message), then the duplicate-number check.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
 #include "platform/clock.h"
 #include "platform/conversions.h"
 #include "platform/format.h"

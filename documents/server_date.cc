@@ -1,11 +1,11 @@
 // gBusca_Data_Dia: the database server's date, as dd/mm/yyyy.
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/format.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 

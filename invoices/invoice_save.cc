@@ -4,14 +4,14 @@
 #include "common/field_checks.h"
 #include "common/infra_ids.h"
 #include "common/log_sistema.h"
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
 #include "db/locks.h"
+#include "db/recordset.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
-#include "platform/recordset.h"
 
 namespace tmxcnh {
 namespace {

@@ -2,10 +2,10 @@
 // invoices and adds them up, handing the total back as display text. It has
 // no database and so no log row.
 #include "common/field_checks.h"
+#include "common/method_trap.h"
 #include "common/sql_values.h"
 #include "component/cnh.h"
 #include "component/frame.h"
-#include "component/method_trap.h"
 #include "platform/conversions.h"
 #include "platform/operators.h"
 

@@ -16,7 +16,7 @@ add_executable(tmxcnh_tests
   tests/common/log_sistema_test.cc
   tests/common/sql_values_test.cc
   tests/component/method_table_test.cc
-  tests/component/method_trap_test.cc
+  tests/common/method_trap_test.cc
   tests/component/step_numbers_test.cc
   tests/db/connection_text_test.cc
   tests/db/dialect_test.cc
@@ -48,7 +48,7 @@ add_executable(tmxcnh_tests
   tests/platform/date_serial_test.cc
   tests/platform/operators_test.cc
   tests/platform/oracle_transcript_test.cc
-  tests/platform/recordset_test.cc
+  tests/db/recordset_test.cc
   tests/platform/text_test.cc
   tests/platform/variant_test.cc
   tests/cli/json_variant_test.cc

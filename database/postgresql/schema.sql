@@ -1,6 +1,9 @@
 -- Freight documents (conhecimentos) and their invoices: PostgreSQL schema.
 -- Run on an empty UTF-8 database, then procedures.sql, then ../demo.sql (optional).
 -- Every CREATE fails on a database that already holds these objects, on purpose.
+-- A whole script for the engine's own client, kept beside ../sqlite/schema.sql
+-- rather than generated from a shared one: the engines differ inside the
+-- tables (types, checks, triggers). A test holds both to the same columns.
 -- Identifiers are unquoted (folded to lower case), as the component writes them.
 -- Record status: TAB_STATUS_ID 1 = active, 2 = deleted. The file is UTF-8.
 

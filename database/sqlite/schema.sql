@@ -1,6 +1,9 @@
 -- Freight documents (conhecimentos) and their invoices: SQLite schema.
 -- Run on an empty database, then procedures.sql, then ../demo.sql (optional).
 -- Every CREATE fails on a database that already holds these objects, on purpose.
+-- A whole script for the engine's own client, kept beside ../postgresql/schema.sql
+-- rather than generated from a shared one: the engines differ inside the
+-- tables (types, checks, triggers). A test holds both to the same columns.
 -- Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Record status: TAB_STATUS_ID
 -- 1 = active, 2 = deleted. The file is UTF-8.
 

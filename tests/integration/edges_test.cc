@@ -9,6 +9,7 @@
 #include "db/connection.h"
 #include "db/drivers.h"
 #include "platform/conversions.h"
+#include "platform/text.h"
 #include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
 #include "tests/support/test_databases.h"
@@ -290,6 +291,31 @@ TEST(PostgreSqlDateStyle, DatesAreRightOnEveryPooledConnection) {
                                         {"invntDocto_Transporte_id", Variant::Long(1001)}});
     EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024")) << "round " << round;
   }
+}
+
+// The two engines' schemas are kept as two files, each a script its own
+// client runs: they must define the same tables, views and columns, in order.
+TEST(Schemas, BothEnginesDefineTheSameColumns) {
+  auto postgres = TestDatabase::Create(TestEngine::kPostgreSql, /*with_demo_data=*/false);
+  if (!postgres) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  auto sqlite = TestDatabase::Create(TestEngine::kSqlite, /*with_demo_data=*/false);
+  const auto columns = [](TestDatabase& database, const std::string& sql) {
+    std::vector<std::string> names;
+    for (const auto& row : database.Query(sql).rows) {
+      names.push_back(text::UpperAscii(ToText(row[0]) + "." + ToText(row[1])));
+    }
+    return names;
+  };
+  const std::vector<std::string> on_sqlite =
+      columns(*sqlite,
+              "SELECT m.name, p.name FROM sqlite_master m, pragma_table_info(m.name) p "
+              "WHERE m.type IN ('table', 'view') AND m.name <> 'TMX_PROCEDURE' "
+              "ORDER BY upper(m.name), p.cid");
+  EXPECT_GT(on_sqlite.size(), 90u);
+  EXPECT_EQ(on_sqlite,
+            columns(*postgres,
+                    "SELECT table_name, column_name FROM information_schema.columns "
+                    "WHERE table_schema = 'public' ORDER BY upper(table_name), ordinal_position"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "component/method_trap.h"
+#include "common/method_trap.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "platform/recordset.h"
+#include "db/recordset.h"
 
 #include <cctype>
 
