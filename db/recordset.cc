@@ -39,6 +39,8 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
   position_ = 0;
   open_ = result.has_value();
   result_ = result ? std::move(*result) : db::ResultSet{};
+  found_.clear();
+  next_found_ = 0;
 }
 
 void Recordset::RequireOpen() const {
@@ -85,19 +87,35 @@ void Recordset::Close() {
   RequireOpen();
   open_ = false;
   result_ = db::ResultSet{};
+  found_.clear();
 }
 
-Variant Recordset::Field(std::string_view name) const {
-  RequireOpen();
+size_t Recordset::ColumnIndex(std::string_view name) const {
+  const size_t known = found_.size();
+  for (size_t tried = 0; tried < known; ++tried) {
+    const size_t k = (next_found_ + tried) % known;
+    if (found_[k].first == name) {
+      next_found_ = (k + 1) % known;
+      return found_[k].second;
+    }
+  }
   for (size_t c = 0; c < result_.columns.size(); ++c) {
     if (text::SameNameIgnoringCase(result_.columns[c], name)) {
-      RequireCurrentRow();
-      return result_.rows[position_][c];
+      found_.emplace_back(name, c);
+      next_found_ = 0;
+      return c;
     }
   }
   throw RunTimeError(kErrItemNotFound,
                      "Item cannot be found in the collection corresponding to the requested name "
                      "or ordinal.");
+}
+
+const Variant& Recordset::Field(std::string_view name) const {
+  RequireOpen();
+  const size_t c = ColumnIndex(name);
+  RequireCurrentRow();
+  return result_.rows[position_][c];
 }
 
 }  // namespace tmxcnh

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "db/connection.h"
 #include "platform/variant.h"
@@ -50,17 +52,24 @@ class Recordset {
   void MoveNext();
   void Close();
 
-  // The current row's value of a column, found by name without regard to case.
-  Variant Field(std::string_view name) const;
+  // The current row's value of a column, found by name without regard to
+  // case; valid until the recordset moves or closes.
+  const Variant& Field(std::string_view name) const;
 
  private:
   void RequireOpen() const;
   void RequireCurrentRow() const;
+  size_t ColumnIndex(std::string_view name) const;
 
   int cursor_location_ = 2;  // the server-side default, until a method sets it
   bool open_ = false;
   db::ResultSet result_;
   size_t position_ = 0;
+  // The columns found so far by the names asked (the first of a name, as
+  // ADO finds it). Methods ask for the same names in the same order row after
+  // row, so the search starts after the name asked last.
+  mutable std::vector<std::pair<std::string, size_t>> found_;
+  mutable size_t next_found_ = 0;
 };
 
 }  // namespace tmxcnh

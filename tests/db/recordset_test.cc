@@ -17,10 +17,11 @@ using testing::ScriptedDatabase;
 class RecordsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    database.Answer("FROM CIDADES",
-                    Rows({"MUNICIPIO_ID", "Municipio"}, {{Variant::Long(1), "São Paulo"},
-                                                         {Variant::Long(2), Variant::Null()},
-                                                         {Variant::Long(3), "Maceió"}}));
+    // A name twice: the first column of that name counts, as in ADO.
+    database.Answer("FROM CIDADES", Rows({"MUNICIPIO_ID", "Municipio", "MUNICIPIO"},
+                                         {{Variant::Long(1), "São Paulo", "x"},
+                                          {Variant::Long(2), Variant::Null(), "y"},
+                                          {Variant::Long(3), "Maceió", "z"}}));
     database.Answer("FROM NADA", Rows({"X"}));
   }
   void Open(Recordset& recordset, const std::string& sql) {
