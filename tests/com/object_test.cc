@@ -187,18 +187,11 @@ TEST_F(ObjectTest, OnlyWhatTheMethodWroteIsWrittenBack) {
 // The class's emulations, called directly for comparison.
 class DirectCnh : public CNH {
  public:
-  using CNH::mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3;
-  using CNH::mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4;
-  using CNH::mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP;
-  using CNH::mTrataSP_TMX_CON_DATA_SERVIDOR;
-  using CNH::mTrataSP_TMX_CON_EMPRESA_OP;
-  using CNH::mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP;
-  using CNH::mTrataSP_TMX_CON_NF_CONHEC2;
-  using CNH::mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE;
-  using CNH::mTrataSP_TMX_EXC_NF_CONHEC2;
-  using CNH::mTrataSP_TMX_INC_DOCTO_TRANSPORTE3;
-  using CNH::mTrataSP_TMX_INC_NF_CONHEC2;
-  using CNH::mTrataSP_TMX_VER_DUPL_NUM_DOCTO;
+#define TMX_METHOD(name, dispid, result_kind, routed)
+#define TMX_EMULATION(name) using CNH::name;
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_EMULATION
 };
 
 // What an emulation gave back: its result, SQL text and message.
@@ -260,154 +253,64 @@ struct DirectArguments {
   Answer Read(bool done) { return {done, sql, message}; }
 };
 
+// An emulation's own arguments, by type, as the table and as the class take
+// them: the n-th whole number of a call is the n-th of a list, each decimal
+// and text the same.
+class OwnArguments {
+ public:
+  LONG* TableLong() { return &table_longs_[table_next_++]; }
+  int32_t& DirectLong() { return direct_longs_[direct_next_++]; }
+  DOUBLE* TableDouble() { return &table_double_; }
+  double& DirectDouble() { return direct_double_; }
+  BSTR TableText() { return text_.get(); }
+  std::string DirectText() { return "20/11/2003"; }
+
+ private:
+  LONG table_longs_[16] = {4711, 1, 7, 3, 101, 203, 202, 1, 8, 9, 1, 1, 3, 5, 6, 2};
+  int32_t direct_longs_[16] = {4711, 1, 7, 3, 101, 203, 202, 1, 8, 9, 1, 1, 3, 5, 6, 2};
+  size_t table_next_ = 0;
+  size_t direct_next_ = 0;
+  double table_double_ = 1350.5;
+  double direct_double_ = 1350.5;
+  Bstr text_{"20/11/2003"};
+};
+
 TEST_F(ObjectTest, TheEmulationsFollowThePublicMethodsInTheTable) {
   CnhInterface* table = WholeTable(object_.get());
   DirectCnh direct;
-  LONG a = 7;
-  LONG b = 1;
-  LONG c = 3;
-  int32_t x = 7;
-  int32_t y = 1;
-  int32_t z = 3;
-  double weight = 12.5;
-  double value = 1350.5;
-  const Bstr date("20/11/2003");
-  const Bstr text("Sapatos");
-  std::vector<Answer> answers;
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_DATA_SERVIDOR(
-        t.kind(), t.connection(), t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_DATA_SERVIDOR(d.kind, d.connection, d.sql,
-                                                                   d.message, d.user)));
-    answers.push_back(answer);
+  std::vector<std::pair<const char*, Answer>> answers;
+#define TMX_METHOD(name, dispid, result_kind, routed)
+#define TMX_TABLE_ARGUMENT(type, name) , own.Table##type()
+#define TMX_DIRECT_ARGUMENT(type, name) , own.Direct##type()
+#define TMX_EMULATION(name)                                                                      \
+  {                                                                                              \
+    TableArguments t;                                                                            \
+    DirectArguments d;                                                                           \
+    OwnArguments own;                                                                            \
+    const Answer answer =                                                                        \
+        t.Read(table->name(t.kind(), t.connection() TMX_ARGUMENTS_##name(TMX_TABLE_ARGUMENT),    \
+                           t.sql(), t.message(), t.user(), t.result()));                         \
+    EXPECT_EQ(answer,                                                                            \
+              d.Read(direct.name(d.kind, d.connection TMX_ARGUMENTS_##name(TMX_DIRECT_ARGUMENT), \
+                                 d.sql, d.message, d.user)))                                     \
+        << #name;                                                                                \
+    answers.emplace_back(#name, answer);                                                         \
   }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_EMPRESA_OP(
-        t.kind(), t.connection(), &a, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_EMPRESA_OP(d.kind, d.connection, x, d.sql,
-                                                                d.message, d.user)));
-    answers.push_back(answer);
-    EXPECT_TRUE(answer.done);
-    EXPECT_NE(answer.sql.find('7'), std::string::npos) << answer.sql;
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(
-        t.kind(), t.connection(), &a, date.get(), date.get(), &b, t.sql(), t.message(), t.user(),
-        t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(
-                          d.kind, d.connection, x, "20/11/2003", "20/11/2003", y, d.sql, d.message,
-                          d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(
-        t.kind(), t.connection(), &a, &b, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(
-                          d.kind, d.connection, x, y, d.sql, d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(
-        t.kind(), t.connection(), &a, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(
-                          d.kind, d.connection, x, d.sql, d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    LONG n[13] = {1, 4711, 7, 3, 101, 203, 202, 1, 8, 9, 1, 1, 3};
-    int32_t m[13] = {1, 4711, 7, 3, 101, 203, 202, 1, 8, 9, 1, 1, 3};
-    const Answer answer = t.Read(table->mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-        t.kind(), t.connection(), &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8],
-        &weight, &value, date.get(), &n[9], &n[10], &n[11], &n[12], t.sql(), t.message(), t.user(),
-        t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(
-                          d.kind, d.connection, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7],
-                          m[8], weight, value, "20/11/2003", m[9], m[10], m[11], m[12], d.sql,
-                          d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    LONG n[12] = {55, 1, 4711, 7, 3, 101, 203, 202, 1, 8, 9, 1};
-    int32_t m[12] = {55, 1, 4711, 7, 3, 101, 203, 202, 1, 8, 9, 1};
-    LONG volumes = 3;
-    int32_t direct_volumes = 3;
-    const Answer answer = t.Read(table->mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-        t.kind(), t.connection(), &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8],
-        &n[9], &weight, &value, date.get(), &n[10], &n[11], &volumes, t.sql(), t.message(),
-        t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-                          d.kind, d.connection, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7],
-                          m[8], m[9], weight, value, "20/11/2003", m[10], m[11], direct_volumes,
-                          d.sql, d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(
-        t.kind(), t.connection(), &a, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(
-                          d.kind, d.connection, x, d.sql, d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_CON_NF_CONHEC2(
-        t.kind(), t.connection(), &a, &b, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_CON_NF_CONHEC2(d.kind, d.connection, x, y, d.sql,
-                                                                d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_EXC_NF_CONHEC2(
-        t.kind(), t.connection(), &a, &c, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_EXC_NF_CONHEC2(d.kind, d.connection, x, z, d.sql,
-                                                                d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_INC_NF_CONHEC2(
-        t.kind(), t.connection(), &b, text.get(), text.get(), &value, &c, &a, t.sql(), t.message(),
-        t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_INC_NF_CONHEC2(d.kind, d.connection, y, "Sapatos",
-                                                                "Sapatos", value, z, x, d.sql,
-                                                                d.message, d.user)));
-    answers.push_back(answer);
-  }
-  {
-    TableArguments t;
-    DirectArguments d;
-    const Answer answer = t.Read(table->mTrataSP_TMX_VER_DUPL_NUM_DOCTO(
-        t.kind(), t.connection(), &a, &b, &c, t.sql(), t.message(), t.user(), t.result()));
-    EXPECT_EQ(answer, d.Read(direct.mTrataSP_TMX_VER_DUPL_NUM_DOCTO(d.kind, d.connection, x, y, z,
-                                                                    d.sql, d.message, d.user)));
-    answers.push_back(answer);
-    EXPECT_EQ(answer.message, Variant("intocada")) << "a message not written is not rewritten";
-  }
-  // Each slot reached its own emulation: no two answered alike.
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_TABLE_ARGUMENT
+#undef TMX_DIRECT_ARGUMENT
+#undef TMX_EMULATION
   ASSERT_EQ(answers.size(), 12u);
+  EXPECT_TRUE(answers[1].second.done);  // the branch's company: its number reaches the SQL
+  EXPECT_NE(answers[1].second.sql.find("4711"), std::string::npos) << answers[1].second;
+  EXPECT_EQ(answers[11].second.message, Variant("intocada"))
+      << "a message not written is not rewritten";
+  // Each slot reached its own emulation: no two answered alike.
   for (size_t i = 0; i < answers.size(); ++i) {
     for (size_t j = i + 1; j < answers.size(); ++j) {
-      EXPECT_FALSE(answers[i] == answers[j]) << i << " and " << j << ": " << answers[i];
+      EXPECT_FALSE(answers[i].second == answers[j].second)
+          << answers[i].first << " and " << answers[j].first << ": " << answers[i].second;
     }
   }
 }
@@ -459,71 +362,18 @@ TEST_F(ObjectTest, TheEmulationsHaveTheSlotsAfterThePublicMethodsInTheirOrder) {
                                               reached[static_cast<size_t>(i)]));
   }
   CnhInterface* t = WholeTable(object_.get());
-  const std::pair<const char*, std::function<void()>> emulations[] = {
-      {"mTrataSP_TMX_CON_DATA_SERVIDOR",
-       [t] {
-         t->mTrataSP_TMX_CON_DATA_SERVIDOR(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_CON_EMPRESA_OP",
-       [t] {
-         t->mTrataSP_TMX_CON_EMPRESA_OP(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr);
-       }},
-      {"mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP",
-       [t] {
-         t->mTrataSP_TMX_CON_LISTA_DOCTO_TRANSP(nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                nullptr, nullptr, nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4",
-       [t] {
-         t->mTrataSP_TMX_CON_CAD_DOCTO_TRANSPORTE4(nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                   nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE",
-       [t] {
-         t->mTrataSP_TMX_EXC_CAD_DOCTO_TRANSPORTE(nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_INC_DOCTO_TRANSPORTE3",
-       [t] {
-         t->mTrataSP_TMX_INC_DOCTO_TRANSPORTE3(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                               nullptr, nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3",
-       [t] {
-         t->mTrataSP_TMX_ALT_CAD_DOCTO_TRANSPORTE3(
-             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-             nullptr, nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP",
-       [t] {
-         t->mTrataSP_TMX_CON_CLIENTE_DOCTO_TRANSP(nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_CON_NF_CONHEC2",
-       [t] {
-         t->mTrataSP_TMX_CON_NF_CONHEC2(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_EXC_NF_CONHEC2",
-       [t] {
-         t->mTrataSP_TMX_EXC_NF_CONHEC2(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_INC_NF_CONHEC2",
-       [t] {
-         t->mTrataSP_TMX_INC_NF_CONHEC2(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-       }},
-      {"mTrataSP_TMX_VER_DUPL_NUM_DOCTO",
-       [t] {
-         t->mTrataSP_TMX_VER_DUPL_NUM_DOCTO(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr);
-       }},
-  };
+  std::vector<std::pair<const char*, std::function<void()>>> emulations;
+#define TMX_METHOD(name, dispid, result_kind, routed)
+#define TMX_NO_ARGUMENT(type, name) nullptr,
+#define TMX_EMULATION(name)                                                                    \
+  emulations.emplace_back(#name, [t] {                                                         \
+    t->name(nullptr, nullptr, TMX_ARGUMENTS_##name(TMX_NO_ARGUMENT) nullptr, nullptr, nullptr, \
+            nullptr);                                                                          \
+  });
+#include "component/interface.def"
+#undef TMX_METHOD
+#undef TMX_NO_ARGUMENT
+#undef TMX_EMULATION
   // Slots 15 to 26 counted from the first public method; from QueryInterface, 21 to 32.
   int expected = 21;
   for (const auto& [name, call] : emulations) {
