@@ -1,7 +1,6 @@
 // The component's class as a COM object runs it: the methods that other
-// methods call (mBusca_Cliente, mConsulta_Nota_Fiscal, mConsiste_Campos,
-// mVerifica_Dupli_Num_Docto, mGrava_Nota_fiscal and the 12 emulations) go out
-// through the object's own virtual table and come back in as any caller's
+// methods call (those marked routed in component/interface.def, and the 12
+// emulations) go out through the object's own virtual table and come back in as any caller's
 // call would. A failing call status raises a run-time error in the calling
 // method, whose error trap handles it.
 #pragma once
