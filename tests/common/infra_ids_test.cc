@@ -25,15 +25,18 @@ Allocation Allocate(ScriptedDatabase& database, const std::string& key, int32_t 
 }
 
 TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(41)}}));
-  const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
-  EXPECT_TRUE(a.done);
-  EXPECT_EQ(a.id, 42);
-  EXPECT_EQ(a.message, "antes");
-  EXPECT_EQ(database.statements(),
-            (std::vector<std::string>{"SELECT  NOTA_FISCAL_ID FROM infra_ids ",
-                                      "UPDATE infra_ids SET NOTA_FISCAL_ID = 42"}));
+  for (const int32_t stored : {41, 2147483646}) {  // up to the last identifier there is
+    ScriptedDatabase database;
+    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(stored)}}));
+    const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
+    EXPECT_TRUE(a.done) << stored;
+    EXPECT_EQ(a.id, stored + 1);
+    EXPECT_EQ(a.message, "antes");
+    EXPECT_EQ(database.statements(),
+              (std::vector<std::string>{
+                  "SELECT  NOTA_FISCAL_ID FROM infra_ids ",
+                  "UPDATE infra_ids SET NOTA_FISCAL_ID = " + std::to_string(stored + 1)}));
+  }
 }
 
 TEST(InfraIds, ANullCounterGivesOne) {
