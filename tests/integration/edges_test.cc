@@ -99,22 +99,27 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   }
 }
 
+// One invoice saved for a document.
+MethodCall SaveOneInvoice(const Setting& setting, const std::string& connection,
+                          const Variant& document) {
+  return CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", setting.kind},
+                                           {"vntConecta_db", connection},
+                                           {"invntUsuario_internet_id", "12"},
+                                           {"invntEmpresa_id", Variant::Integer(1)},
+                                           {"invntDocto_Transporte_id", document},
+                                           {"invntQtde_Notas", Variant::Integer(1)},
+                                           {"inarrvntNota_fiscal", Variant::Array({"55"})},
+                                           {"inarrvntConteudo", Variant::Array({"Caixas"})},
+                                           {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
+                                           {"inarrvntNum_Volume", Variant::Array({"1"})}});
+}
+
 // Invoices must name a live document: Null, a Boolean (-1 inline, null
 // through the procedures) or a missing one is refused by the keys, and the
 // save's lock leaves nothing behind.
 TEST_P(EdgeTest, InvoicesOfNoDocumentAreRefused) {
   for (const Variant& document : {Variant::Null(), Variant::Boolean(true), Variant::Long(4242)}) {
-    const MethodCall call =
-        CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", GetParam().kind},
-                                          {"vntConecta_db", database_->connection_text()},
-                                          {"invntUsuario_internet_id", "12"},
-                                          {"invntEmpresa_id", Variant::Integer(1)},
-                                          {"invntDocto_Transporte_id", document},
-                                          {"invntQtde_Notas", Variant::Integer(1)},
-                                          {"inarrvntNota_fiscal", Variant::Array({"55"})},
-                                          {"inarrvntConteudo", Variant::Array({"Caixas"})},
-                                          {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
-                                          {"inarrvntNum_Volume", Variant::Array({"1"})}});
+    const MethodCall call = SaveOneInvoice(GetParam(), database_->connection_text(), document);
     EXPECT_EQ(call.result, Variant::Boolean(false)) << Describe(document);
     EXPECT_NE(call["outvntMsg_Ret"], Variant("")) << Describe(document);
     EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << Describe(document);
@@ -126,6 +131,20 @@ TEST_P(EdgeTest, InvoicesOfNoDocumentAreRefused) {
       EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
     }
   }
+}
+
+// Without the counters' row no invoice is written, on either path: the
+// procedure's refusal is the save's own sentence, the emulation's the counter's.
+TEST_P(EdgeTest, AnInvoiceWithoutTheCountersRowIsRefused) {
+  database_->Execute("DELETE FROM INFRA_IDS");
+  const MethodCall call =
+      SaveOneInvoice(GetParam(), database_->connection_text(), Variant::Long(1004));
+  EXPECT_EQ(call.result, Variant::Boolean(false));
+  EXPECT_EQ(call["outvntMsg_Ret"],
+            Variant(GetParam().kind == std::string("ORACLE")
+                        ? "Não há registro no banco de dados na tabela Infra_ids. "
+                        : "Não foi possível efetuar a inclusão das notas."));
+  EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15);
 }
 
 TEST_P(EdgeTest, TypedValuesAreStoredAlike) {
