@@ -99,19 +99,11 @@ TEST_P(EdgeTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   }
 }
 
-// One invoice saved for a document.
+// Invoice 55 saved for a document.
 MethodCall SaveOneInvoice(const Setting& setting, const std::string& connection,
                           const Variant& document) {
-  return CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", setting.kind},
-                                           {"vntConecta_db", connection},
-                                           {"invntUsuario_internet_id", "12"},
-                                           {"invntEmpresa_id", Variant::Integer(1)},
-                                           {"invntDocto_Transporte_id", document},
-                                           {"invntQtde_Notas", Variant::Integer(1)},
-                                           {"inarrvntNota_fiscal", Variant::Array({"55"})},
-                                           {"inarrvntConteudo", Variant::Array({"Caixas"})},
-                                           {"inarrvntVal_Declarado", Variant::Array({"10,5"})},
-                                           {"inarrvntNum_Volume", Variant::Array({"1"})}});
+  return CallMethod("mGrava_Nota_fiscal",
+                    testing::InvoiceScreen(setting.kind, connection, document, {55}));
 }
 
 // Invoices must name a live document: Null, a Boolean (-1 inline, null

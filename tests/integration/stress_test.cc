@@ -100,27 +100,10 @@ TEST_P(StressTest, OneNumberAtOneBranchNeverGetsTwoLiveDocuments) {
   }
 }
 
-// Saves the invoices numbered as given (contents, values and volumes alike).
 MethodCall SaveInvoices(const std::string& connection, const char* kind,
                         const std::vector<int>& numbers) {
-  std::vector<Variant> invoices, contents, values, volumes;
-  for (int number : numbers) {
-    invoices.push_back(Variant(std::to_string(number)));
-    contents.push_back(Variant("carga"));
-    values.push_back(Variant("1"));
-    volumes.push_back(Variant("1"));
-  }
   return CallMethod("mGrava_Nota_fiscal",
-                    {{"invntBanco_Dados", kind},
-                     {"vntConecta_db", connection},
-                     {"invntUsuario_internet_id", "12"},
-                     {"invntEmpresa_id", Variant::Integer(1)},
-                     {"invntDocto_Transporte_id", Variant::Long(1001)},
-                     {"invntQtde_Notas", Variant::Long(static_cast<int32_t>(numbers.size()))},
-                     {"inarrvntNota_fiscal", Variant::Array(invoices)},
-                     {"inarrvntConteudo", Variant::Array(contents)},
-                     {"inarrvntVal_Declarado", Variant::Array(values)},
-                     {"inarrvntNum_Volume", Variant::Array(volumes)}});
+                    testing::InvoiceScreen(kind, connection, Variant::Long(1001), numbers));
 }
 
 std::vector<int> LiveInvoices(TestDatabase& database) {

@@ -42,4 +42,23 @@ Arguments DocumentScreen(const std::string& kind, const std::string& connection,
           {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
 }
 
+Arguments InvoiceScreen(const std::string& kind, const std::string& connection,
+                        const Variant& document, const std::vector<int>& numbers) {
+  std::vector<Variant> invoices;
+  for (int number : numbers) invoices.push_back(Variant(std::to_string(number)));
+  const auto same = [&](const char* value) {
+    return Variant::Array(std::vector<Variant>(numbers.size(), Variant(value)));
+  };
+  return {{"invntBanco_Dados", kind},
+          {"vntConecta_db", connection},
+          {"invntUsuario_internet_id", "12"},
+          {"invntEmpresa_id", Variant::Integer(1)},
+          {"invntDocto_Transporte_id", document},
+          {"invntQtde_Notas", Variant::Long(static_cast<int32_t>(numbers.size()))},
+          {"inarrvntNota_fiscal", Variant::Array(invoices)},
+          {"inarrvntConteudo", same("Caixas")},
+          {"inarrvntVal_Declarado", same("10,5")},
+          {"inarrvntNum_Volume", same("1")}};
+}
+
 }  // namespace tmxcnh::testing
