@@ -1,50 +1,29 @@
 #include "tests/com/com_test_support.h"
 
-#include <cstdlib>
-
-#include "com/variant_bridge.h"
+#include <stdexcept>
 
 namespace tmxcnh::com::testing {
 
-int DllBits() {
-  const char* bits = std::getenv("TMXCNH_COM_DLL_BITS");
-  if (bits && *bits) return std::atoi(bits);
-  return sizeof(void*) == 4 ? 32 : 64;
+TYPEATTR Attributes(ITypeInfo* info) {
+  TYPEATTR* attributes = nullptr;
+  EXPECT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attributes));
+  const TYPEATTR copy = attributes ? *attributes : TYPEATTR{};
+  if (attributes) info->ReleaseTypeAttr(attributes);
+  return copy;
 }
 
-std::wstring DllPath() {
-  const char* path = std::getenv("TMXCNH_COM_DLL");
-  return path ? WideFromUtf8(path) : std::wstring();
-}
-
-std::string TestDatabase() {
-  const char* text = std::getenv("TMXCNH_TEST_PG");
-  return text ? text : "";
-}
-
-std::wstring GuidText(REFGUID guid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(guid, text, 40);
-  return text;
-}
-
-Ref<_CNH> CreateByProgId() {
-  Ref<_CNH> object;
+ComPtr<_CNH> CreateByProgId() {
   CLSID clsid{};
-  HRESULT hr = CLSIDFromProgID(L"TmxCNH39.CNH", &clsid);
-  EXPECT_HRESULT_SUCCEEDED(hr) << "TmxCNH39.CNH is not registered";
-  if (FAILED(hr)) return object;
-  hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__CNH, object.Receive());
-  EXPECT_HRESULT_SUCCEEDED(hr);
+  ComPtr<_CNH> object;
+  EXPECT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"TmxCNH39.CNH", &clsid)) << "not registered";
+  EXPECT_HRESULT_SUCCEEDED(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__CNH, &object));
   return object;
 }
 
-Call::Call(const char* method) : method_(FindPublicMethod(method)) {
-  if (method_ == nullptr) {
-    ADD_FAILURE() << "no method " << method;
-    return;
-  }
-  parameters_.resize(method_->parameters.size(), VARIANT{});
+Call::Call(std::string_view method) : method_(FindPublicMethod(method)) {
+  if (method_ == nullptr) ADD_FAILURE() << "no method " << method;
+  parameters_.resize(method_ ? method_->parameters.size() : 0, VARIANT{});
 }
 
 Call::~Call() {
@@ -52,30 +31,44 @@ Call::~Call() {
   VariantClear(&result_);
 }
 
-VARIANT& Call::operator[](const std::string& name) {
+VARIANT& Call::operator[](std::string_view name) {
   const int index = method_ ? FindParameter(*method_, name) : -1;
-  if (index < 0) {
-    ADD_FAILURE() << "no parameter " << name;
-    static VARIANT nowhere;
-    VariantClear(&nowhere);
-    return nowhere;
-  }
+  if (index < 0) throw std::invalid_argument("no parameter " + std::string(name));
   return parameters_[static_cast<size_t>(index)];
 }
 
-void Call::Set(const std::string& name, const Variant& value) {
-  VARIANT& parameter = (*this)[name];
-  VariantClear(&parameter);
-  EXPECT_HRESULT_SUCCEEDED(MakeVariant(value, parameter)) << name;
+void Call::Set(std::initializer_list<std::pair<std::string_view, Variant>> values) {
+  for (const auto& [name, value] : values) {
+    VariantClear(&(*this)[name]);
+    EXPECT_HRESULT_SUCCEEDED(MakeVariant(value, (*this)[name])) << name;
+  }
 }
 
-Variant Call::Get(const std::string& name) {
-  Variant value;
-  EXPECT_HRESULT_SUCCEEDED(ReadVariant((*this)[name], value)) << name;
-  return value;
+Variant Call::Read(const VARIANT& value) {
+  Variant read;
+  EXPECT_HRESULT_SUCCEEDED(ReadVariant(value, read));
+  return read;
 }
 
-HRESULT Call::InvokeByName(IDispatch* object) {
+HRESULT Call::ThroughTable(_CNH* object) {
+  VariantClear(&result_);
+#define TMX_BY_NAME(name) &(*this)[#name],
+#define TMX_RESULT_VARIANT &result_
+#define TMX_RESULT_BOOL (V_VT(&result_) = VT_BOOL, &V_BOOL(&result_))
+#define TMX_METHOD(method, dispid, result_kind, routed) \
+  if (method_->name == #method)                         \
+    return object->method(TMX_PARAMETERS_##method(TMX_BY_NAME) TMX_RESULT_##result_kind);
+#define TMX_EMULATION(name)
+#include "component/interface.def"
+#undef TMX_BY_NAME
+#undef TMX_RESULT_VARIANT
+#undef TMX_RESULT_BOOL
+#undef TMX_METHOD
+#undef TMX_EMULATION
+  return E_NOTIMPL;
+}
+
+HRESULT Call::ByName(IDispatch* object) {
   const std::wstring name = WideFromUtf8(method_->name);
   LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
   DISPID id = DISPID_UNKNOWN;
@@ -84,60 +77,13 @@ HRESULT Call::InvokeByName(IDispatch* object) {
   // IDispatch takes the arguments last first.
   std::vector<VARIANT> references(parameters_.size());
   for (size_t i = 0; i < parameters_.size(); ++i) {
-    VARIANT& reference = references[parameters_.size() - 1 - i];
-    V_VT(&reference) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&reference) = &parameters_[i];
+    V_VT(&references[parameters_.size() - 1 - i]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&references[parameters_.size() - 1 - i]) = &parameters_[i];
   }
   DISPPARAMS arguments{references.data(), nullptr, static_cast<UINT>(references.size()), 0};
   VariantClear(&result_);
-  EXCEPINFO exception{};
-  UINT argument_error = 0;
   return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &arguments, &result_,
-                        &exception, &argument_error);
-}
-
-Variant Call::ResultValue() {
-  if (method_ && method_->returns_boolean && V_VT(&result_) == VT_EMPTY) {
-    return Variant::Boolean(boolean_result_ != VARIANT_FALSE);
-  }
-  Variant value;
-  EXPECT_HRESULT_SUCCEEDED(ReadVariant(result_, value));
-  return value;
-}
-
-HRESULT DefaultPropertyObject::QueryInterface(REFIID iid, void** object) {
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-HRESULT DefaultPropertyObject::GetTypeInfoCount(UINT* count) {
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT DefaultPropertyObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
-                                      VARIANT* result, EXCEPINFO*, UINT*) {
-  ++reads_;
-  if (id != DISPID_VALUE || (flags & DISPATCH_PROPERTYGET) == 0) return DISP_E_MEMBERNOTFOUND;
-  V_VT(result) = VT_BSTR;
-  V_BSTR(result) = NewBstr(text_);
-  return S_OK;
-}
-
-BSTR NewBstr(const std::string& text) {
-  const std::wstring wide = WideFromUtf8(text);
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-}
-
-std::string Show(const VARIANT& value) {
-  Variant read;
-  if (FAILED(ReadVariant(value, read))) return "(vt " + std::to_string(V_VT(&value)) + ")";
-  return Describe(read);
+                        nullptr, nullptr);
 }
 
 }  // namespace tmxcnh::com::testing
