@@ -6,8 +6,6 @@
 namespace tmxcnh {
 namespace {
 
-using testing::Arguments;
-using testing::CallMethod;
 using testing::MethodCall;
 using testing::Rows;
 using testing::ScriptedDatabase;
@@ -75,39 +73,21 @@ void AnswerClientAndInvoices(ScriptedDatabase& database) {
 
 MethodCall Detail(ScriptedDatabase& database, Variant kind,
                   Variant document = Variant::Integer(1001), CNH* object = nullptr) {
-  Arguments arguments = {{"invntBanco_Dados", kind},
-                         {"vntConecta_db", database.connection_text()},
-                         {"invntUsuario_internet_id", Variant::Integer(5)},
-                         {"invntEmpresa_id", Variant::Integer(1)},
-                         {"invntGrupo_Empresa_id", Variant::Integer(1)},
-                         {"invntDocto_Transporte_id", document},
-                         {"outvntCliente", "antes"},
-                         {"outvntCgc_Cpf_Cliente", "antes"},
-                         {"outvntIndic_pf_pj_Cliente", "antes"},
-                         {"outvntQtde_Notas", "antes"},
-                         {"outarrvntNota_Fiscal", "antes"},
-                         {"outvntMsg_Ret", "intocada"}};
-  if (object != nullptr) return CallMethod(*object, "gConsulta_Docto_Transporte", arguments);
-  return CallMethod("gConsulta_Docto_Transporte", arguments);
+  return testing::CallOn("gConsulta_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", Variant::Integer(5)},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                          {"invntDocto_Transporte_id", document},
+                          {"outvntCliente", "antes"},
+                          {"outvntCgc_Cpf_Cliente", "antes"},
+                          {"outvntQtde_Notas", "antes"}},
+                         object);
 }
 
-const char kOracleSelect[] =
-    " SELECT DOC.EMPRESA_ID ,  DOC.NUM_DOCTO_TRANSPORTE ,  DOC.PONTO_OPERACAO_ID ,  "
-    "DOC.TAB_TIPO_COBRANCA_ID ,  DOC.CLIENTE_ID ,  DOC.DATA_EMISSAO ,  REM.NOME REMETENTE ,  "
-    "REM.ENDERECO END_REMETENTE ,  REM.PJ_CGC PJ_CGC_REMETENTE ,  REM.PF_CPF PF_CPF_REMETENTE ,  "
-    "REM.MUNICIPIO MUNICIPIO_REMETENTE ,  REM.INDICATIVO_PF_PJ INDIC_PF_PJ_REMETENTE ,  "
-    "REM.PESSOA_ID REMETENTE_ID ,  REM.TELEFONE TELEFONE_REMETENTE ,  DOC.END_DESTINATARIO_ID ,  "
-    "DES.NOME DESTINATARIO ,  DES.ENDERECO END_DESTINATARIO ,  DES.PJ_CGC PJ_CGC_DESTINATARIO ,  "
-    "DES.PF_CPF PF_CPF_DESTINATARIO ,  DES.INDICATIVO_PF_PJ INDIC_PF_PJ_DESTINATARIO ,  "
-    "DES.MUNICIPIO MUNICIPIO_DESTINATARIO ,  DES.PESSOA_ID DESTINATARIO_ID ,  DES.TELEFONE "
-    "TELEFONE_DESTINATARIO ,  DOC.END_REMETENTE_ID ,  DOC.ORIGEM_ID ,  ORI.MUNICIPIO ORIGEM ,  "
-    "DET.MUNICIPIO DESTINO ,  DOC.DESTINO_ID ,  DOC.PESO_REAL ,  DOC.VAL_DECLARADO ,  "
-    "DOC.PONTO_OPERACAO_DESTINO_ID ,  DOC.TAB_TIPO_DESPACHO_ID ,  DOC.TAB_SIT_ENTREGA_ID ,  "
-    "DOC.NUM_VOLUME  , DOC.TAB_TIPO_DOCTO_TRANSP_ID  FROM DOCTO_TRANSPORTE DOC ,  VENDERECO_PESSOA "
-    "REM ,  VENDERECO_PESSOA DES ,  MUNICIPIO ORI ,  MUNICIPIO DET  WHERE REM.ENDERECO_PESSOA_ID = "
-    "DOC.END_REMETENTE_ID  AND DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID  AND "
-    "ORI.MUNICIPIO_ID = DOC.ORIGEM_ID  AND DET.MUNICIPIO_ID = DOC.DESTINO_ID  AND "
-    "DOC.DOCTO_TRANSPORTE_ID =  1001  AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND "
+// The inline select's own conditions: a live transport document of the company
+// (the joins are checked by reading real databases).
+const char kOracleConditions[] =
+    " AND DOC.DOCTO_TRANSPORTE_ID =  1001  AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND "
     "DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
 
 TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
@@ -119,7 +99,7 @@ TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
       {"SQLSERVER",
        {"exec SP_TMX_CON_CAD_Docto_Transporte5  1001, 1",
         "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101", "exec SP_TMX_CON_NF_Conhec2 1, 1001"}},
-      {"ORACLE", {kOracleSelect}},  // the client and invoice statements have their own tests
+      {"ORACLE", {kOracleConditions}},
   };
   for (const Case& c : cases) {
     ScriptedDatabase database;
@@ -136,7 +116,7 @@ TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
     const MethodCall call = Detail(database, c.kind);
     const std::vector<std::string> sent = database.statements();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[0], c.statements[0]);
+    EXPECT_TRUE(sent[0].ends_with(c.statements[0])) << sent[0];
     if (c.kind == Variant("SQLSERVER")) {
       EXPECT_EQ(sent, c.statements);
     }
@@ -188,40 +168,50 @@ TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
   }
 }
 
-TEST(DocumentDetail, WithoutAClientTheClientIsNotLookedUp) {
-  for (const Variant& client : {Variant::Null(), Variant::Long(0), Variant("")}) {
+// What the client's and the invoices' answers make of the call: without a
+// client none is looked up; an unknown one stops before the invoices (the
+// document's columns already written); no invoices leave their count.
+TEST(DocumentDetail, TheClientAndTheInvoicesAnswersDecide) {
+  struct Case {
+    Variant client;
+    db::ResultSet client_answer;
+    db::ResultSet invoices_answer;
+    Variant result;
+    size_t statements;
+    const char* message;
+    Variant client_name;
+    Variant invoices;
+  };
+  const db::ResultSet none = Rows({"x"});
+  const db::ResultSet client =
+      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+           {{"Ânfora", "J", "1", Variant::Null()}});
+  const db::ResultSet invoice =
+      Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+           {{"000123", "Calçados", Variant::Long(3), Variant::Double(1)}});
+  const Case cases[] = {
+      {Variant::Null(), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant::Long(0), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant(""), none, invoice, Variant::Integer(0), 2, "intocada", "antes", Variant::Long(1)},
+      {Variant::Long(101), none, invoice, Variant::Integer(10), 2, "Cliente não cadastrado.",
+       "antes", "antes"},
+      {Variant::Long(101), client, none, Variant::Integer(0), 3, "intocada", "Ânfora", "antes"},
+  };
+  for (const Case& c : cases) {
     ScriptedDatabase database;
-    database.Answer("Docto_Transporte5", DocumentRow({{"cliente_id", client}}));
-    AnswerClientAndInvoices(database);
+    database.Answer("Docto_Transporte5", DocumentRow({{"cliente_id", c.client}}));
+    database.Answer("CLIENTE_DOCTO_TRANSP1", c.client_answer);
+    database.Answer("NF_Conhec2", c.invoices_answer);
     const MethodCall call = Detail(database, "SQLSERVER");
-    EXPECT_EQ(call.result, Variant::Integer(0));
-    EXPECT_EQ(database.statements().size(), 2u);  // the document and its invoices
-    EXPECT_EQ(call["outvntCliente"], Variant("antes"));
-    EXPECT_EQ(call["outvntCgc_Cpf_Cliente"], Variant("antes"));
-    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(1));
+    EXPECT_EQ(call.result, c.result) << c.message;
+    EXPECT_EQ(database.statements().size(), c.statements) << c.message;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+    EXPECT_EQ(call["outvntCliente"], c.client_name) << c.message;
+    EXPECT_EQ(call["outvntQtde_Notas"], c.invoices) << c.message;
   }
-}
-
-TEST(DocumentDetail, AnUnknownClientStopsBeforeTheInvoices) {
-  ScriptedDatabase database;
-  database.Answer("Docto_Transporte5", DocumentRow());
-  database.Answer("CLIENTE_DOCTO_TRANSP1", Rows({"cliente"}));
-  const MethodCall call = Detail(database, "SQLSERVER");
-  EXPECT_EQ(call.result, Variant::Integer(10));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Cliente não cadastrado."));
-  EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));  // written before the stop
-  EXPECT_EQ(call["outvntQtde_Notas"], Variant("antes"));
-  EXPECT_EQ(database.statements().size(), 2u);
-}
-
-TEST(DocumentDetail, ADocumentWithoutInvoicesIsStillRead) {
-  ScriptedDatabase database;
-  database.Answer("Docto_Transporte5", DocumentRow());
-  database.Answer("exec SP_TMX_CON_NF", Rows({"nota_fiscal"}));  // before the rule with rows
-  AnswerClientAndInvoices(database);
-  const MethodCall call = Detail(database, "SQLSERVER");
-  EXPECT_EQ(call.result, Variant::Integer(0));
-  EXPECT_EQ(call["outvntQtde_Notas"], Variant("antes"));  // left as passed
 }
 
 TEST(DocumentDetail, NoIdentifierOrNoDocument) {

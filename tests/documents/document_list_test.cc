@@ -7,24 +7,21 @@
 namespace tmxcnh {
 namespace {
 
-using testing::CallMethod;
 using testing::MethodCall;
 using testing::Rows;
 using testing::ScriptedDatabase;
 
 MethodCall List(ScriptedDatabase& database, Variant kind, Variant number, Variant start,
                 Variant end, Variant user = Variant::Integer(5)) {
-  return CallMethod("gBusca_Lista_Docto_Transporte", {{"invntBanco_Dados", kind},
-                                                      {"vntConecta_db", database.connection_text()},
-                                                      {"invntUsuario_internet_id", user},
-                                                      {"invntEmpresa_id", Variant::Integer(1)},
-                                                      {"invntNum_Docto_Transporte", number},
-                                                      {"invntData_ini", start},
-                                                      {"invntData_Fim", end},
-                                                      {"outarrvntDocto_Transporte_id", "antes"},
-                                                      {"outvntDestinatario", "antes"},
-                                                      {"outvntQtde_Docto", Variant::Integer(-1)},
-                                                      {"outvntMsg_Ret", "intocada"}});
+  return testing::CallOn("gBusca_Lista_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", user},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntNum_Docto_Transporte", number},
+                          {"invntData_ini", start},
+                          {"invntData_Fim", end},
+                          {"outarrvntDocto_Transporte_id", "antes"},
+                          {"outvntDestinatario", "antes"},
+                          {"outvntQtde_Docto", Variant::Integer(-1)}});
 }
 
 db::ResultSet TwoDocuments() {
@@ -61,6 +58,8 @@ TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
        "Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, null, null, 1"},
       {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "07/03/2024",
        "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
+      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "5/3/2024",  // equal dates pass
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/05 00:00', 1"},
       {Locale::kUnitedStates, "SQLSERVER", "", "03/05/2024", "03/07/2024",
        "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
       {Locale::kBrazil, "ORACLE", "4501", "", "",
@@ -157,30 +156,24 @@ TEST(DocumentList, TheCriteriaComeBackCleaned) {
   EXPECT_EQ(number_only["invntData_ini"], Variant(""));
 }
 
-TEST(DocumentList, EqualDatesPass) {
-  ScriptedDatabase database;
-  database.Answer("LISTA", TwoDocuments());
-  EXPECT_EQ(List(database, "SQLSERVER", "", "05/03/2024", "5/3/2024").result, Variant::Integer(0));
-}
-
-TEST(DocumentList, NoRowLeavesTheArraysAndTheCount) {
-  ScriptedDatabase database;
-  database.Answer("LISTA", Rows({"DOCTO_TRANSPORTE_ID"}));
-  const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
-  EXPECT_EQ(call.result, Variant::Integer(10));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-  EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
-  EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
-}
-
-TEST(DocumentList, OneRowGivesArraysWithIndexZeroOnly) {
-  ScriptedDatabase database;
-  db::ResultSet one = TwoDocuments();
-  one.rows.pop_back();
-  database.Answer("LISTA", one);
-  const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
-  EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(1));
-  EXPECT_EQ(call["outarrvntOrigem"].UBound(), 0);
+// No row leaves the arrays and the count as passed; one row gives arrays of index 0 only.
+TEST(DocumentList, TheArraysFollowTheRows) {
+  for (size_t rows : {0u, 1u}) {
+    ScriptedDatabase database;
+    db::ResultSet answer = TwoDocuments();
+    answer.rows.resize(rows);
+    database.Answer("LISTA", answer);
+    const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
+    if (rows == 0) {
+      EXPECT_EQ(call.result, Variant::Integer(10));
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+      EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
+    } else {
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(1));
+      EXPECT_EQ(call["outarrvntOrigem"].UBound(), 0);
+    }
+  }
 }
 
 TEST(DocumentList, ANullCriterionRunsTheTrap) {

@@ -7,24 +7,16 @@
 namespace tmxcnh {
 namespace {
 
-using testing::CallMethod;
 using testing::MethodCall;
 using testing::Rows;
 using testing::ScriptedDatabase;
 
-MethodCall Invoices(ScriptedDatabase& database, Variant kind, Variant document,
-                    Variant company = Variant::Integer(3)) {
-  return CallMethod("mConsulta_Nota_Fiscal", {{"invntBanco_Dados", kind},
-                                              {"vntConecta_db", database.connection_text()},
-                                              {"invntUsuario_internet_id", Variant::Integer(5)},
-                                              {"invntEmpresa_id", company},
-                                              {"invntDocto_Transporte_id", document},
-                                              {"outvntQtde_Notas", Variant()},
-                                              {"outarrvntNota_Fiscal", "antes"},
-                                              {"outarrvntConteudo", "antes"},
-                                              {"outarrvntNum_Volume", "antes"},
-                                              {"outarrvntVal_Declarado", "antes"},
-                                              {"outvntMsg_Ret", "intocada"}});
+MethodCall Invoices(ScriptedDatabase& database, Variant kind, Variant document) {
+  return testing::CallOn("mConsulta_Nota_Fiscal", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", Variant::Integer(5)},
+                          {"invntEmpresa_id", Variant::Integer(3)},
+                          {"invntDocto_Transporte_id", document},
+                          {"outarrvntNota_Fiscal", "antes"}});
 }
 
 db::ResultSet ThreeInvoices() {
