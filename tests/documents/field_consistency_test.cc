@@ -9,13 +9,13 @@ namespace tmxcnh {
 namespace {
 
 using testing::Arguments;
-using testing::CallMethod;
 using testing::MethodCall;
 using testing::Rows;
 using testing::ScriptedDatabase;
+using testing::Set;
 
 // A document screen where every field is right.
-std::map<std::string, Variant> ValidScreen() {
+Arguments ValidScreen() {
   return {{"invntNum_Docto_Transporte", "1234"},
           {"invntPonto_Operacao_id", Variant::Integer(7)},
           {"invntTab_Tipo_Cobranca_id", Variant::Integer(1)},
@@ -35,16 +35,12 @@ std::map<std::string, Variant> ValidScreen() {
           {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
 }
 
-MethodCall Check(ScriptedDatabase& database, const std::map<std::string, Variant>& screen,
-                 CNH* object = nullptr, Variant user = Variant::Integer(5)) {
-  Arguments arguments = {{"invntBanco_Dados", "SQLSERVER"},
-                         {"vntConecta_db", database.connection_text()},
-                         {"invntUsuario_internet_id", user},
-                         {"invntEmpresa_id", Variant::Integer(1)},
-                         {"outvntMsg_Ret", "intocada"}};
-  for (const auto& field : screen) arguments.push_back(field);
-  if (object != nullptr) return CallMethod(*object, "mConsiste_Campos", arguments);
-  return CallMethod("mConsiste_Campos", arguments);
+MethodCall Check(ScriptedDatabase& database, Arguments screen, CNH* object = nullptr,
+                 Variant user = Variant::Integer(5)) {
+  screen.insert(screen.begin(),
+                {{"invntUsuario_internet_id", user}, {"invntEmpresa_id", Variant::Integer(1)}});
+  return testing::CallOn("mConsiste_Campos", "SQLSERVER", database.connection_text(), screen,
+                         object);
 }
 
 class FieldConsistency : public ::testing::Test {
@@ -85,8 +81,8 @@ TEST_F(FieldConsistency, EachTestAloneGivesItsOwnMessageWithoutTheDatabase) {
       {"invntQtde_Notas", Variant::Integer(0), "Notas Fiscais não informadas."},
   };
   for (const Case& c : cases) {
-    std::map<std::string, Variant> screen = ValidScreen();
-    screen[c.field] = c.value;
+    Arguments screen = ValidScreen();
+    Set(screen, c.field, c.value);
     ScriptedDatabase database;
     const MethodCall call = Check(database, screen);
     EXPECT_EQ(call.result, Variant::Boolean(false)) << c.field << " " << c.value;
@@ -96,10 +92,10 @@ TEST_F(FieldConsistency, EachTestAloneGivesItsOwnMessageWithoutTheDatabase) {
 }
 
 TEST_F(FieldConsistency, TheFirstFailingTestWins) {
-  std::map<std::string, Variant> screen = ValidScreen();
-  screen["invntQtde_Notas"] = Variant::Integer(0);
-  screen["invntOrigem_id"] = Variant();
-  screen["invntPonto_Operacao_id"] = Variant();
+  Arguments screen = ValidScreen();
+  Set(screen, "invntQtde_Notas", Variant::Integer(0));
+  Set(screen, "invntOrigem_id", Variant());
+  Set(screen, "invntPonto_Operacao_id", Variant());
   ScriptedDatabase database;
   EXPECT_EQ(Check(database, screen)["outvntMsg_Ret"], Variant("Informe a Filial Responsável."));
 }
@@ -131,25 +127,25 @@ TEST_F(FieldConsistency, PassingCasesAtTheEdges) {
       {"invntNum_Docto_Transporte", "12;3"},  // cleaned to 123
   };
   for (const Case& c : cases) {
-    std::map<std::string, Variant> screen = ValidScreen();
-    screen[c.field] = c.value;
+    Arguments screen = ValidScreen();
+    Set(screen, c.field, c.value);
     ScriptedDatabase database;
     database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
     EXPECT_EQ(Check(database, screen).result, Variant::Boolean(true)) << c.field << " " << c.value;
   }
-  std::map<std::string, Variant> client = ValidScreen();
-  client["invntTab_Tipo_Cobranca_id"] = Variant("3");
-  client["invntCliente_id"] = Variant::Integer(101);
+  Arguments client = ValidScreen();
+  Set(client, "invntTab_Tipo_Cobranca_id", Variant("3"));
+  Set(client, "invntCliente_id", Variant::Integer(101));
   ScriptedDatabase database;
   EXPECT_EQ(Check(database, client).result, Variant::Boolean(true));
 }
 
 TEST_F(FieldConsistency, FourFieldsComeBackCleanedAsText) {
-  std::map<std::string, Variant> screen = ValidScreen();
-  screen["invntNum_Docto_Transporte"] = "12;3";
-  screen["invntPeso_Total"] = Variant::Double(12.5);
-  screen["invntValor_Declarado"] = "'1000'";
-  screen["invntData_Emissao"] = "(20/11/2003)";
+  Arguments screen = ValidScreen();
+  Set(screen, "invntNum_Docto_Transporte", "12;3");
+  Set(screen, "invntPeso_Total", Variant::Double(12.5));
+  Set(screen, "invntValor_Declarado", "'1000'");
+  Set(screen, "invntData_Emissao", "(20/11/2003)");
   ScriptedDatabase database;
   const MethodCall call = Check(database, screen);
   EXPECT_EQ(call["invntNum_Docto_Transporte"], Variant("123"));
@@ -174,8 +170,8 @@ TEST_F(FieldConsistency, TheDuplicateCheckIsCalledThroughTheClassInterface) {
   };
   ScriptedDatabase database;
   Watched object;
-  std::map<std::string, Variant> screen = ValidScreen();
-  screen["invntNum_Docto_Transporte"] = "1234;";
+  Arguments screen = ValidScreen();
+  Set(screen, "invntNum_Docto_Transporte", "1234;");
   const MethodCall call = Check(database, screen, &object);
   EXPECT_EQ(object.seen, (std::vector<Variant>{database.connection_text(), "1234",
                                                Variant::Integer(7), Variant::Integer(0)}));
@@ -184,8 +180,8 @@ TEST_F(FieldConsistency, TheDuplicateCheckIsCalledThroughTheClassInterface) {
 }
 
 TEST_F(FieldConsistency, ARunTimeFailureEndsItsDetailAfterTheStep) {
-  std::map<std::string, Variant> screen = ValidScreen();
-  screen["invntPeso_Total"] = Variant::Null();  // a Null cannot be cleaned as text
+  Arguments screen = ValidScreen();
+  Set(screen, "invntPeso_Total", Variant::Null());  // a Null cannot be cleaned as text
   ScriptedDatabase database;
   const MethodCall call = Check(database, screen, nullptr, Variant::Integer(1));
   EXPECT_EQ(call.result, Variant::Boolean(false));
@@ -197,12 +193,12 @@ TEST_F(FieldConsistency, ARunTimeFailureEndsItsDetailAfterTheStep) {
 
 TEST_F(FieldConsistency, DatesFollowTheLocale) {
   ScopedLocale us(Locale::kUnitedStates);
-  std::map<std::string, Variant> screen = ValidScreen();
-  screen["invntData_Emissao"] = "03/06/2004";  // 6 March there: after today
+  Arguments screen = ValidScreen();
+  Set(screen, "invntData_Emissao", "03/06/2004");  // 6 March there: after today
   ScriptedDatabase database;
   EXPECT_EQ(Check(database, screen)["outvntMsg_Ret"],
             Variant("A Data de emissão não pode ser maior que a data de hoje."));
-  screen["invntData_Emissao"] = "03/04/2004";  // 4 March
+  Set(screen, "invntData_Emissao", "03/04/2004");  // 4 March
   database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
   EXPECT_EQ(Check(database, screen).result, Variant::Boolean(true));
 }

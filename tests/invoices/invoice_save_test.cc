@@ -6,7 +6,6 @@
 namespace tmxcnh {
 namespace {
 
-using testing::CallMethod;
 using testing::MethodCall;
 using testing::Rows;
 using testing::ScriptedDatabase;
@@ -14,17 +13,15 @@ using testing::ScriptedDatabase;
 MethodCall Save(ScriptedDatabase& database, Variant kind, Variant count, Variant numbers,
                 Variant contents, Variant values, Variant volumes,
                 Variant user = Variant::Integer(5)) {
-  return CallMethod("mGrava_Nota_fiscal", {{"invntBanco_Dados", kind},
-                                           {"vntConecta_db", database.connection_text()},
-                                           {"invntUsuario_internet_id", user},
-                                           {"invntEmpresa_id", Variant::Integer(1)},
-                                           {"invntDocto_Transporte_id", Variant::Long(880)},
-                                           {"invntQtde_Notas", count},
-                                           {"inarrvntNota_fiscal", numbers},
-                                           {"inarrvntConteudo", contents},
-                                           {"inarrvntVal_Declarado", values},
-                                           {"inarrvntNum_Volume", volumes},
-                                           {"outvntMsg_Ret", "intocada"}});
+  return testing::CallOn("mGrava_Nota_fiscal", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", user},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntDocto_Transporte_id", Variant::Long(880)},
+                          {"invntQtde_Notas", count},
+                          {"inarrvntNota_fiscal", numbers},
+                          {"inarrvntConteudo", contents},
+                          {"inarrvntVal_Declarado", values},
+                          {"inarrvntNum_Volume", volumes}});
 }
 
 void AnswerDone(ScriptedDatabase& database) {
