@@ -8,7 +8,7 @@
 namespace tmxcnh {
 namespace {
 
-using testing::CallMethod;
+using testing::CallOn;
 using testing::MethodCall;
 using testing::Setting;
 using testing::TestDatabase;
@@ -17,15 +17,13 @@ using testing::TestEngine;
 class DuplicateTest : public testing::DatabaseTest<Setting> {
  protected:
   MethodCall Verify(int number, int branch, int document, int company = 1) {
-    return CallMethod("mVerifica_Dupli_Num_Docto",
-                      {{"invntBanco_Dados", GetParam().kind},
-                       {"vntConecta_db", database_->connection_text()},
-                       {"invntUsuario_internet_id", Variant::Integer(5)},
-                       {"invntEmpresa_id", Variant::Long(company)},
-                       {"invntNum_Docto_Transporte", Variant(std::to_string(number))},
-                       {"invntPonto_Operacao_id", Variant::Long(branch)},
-                       {"invntDocto_Transporte_id", Variant::Long(document)},
-                       {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
+    return CallOn("mVerifica_Dupli_Num_Docto", GetParam().kind, database_->connection_text(),
+                  {{"invntUsuario_internet_id", Variant::Integer(5)},
+                   {"invntEmpresa_id", Variant::Long(company)},
+                   {"invntNum_Docto_Transporte", Variant(std::to_string(number))},
+                   {"invntPonto_Operacao_id", Variant::Long(branch)},
+                   {"invntDocto_Transporte_id", Variant::Long(document)},
+                   {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
   }
 };
 

@@ -12,7 +12,7 @@
 namespace tmxcnh {
 namespace {
 
-using testing::CallMethod;
+using testing::CallOn;
 using testing::MethodCall;
 using testing::TestDatabase;
 using testing::TestEngine;
@@ -48,26 +48,23 @@ class ReadingTest : public ::testing::Test {
     return settings;
   }
 
-  static MethodCall Detail(const Setting& s, int document, int company) {
-    return CallMethod("gConsulta_Docto_Transporte",
-                      {{"invntBanco_Dados", s.kind},
-                       {"vntConecta_db", s.database->connection_text()},
-                       {"invntUsuario_internet_id", Variant::Integer(5)},
-                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
-                       {"invntGrupo_Empresa_id", Variant::Integer(1)},
-                       {"invntDocto_Transporte_id", Variant::Long(document)}});
+  static MethodCall Read(const Setting& s, const char* method, testing::Arguments arguments) {
+    arguments.emplace_back("invntUsuario_internet_id", Variant::Integer(5));
+    return CallOn(method, s.kind, s.database->connection_text(), arguments);
   }
-
+  static MethodCall Detail(const Setting& s, int document, int company) {
+    return Read(s, "gConsulta_Docto_Transporte",
+                {{"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                 {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                 {"invntDocto_Transporte_id", Variant::Long(document)}});
+  }
   static MethodCall List(const Setting& s, Variant number, Variant start, Variant end,
                          int company) {
-    return CallMethod("gBusca_Lista_Docto_Transporte",
-                      {{"invntBanco_Dados", s.kind},
-                       {"vntConecta_db", s.database->connection_text()},
-                       {"invntUsuario_internet_id", Variant::Integer(5)},
-                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
-                       {"invntNum_Docto_Transporte", number},
-                       {"invntData_ini", start},
-                       {"invntData_Fim", end}});
+    return Read(s, "gBusca_Lista_Docto_Transporte",
+                {{"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                 {"invntNum_Docto_Transporte", number},
+                 {"invntData_ini", start},
+                 {"invntData_Fim", end}});
   }
 
   // The listed rows as (id, number, sender, recipient, origin, destination, type), sorted by id:
@@ -124,35 +121,32 @@ TEST_F(ReadingTest, ADocumentReadsBackIdenticallyEverywhere) {
   }
 }
 
-TEST_F(ReadingTest, TheDemoDocumentHoldsWhatWasStored) {
-  for (const Setting& s : Settings()) {
-    const MethodCall call = Detail(s, 1001, 1);
-    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501)) << s.Name();
-    EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024"));
-    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
-    EXPECT_EQ(call["outvntVal_Declarado"], Variant("15800,00"));
-    EXPECT_EQ(call["outvntCliente_id"], Variant::Long(101));
-    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
-    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
-    EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
-    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"6000,00", "7800,00", "2000,00"}));
-    const MethodCall deleted_invoice = Detail(s, 1004, 1);
-    EXPECT_EQ(deleted_invoice["outvntQtde_Notas"], Variant::Long(2)) << s.Name();
-    const MethodCall null_value = Detail(s, 1008, 2);
-    EXPECT_EQ(null_value["outarrvntVal_Declarado"], Variant::Array({""})) << s.Name();
-    const MethodCall no_invoices = Detail(s, 1012, 2);
-    EXPECT_EQ(no_invoices.result, Variant::Integer(0));
-    EXPECT_TRUE(no_invoices["outvntQtde_Notas"].IsEmpty());
-  }
+// What was stored, read on the first setting (the test above holds the others to it).
+TEST_F(ReadingTest, TheDemoDocumentsHoldWhatWasStored) {
+  const Setting s = Settings()[0];
+  const MethodCall call = Detail(s, 1001, 1);
+  EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+  EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024"));
+  EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
+  EXPECT_EQ(call["outvntVal_Declarado"], Variant("15800,00"));
+  EXPECT_EQ(call["outvntCliente_id"], Variant::Long(101));
+  EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
+  EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
+  EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"6000,00", "7800,00", "2000,00"}));
+  EXPECT_EQ(Detail(s, 1004, 1)["outvntQtde_Notas"], Variant::Long(2));  // beside a deleted one
+  EXPECT_EQ(Detail(s, 1008, 2)["outarrvntVal_Declarado"], Variant::Array({""}));
+  const MethodCall no_invoices = Detail(s, 1012, 2);
+  EXPECT_EQ(no_invoices.result, Variant::Integer(0));
+  EXPECT_TRUE(no_invoices["outvntQtde_Notas"].IsEmpty());
 }
 
-TEST_F(ReadingTest, DeletedForeignOrPickupDocumentsAreNotFound) {
+// A deleted document, another company's, a pickup document, an empty period.
+TEST_F(ReadingTest, WhatIsNotThereIsNotRegisteredEverywhere) {
   for (const Setting& s : Settings()) {
-    for (const auto& [document, company] :
-         {std::pair{1003, 1}, std::pair{1006, 1}, std::pair{1001, 2}}) {
-      const MethodCall call = Detail(s, document, company);
-      EXPECT_EQ(call.result, Variant::Integer(10)) << document << " on " << s.Name();
-      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+    for (const MethodCall& call : {Detail(s, 1003, 1), Detail(s, 1001, 2), Detail(s, 1006, 1),
+                                   List(s, "", "01/01/2020", "31/12/2020", 1)}) {
+      EXPECT_EQ(call.result, Variant::Integer(10)) << s.Name();
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado.")) << s.Name();
     }
   }
 }
@@ -188,14 +182,6 @@ TEST_F(ReadingTest, AListIsTheSameEverywhere) {
   }
 }
 
-TEST_F(ReadingTest, AnEmptyPeriodIsNotRegistered) {
-  for (const Setting& s : Settings()) {
-    const MethodCall call = List(s, "", "01/01/2020", "31/12/2020", 1);
-    EXPECT_EQ(call.result, Variant::Integer(10)) << s.Name();
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-  }
-}
-
 TEST_F(ReadingTest, TheClientsDocumentCheck) {
   struct Case {
     int client;
@@ -210,11 +196,9 @@ TEST_F(ReadingTest, TheClientsDocumentCheck) {
   };
   for (const Setting& s : Settings()) {
     for (const Case& c : cases) {
-      const MethodCall call = CallMethod("gConsulta_Cliente_Docto_Transp",
-                                         {{"invntBanco_Dados", s.kind},
-                                          {"vntConecta_db", s.database->connection_text()},
-                                          {"invntPessoa_id", Variant::Long(c.client)},
-                                          {"invntNum_Docto_Transporte", Variant::Long(c.number)}});
+      const MethodCall call = Read(s, "gConsulta_Cliente_Docto_Transp",
+                                   {{"invntPessoa_id", Variant::Long(c.client)},
+                                    {"invntNum_Docto_Transporte", Variant::Long(c.number)}});
       EXPECT_EQ(call.result, c.result) << c.client << " " << c.number << " on " << s.Name();
     }
   }
@@ -225,9 +209,7 @@ TEST_F(ReadingTest, ClientsReadBackIdenticallyEverywhere) {
     std::vector<Variant> first;
     for (const Setting& s : Settings()) {
       const MethodCall call =
-          CallMethod("mBusca_Cliente", {{"invntBanco_Dados", s.kind},
-                                        {"vntConecta_db", s.database->connection_text()},
-                                        {"invntCliente_id", Variant::Long(client)}});
+          Read(s, "mBusca_Cliente", {{"invntCliente_id", Variant::Long(client)}});
       EXPECT_EQ(call.result, Variant::Boolean(client != 999)) << client << " on " << s.Name();
       if (first.empty()) first = AfterTheConnection(call);
       EXPECT_EQ(AfterTheConnection(call), first) << client << " on " << s.Name();
