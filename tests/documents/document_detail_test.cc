@@ -214,14 +214,7 @@ TEST(DocumentDetail, TheClientAndTheInvoicesAnswersDecide) {
   }
 }
 
-TEST(DocumentDetail, NoIdentifierOrNoDocument) {
-  for (const Variant& document : {Variant::Integer(0), Variant(""), Variant("abc")}) {
-    ScriptedDatabase database;
-    const MethodCall call = Detail(database, "ORACLE", document);
-    EXPECT_EQ(call.result, Variant::Integer(10));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe o número do conhecimento."));
-    EXPECT_TRUE(database.statements().empty());
-  }
+TEST(DocumentDetail, NoDocument) {
   ScriptedDatabase database;
   database.Answer("Docto_Transporte5", Rows({"empresa_Id"}));
   const MethodCall call = Detail(database, "SQLSERVER");

@@ -121,63 +121,61 @@ TEST(DocumentInsert, CleanedFieldsComeBackAndZeroOrEmptyGoAsNull) {
             "1000, null, 9, 1, 1, 3, 1");
 }
 
-struct AnswerCase {
-  db::ResultSet answer;
-  Variant result;
-  const char* message;
-};
-
-TEST(DocumentInsert, TheProceduresAnswerDecides) {
-  const AnswerCase cases[] = {
-      {Rows({"retorno", "msg_ret", "docto_transporte_Id"}), Variant::Integer(10),
-       "Nenhume registro afetado."},
-      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
-            {{Variant::Long(1), "Já existe um conhecimento com esse número.", Variant::Null()}}),
-       Variant::Integer(10), "Já existe um conhecimento com esse número."},
-      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
-            {{Variant::Long(2), Variant::Null(), Variant::Null()}}),
-       Variant::Integer(10), ""},
-      {Rows({"retorno", "msg_ret", "docto_transporte_Id"},
-            {{Variant::Null(), "", Variant::Long(881)}}),  // a Null retorno is success
-       Variant::Integer(0), "intocada"},
-  };
-  for (const AnswerCase& c : cases) {
-    ScriptedDatabase database;
-    database.Answer("INC_Docto", c.answer);
-    AnswerEverything(database);
-    const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
-    EXPECT_EQ(call.result, c.result);
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
-    if (c.result == Variant::Integer(10)) {
-      EXPECT_TRUE(call["outvntDocto_Transporte_id"].IsEmpty());  // untouched
-      EXPECT_EQ(database.statements().size(), 2u);               // no invoice step
-    }
-  }
-}
-
-TEST(DocumentInsert, RefusedInvoicesLeaveTheDocumentWithResult30) {
+// What the procedures' answers make of a write: a refused document is 10 with
+// no invoice step; refused invoices leave the document with 30; an empty
+// answer has its own spelling per method.
+TEST(DocumentWrites, TheProceduresAnswersDecide) {
   struct Case {
+    const char* method;
     const char* fragment;
     db::ResultSet answer;
+    Variant result;
     const char* message;
   };
+  const auto answer = [](Variant retorno, Variant message) {
+    return Rows({"retorno", "msg_ret", "docto_transporte_Id"},
+                {{std::move(retorno), std::move(message), Variant::Long(881)}});
+  };
+  const db::ResultSet empty = Rows({"retorno", "msg_ret"});
+  const Variant refused = Variant::Integer(10), invoices_refused = Variant::Integer(30);
+  const char* const none = "Nenhume registro afetado.";
+  const char* const insert = "gInclui_Docto_Transporte";
   const Case cases[] = {
-      {"EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "Documento bloqueado."}}),
+      {insert, "INC_Docto", empty, refused, none},
+      {insert, "INC_Docto", answer(Variant::Long(1), "Já existe."), refused, "Já existe."},
+      {insert, "INC_Docto", answer(Variant::Long(2), Variant::Null()), refused, ""},
+      {insert, "INC_Docto", answer(Variant::Null(), ""), Variant::Integer(0), "intocada"},
+      {insert, "EXC_NF", answer(Variant::Long(1), "Documento bloqueado."), invoices_refused,
        "Documento bloqueado."},
-      {"EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), Variant::Null()}}), ""},
-      {"EXC_NF", Rows({"retorno", "msg_ret"}), "Nenhume registro afetado."},
-      {"'000124'", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "qualquer"}}),
+      {insert, "EXC_NF", answer(Variant::Long(1), Variant::Null()), invoices_refused, ""},
+      {insert, "EXC_NF", empty, invoices_refused, none},
+      {insert, "'000124'", answer(Variant::Long(1), "qualquer"), invoices_refused,
        "Não foi possível efetuar a inclusão das notas."},
-      {"'000124'", Rows({"retorno", "msg_ret"}), "Nenhume registro afetado."},
+      {insert, "'000124'", empty, invoices_refused, none},
+      {"gAltera_Docto_Transporte", "ALT_CAD", empty, refused, "Nenhum registro afetado."},
+      {"gExclui_Docto_Transporte", "EXC_CAD", answer(Variant::Long(1), "Bloqueado."), refused,
+       "Bloqueado."},
+      {"gExclui_Docto_Transporte", "EXC_CAD", empty, refused, none},
   };
   for (const Case& c : cases) {
     ScriptedDatabase database;
     database.Answer(c.fragment, c.answer);
     AnswerEverything(database);
-    const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
-    EXPECT_EQ(call.result, Variant::Integer(30)) << c.fragment;
-    EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(880));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    Arguments screen = Screen();
+    if (c.method != insert) Set(screen, "invntDocto_Transporte_id", Variant::Integer(880));
+    if (c.method == std::string("gExclui_Docto_Transporte")) screen = {screen.back()};
+    const MethodCall call = Write(database, c.method, "SQLSERVER", screen);
+    EXPECT_EQ(call.result, c.result) << c.method << " " << c.fragment;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.method << " " << c.fragment;
+    if (c.method != insert) continue;
+    // A refused document leaves the identifier untouched and sends no invoice step.
+    const Variant id = c.result == refused            ? Variant()
+                       : c.result == invoices_refused ? Variant::Long(880)
+                                                      : Variant::Long(881);
+    EXPECT_EQ(call["outvntDocto_Transporte_id"], id) << c.fragment;
+    if (c.result == refused) {
+      EXPECT_EQ(database.statements().size(), 2u) << c.fragment;
+    }
   }
 }
 
@@ -224,30 +222,6 @@ TEST(DocumentUpdate, SendsTheProcedureWithTheIdentifierFirst) {
   EXPECT_EQ(database.statements()[0], "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1");
   EXPECT_EQ(database.statements()[1], kUpdate);
   EXPECT_EQ(database.statements()[2], "exec  SP_TMX_EXC_NF_Conhec2 880, 12");
-}
-
-TEST(DocumentUpdate, NoIdentifierComesBeforeEveryOtherCheck) {
-  for (const Variant& document : {Variant(), Variant::Null(), Variant::Integer(0), Variant("")}) {
-    ScriptedDatabase database;
-    Arguments screen = Screen();
-    Set(screen, "invntDocto_Transporte_id", document);
-    Set(screen, "invntNum_Docto_Transporte", "");
-    const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
-    EXPECT_EQ(call.result, Variant::Integer(10));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe um conhecimento."));
-    EXPECT_TRUE(database.statements().empty());
-  }
-}
-
-TEST(DocumentUpdate, AnEmptyAnswerHasItsOwnSpelling) {
-  ScriptedDatabase database;
-  database.Answer("ALT_CAD", Rows({"retorno", "msg_ret"}));
-  AnswerEverything(database);
-  Arguments screen = Screen();
-  Set(screen, "invntDocto_Transporte_id", Variant::Integer(880));
-  const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
-  EXPECT_EQ(call.result, Variant::Integer(10));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Nenhum registro afetado."));
 }
 
 TEST(DocumentUpdate, TheInlineUpdateIsLimitedToItsRowAndAuditsIt) {
@@ -297,28 +271,6 @@ TEST(DocumentDelete, SendsTheProcedureOrTheEmulationsUpdate) {
     EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
     EXPECT_EQ(database.statements(), c.statements);
   }
-}
-
-TEST(DocumentDelete, NoIdentifierOrARefusal) {
-  for (const Variant& document :
-       {Variant::Integer(0), Variant("0"), Variant(""), Variant::Null()}) {
-    ScriptedDatabase database;
-    const MethodCall call = Write(database, "gExclui_Docto_Transporte", "SQLSERVER",
-                                  {{"invntDocto_Transporte_id", document}});
-    EXPECT_EQ(call.result, Variant::Integer(10));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe um conhecimento."));
-    EXPECT_TRUE(database.statements().empty());
-  }
-  ScriptedDatabase refusing;
-  refusing.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}, {{Variant::Long(1), "Bloqueado."}}));
-  EXPECT_EQ(Write(refusing, "gExclui_Docto_Transporte", "SQLSERVER",
-                  {{"invntDocto_Transporte_id", Variant::Integer(880)}})["outvntMsg_Ret"],
-            Variant("Bloqueado."));
-  ScriptedDatabase silent;
-  silent.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}));
-  EXPECT_EQ(Write(silent, "gExclui_Docto_Transporte", "SQLSERVER",
-                  {{"invntDocto_Transporte_id", Variant::Integer(880)}})["outvntMsg_Ret"],
-            Variant("Nenhume registro afetado."));
 }
 
 }  // namespace

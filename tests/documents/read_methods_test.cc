@@ -181,8 +181,9 @@ TEST(ReadMethods, SendTheProcedureOrTheEmulationsStatementAndCopyBackTheAnswer) 
   }
 }
 
-// Each refusal a user sees before anything reaches the database.
-TEST(ReadMethods, RefuseMissingCriteriaBeforeTheDatabase) {
+// Each refusal a user sees before anything reaches the database, for every
+// method that needs an identifier or a criterion (on either kind).
+TEST(ReadMethods, MissingCriteriaAreRefusedBeforeTheDatabase) {
   const char* const no_client =
       "Problema na identificação do cliente. Reinicie a sessão novamente. ";
   const char* const no_number = "Informe o número do conhecimento para pesquisa. ";
@@ -197,17 +198,35 @@ TEST(ReadMethods, RefuseMissingCriteriaBeforeTheDatabase) {
       {kClientDocument, ClientDocument(Variant::Null(), Variant::Integer(1020)), no_client},
       {kClientDocument, ClientDocument(Variant::Integer(35), ""), no_number},
       {kClientDocument, ClientDocument(Variant::Integer(35), "0"), no_number},
+      {"gConsulta_Docto_Transporte",
+       {{"invntDocto_Transporte_id", "abc"}},
+       "Informe o número do conhecimento."},
   };
-  for (const Variant& branch :
+  const std::pair<const char*, const char*> by_identifier[] = {
+      {"gConsulta_Docto_Transporte", "Informe o número do conhecimento."},
+      {"gAltera_Docto_Transporte", "Informe um conhecimento."},
+      {"gExclui_Docto_Transporte", "Informe um conhecimento."},
+      {"mConsulta_Nota_Fiscal", "Informe o conhecimento."}};
+  for (const Variant& none :
        {Variant::Integer(0), Variant(""), Variant(), Variant::Null(), Variant("0")}) {
-    cases.push_back({kBranch, {{"invntPonto_Operacao_id", branch}}, "Informe uma Filial."});
+    cases.push_back({kBranch, {{"invntPonto_Operacao_id", none}}, "Informe uma Filial."});
+    for (const auto& [method, message] : by_identifier) {
+      if (none.IsNull() && method == by_identifier[0].first) continue;  // the detail's trap
+      Arguments arguments = {{"invntDocto_Transporte_id", none}};
+      // The update checks the identifier before any field of the screen.
+      if (method == std::string("gAltera_Docto_Transporte")) {
+        arguments.emplace_back("invntNum_Docto_Transporte", "");
+      }
+      cases.push_back({method, arguments, message});
+    }
   }
   for (const Case& c : cases) {
     for (const char* kind : {"SQLSERVER", "ORACLE"}) {
       ScriptedDatabase database;
       const MethodCall call = Read(database, c.method, kind, c.arguments);
       EXPECT_TRUE(call.result == Variant::Integer(10) || call.result == Variant::Boolean(false));
-      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << Describe(c.arguments[0].second);
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message))
+          << c.method << " " << Describe(c.arguments[0].second);
       EXPECT_TRUE(database.statements().empty()) << c.message;
     }
   }

@@ -73,16 +73,5 @@ TEST(InvoiceList, WithoutInvoicesEverythingIsLeftAsPassed) {
   EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
 }
 
-TEST(InvoiceList, NoDocumentIsRefusedBeforeTheDatabase) {
-  for (const Variant& document :
-       {Variant::Integer(0), Variant("0"), Variant(""), Variant::Null()}) {
-    ScriptedDatabase database;
-    const MethodCall call = Invoices(database, "ORACLE", document);
-    EXPECT_EQ(call.result, Variant::Boolean(false));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Informe o conhecimento."));
-    EXPECT_TRUE(database.statements().empty());
-  }
-}
-
 }  // namespace
 }  // namespace tmxcnh
