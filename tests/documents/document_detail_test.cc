@@ -61,14 +61,19 @@ db::ResultSet DocumentRow(std::map<std::string, Variant> changes = {}) {
   return rows;
 }
 
+// The client and the invoices, through the procedures and the inline SQL.
 void AnswerClientAndInvoices(ScriptedDatabase& database) {
-  database.Answer(
-      "CLIENTE_DOCTO_TRANSP1",
-      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
-           {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
-  database.Answer("NF_Conhec2",
-                  Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
-                       {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
+  for (const char* fragment : {"CLIENTE_DOCTO_TRANSP1", "FROM VCLIENTE"}) {
+    database.Answer(
+        fragment,
+        Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+             {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
+  }
+  for (const char* fragment : {"NF_Conhec2", "FROM NOTA_FISCAL"}) {
+    database.Answer(fragment,
+                    Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+                         {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
+  }
 }
 
 MethodCall Detail(ScriptedDatabase& database, Variant kind,
@@ -106,13 +111,6 @@ TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
     database.Answer("Docto_Transporte5", DocumentRow());
     database.Answer("FROM DOCTO_TRANSPORTE DOC", DocumentRow());
     AnswerClientAndInvoices(database);
-    database.Answer(
-        "FROM VCLIENTE",
-        Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
-             {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
-    database.Answer("FROM NOTA_FISCAL",
-                    Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
-                         {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
     const MethodCall call = Detail(database, c.kind);
     const std::vector<std::string> sent = database.statements();
     ASSERT_EQ(sent.size(), 3u);

@@ -76,6 +76,15 @@ TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
            " AND DOC.DATA_EMISSAO >= TO_DATE('2024/12/31', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
            "TO_DATE('2025/01/01', 'YYYY/MM/DD') " +
            kOracleTail},
+      // The day before the last there is still has its bound; the last has none.
+      {Locale::kBrazil, "ORACLE", "", "30/12/9999", "",
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/30', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
+      {Locale::kBrazil, "ORACLE", "", "31/12/9999", "",
+       std::string(kOracleHead) + " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
   };
   for (const StatementCase& c : cases) {
     ScopedLocale locale(c.locale);

@@ -157,6 +157,7 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
                                {8, Variant::Integer(10), 1, 0},  // the answer
                                {9, Variant::Integer(30), 1, 0},  // the invoices' delete
                                {13, Variant::Integer(30), 1, 0},  // the first invoice
+                               {14, Variant::Integer(30), 1, 1},  // its audit counter: it stays
                                {20, Variant::Integer(30), 1, 1},  // the second invoice
                                {0, Variant::Integer(0), 1, 2}};
   for (const Stays& s : table) {
