@@ -1,4 +1,4 @@
-// The small reading methods against the scripted database: the statement each
+// The reading methods against the scripted database: the statement each
 // kind sends, what each answer makes of the outputs, the refusals that come
 // before any statement, and the traps' texts.
 #include <gtest/gtest.h>
@@ -386,6 +386,435 @@ TEST(ReadMethods, TheEmulationIsCalledThroughTheClassInterface) {
   EXPECT_EQ(call.result, Variant::Integer(10));
   EXPECT_EQ(call["outvntMsg_Ret"], Variant("da emulação"));
   EXPECT_TRUE(database.statements().empty());
+}
+
+// The columns of the document row as the procedure answers them.
+std::map<std::string, Variant> DocumentColumns() {
+  return {{"empresa_Id", Variant::Long(1)},
+          {"num_docto_transporte", Variant::Long(4501)},
+          {"ponto_operacao_id", Variant::Long(7)},
+          {"TAB_TIPO_COBRANCA_ID", Variant::Long(3)},
+          {"cliente_id", Variant::Long(101)},
+          {"Data_Emissao", Variant::Date(37685.75)},  // 2003-03-05 18:00
+          {"remetente", "Indústria de Calçados Ânfora Ltda."},
+          {"end_remetente", "Rua da Ânfora, 10"},
+          {"pj_cgc_remetente", "12.345.678/0001-90"},
+          {"pf_cpf_remetente", "123.456.789-09"},
+          {"municipio_remetente", "São Paulo"},
+          {"Indic_pf_pj_Remetente", "J"},
+          {"remetente_id", Variant::Long(101)},
+          {"telefone_remetente", "(11) 5555-0101"},
+          {"End_Destinatario_id", Variant::Long(203)},
+          {"destinatario", "José Antônio Conceição"},
+          {"end_destinatario", "Av. Beira-Mar, 200"},
+          {"pj_cgc_destinatario", Variant::Null()},
+          {"pf_cpf_destinatario", "987.654.321-00"},
+          {"Indic_pf_pj_Destinatario", "F"},
+          {"municipio_destinatario", "Maceió"},
+          {"destinatario_id", Variant::Long(103)},
+          {"telefone_destinatario", Variant::Null()},
+          {"End_Remetente_id", Variant::Long(201)},
+          {"origem_id", Variant::Long(1)},
+          {"origem", "São Paulo"},
+          {"destino", "Maceió"},
+          {"destino_Id", Variant::Long(8)},
+          {"peso_real", Variant::Double(1234.5)},
+          {"val_declarado", Variant::Double(1234)},
+          {"ponto_operacao_destino_id", Variant::Long(15)},
+          {"tab_tipo_despacho_id", Variant::Long(1)},
+          {"tab_sit_entrega_id", Variant::Long(1)},
+          {"num_volume", Variant::Long(3)},
+          {"Tab_Tipo_Docto_Transp_id", Variant::Long(1)}};
+}
+
+db::ResultSet DocumentRow(std::map<std::string, Variant> changes = {}) {
+  std::map<std::string, Variant> columns = DocumentColumns();
+  for (auto& [name, value] : changes) columns[name] = value;
+  db::ResultSet rows;
+  rows.rows.emplace_back();
+  for (const auto& [name, value] : columns) {
+    rows.columns.push_back(name);
+    rows.rows[0].push_back(value);
+  }
+  return rows;
+}
+
+// The client and the invoices, through the procedures and the inline SQL.
+void AnswerClientAndInvoices(ScriptedDatabase& database) {
+  for (const char* fragment : {"CLIENTE_DOCTO_TRANSP1", "FROM VCLIENTE"}) {
+    database.Answer(
+        fragment,
+        Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+             {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
+  }
+  for (const char* fragment : {"NF_Conhec2", "FROM NOTA_FISCAL"}) {
+    database.Answer(fragment,
+                    Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+                         {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
+  }
+}
+
+MethodCall Detail(ScriptedDatabase& database, Variant kind,
+                  Variant document = Variant::Integer(1001), CNH* object = nullptr) {
+  return testing::CallOn("gConsulta_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", Variant::Integer(5)},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                          {"invntDocto_Transporte_id", document},
+                          {"outvntCliente", "antes"},
+                          {"outvntCgc_Cpf_Cliente", "antes"},
+                          {"outvntQtde_Notas", "antes"}},
+                         object);
+}
+
+// The inline select's own conditions: a live transport document of the company
+// (the joins are checked by reading real databases).
+const char kOracleConditions[] =
+    " AND DOC.DOCTO_TRANSPORTE_ID =  1001  AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND "
+    "DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+
+TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
+  struct Case {
+    Variant kind;
+    std::vector<std::string> statements;
+  };
+  const Case cases[] = {
+      {"SQLSERVER",
+       {"exec SP_TMX_CON_CAD_Docto_Transporte5  1001, 1",
+        "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101", "exec SP_TMX_CON_NF_Conhec2 1, 1001"}},
+      {"ORACLE", {kOracleConditions}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow());
+    database.Answer("FROM DOCTO_TRANSPORTE DOC", DocumentRow());
+    AnswerClientAndInvoices(database);
+    const MethodCall call = Detail(database, c.kind);
+    const std::vector<std::string> sent = database.statements();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_TRUE(sent[0].ends_with(c.statements[0])) << sent[0];
+    if (c.kind == Variant("SQLSERVER")) {
+      EXPECT_EQ(sent, c.statements);
+    }
+    EXPECT_EQ(call.result, Variant::Integer(0));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1));
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+    EXPECT_EQ(call["outvntTab_Tipo_Cobranca_id"], Variant::Long(3));
+    EXPECT_EQ(call["outvntData_Emissao"], Variant("05/03/2003"));
+    EXPECT_EQ(call["outvntCGC_CPF_Remetente"], Variant("12.345.678/0001-90"));  // CNPJ before CPF
+    EXPECT_EQ(call["outvntCGC_CPF_Destinatario"], Variant("987.654.321-00"));   // no CNPJ: the CPF
+    EXPECT_EQ(call["outvntTelefone_Destinatario"], Variant(""));
+    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
+    EXPECT_EQ(call["outvntVal_Declarado"], Variant("1234,00"));
+    EXPECT_EQ(call["outvntDestino_id"], Variant::Long(8));
+    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
+    EXPECT_EQ(call["outvntCliente"], Variant("Indústria de Calçados Ânfora Ltda."));
+    EXPECT_EQ(call["outvntCgc_Cpf_Cliente"], Variant("12.345.678/0001-90"));
+    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(1));
+    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"1234,00"}));
+  }
+}
+
+TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
+  struct Case {
+    const char* column;
+    Variant stored;
+    const char* parameter;
+    Variant expected;
+  };
+  const Case cases[] = {
+      {"TAB_TIPO_COBRANCA_ID", Variant::Null(), "outvntTab_Tipo_Cobranca_id", Variant::Integer(0)},
+      {"Data_Emissao", Variant::Null(), "outvntData_Emissao", ""},
+      {"peso_real", Variant::Double(0), "outvntPeso_Real", ""},
+      {"peso_real", Variant::Null(), "outvntPeso_Real", ""},
+      {"peso_real", Variant::Double(12.345), "outvntPeso_Real", "12,34"},
+      {"val_declarado", Variant::Double(1234.5), "outvntVal_Declarado", "1234,50"},
+      {"pj_cgc_remetente", "", "outvntCGC_CPF_Remetente", "123.456.789-09"},
+      {"remetente", Variant::Null(), "outvntRemetente", ""},
+      {"num_volume", Variant::Null(), "outvntNum_Volume", ""},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow({{c.column, c.stored}}));
+    AnswerClientAndInvoices(database);
+    const MethodCall call = Detail(database, "SQLSERVER");
+    EXPECT_EQ(call.result, Variant::Integer(0)) << c.column;
+    EXPECT_EQ(call[c.parameter], c.expected) << c.column << " " << c.stored;
+  }
+}
+
+// What the client's and the invoices' answers make of the call: without a
+// client none is looked up; an unknown one stops before the invoices (the
+// document's columns already written); no invoices leave their count.
+TEST(DocumentDetail, TheClientAndTheInvoicesAnswersDecide) {
+  struct Case {
+    Variant client;
+    db::ResultSet client_answer;
+    db::ResultSet invoices_answer;
+    Variant result;
+    size_t statements;
+    const char* message;
+    Variant client_name;
+    Variant invoices;
+  };
+  const db::ResultSet none = Rows({"x"});
+  const db::ResultSet client =
+      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+           {{"Ânfora", "J", "1", Variant::Null()}});
+  const db::ResultSet invoice =
+      Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+           {{"000123", "Calçados", Variant::Long(3), Variant::Double(1)}});
+  const Case cases[] = {
+      {Variant::Null(), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant::Long(0), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant(""), none, invoice, Variant::Integer(0), 2, "intocada", "antes", Variant::Long(1)},
+      {Variant::Long(101), none, invoice, Variant::Integer(10), 2, "Cliente não cadastrado.",
+       "antes", "antes"},
+      {Variant::Long(101), client, none, Variant::Integer(0), 3, "intocada", "Ânfora", "antes"},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow({{"cliente_id", c.client}}));
+    database.Answer("CLIENTE_DOCTO_TRANSP1", c.client_answer);
+    database.Answer("NF_Conhec2", c.invoices_answer);
+    const MethodCall call = Detail(database, "SQLSERVER");
+    EXPECT_EQ(call.result, c.result) << c.message;
+    EXPECT_EQ(database.statements().size(), c.statements) << c.message;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+    EXPECT_EQ(call["outvntCliente"], c.client_name) << c.message;
+    EXPECT_EQ(call["outvntQtde_Notas"], c.invoices) << c.message;
+  }
+}
+
+TEST(DocumentDetail, NoDocument) {
+  ScriptedDatabase database;
+  database.Answer("Docto_Transporte5", Rows({"empresa_Id"}));
+  const MethodCall call = Detail(database, "SQLSERVER");
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+  EXPECT_EQ(call["outvntEmpresa_id"], Variant());
+}
+
+TEST(DocumentDetail, TheOtherMethodsAreCalledThroughTheClassInterface) {
+  class Watched : public CNH {
+   public:
+    bool mBusca_Cliente(Variant& kind, Variant& connection, Variant& user, Variant& client,
+                        Variant& name, Variant& cnpj, Variant& person, Variant& message) override {
+      client_seen = client;
+      connection_seen = connection;
+      return CNH::mBusca_Cliente(kind, connection, user, client, name, cnpj, person, message);
+    }
+    bool mConsulta_Nota_Fiscal(Variant&, Variant&, Variant&, Variant&, Variant&, Variant& document,
+                               Variant&, Variant&, Variant&, Variant&, Variant&,
+                               Variant& message) override {
+      document_seen = document;
+      message = "Problema na Consulta à Nota Fiscal. Favor tentar mais tarde.";
+      return false;
+    }
+    Variant client_seen;
+    Variant connection_seen;
+    Variant document_seen;
+  };
+  ScriptedDatabase database;
+  database.Answer("Docto_Transporte5", DocumentRow());
+  AnswerClientAndInvoices(database);
+  Watched object;
+  const MethodCall call = Detail(database, "SQLSERVER", Variant::Integer(1001), &object);
+  EXPECT_EQ(object.client_seen, Variant::Long(101));
+  EXPECT_EQ(object.connection_seen, Variant(database.connection_text()));
+  EXPECT_EQ(object.document_seen, Variant::Integer(1001));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"],
+            Variant("Problema na Consulta à Nota Fiscal. Favor tentar mais tarde."));
+}
+
+MethodCall List(ScriptedDatabase& database, Variant kind, Variant number, Variant start,
+                Variant end, Variant user = Variant::Integer(5)) {
+  return testing::CallOn("gBusca_Lista_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", user},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntNum_Docto_Transporte", number},
+                          {"invntData_ini", start},
+                          {"invntData_Fim", end},
+                          {"outarrvntDocto_Transporte_id", "antes"},
+                          {"outvntDestinatario", "antes"},
+                          {"outvntQtde_Docto", Variant::Integer(-1)}});
+}
+
+db::ResultSet TwoDocuments() {
+  return Rows({"DOCTO_TRANSPORTE_ID", "REMETENTE", "DESTINATARIO", "ORIGEM", "DESTINO",
+               "NUM_DOCTO_TRANSPORTE", "TIPO_DOCTO_TRANSP"},
+              {{Variant::Long(1001), "Indústria Ânfora", "José Antônio", "São Paulo", "Maceió",
+                Variant::Long(4501), Variant::Long(1)},
+               {Variant::Long(1002), Variant::Null(), "Açaí do Pará", Variant::Null(), "Curitiba",
+                Variant::Long(4502), Variant::Long(1)}});
+}
+
+const char kOracleHead[] =
+    " SELECT DOC.DOCTO_TRANSPORTE_ID ,  REM.NOME REMETENTE ,  DES.NOME DESTINATARIO ,  "
+    "ORI.MUNICIPIO ORIGEM ,  DET.MUNICIPIO DESTINO ,  DOC.NUM_DOCTO_TRANSPORTE  , "
+    "DOC.TAB_TIPO_DOCTO_TRANSP_ID TIPO_DOCTO_TRANSP  FROM DOCTO_TRANSPORTE DOC ,  VENDERECO_PESSOA "
+    "REM ,  VENDERECO_PESSOA DES ,  MUNICIPIO ORI ,  MUNICIPIO DET  WHERE REM.ENDERECO_PESSOA_ID = "
+    "DOC.END_REMETENTE_ID  AND DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID  AND "
+    "ORI.MUNICIPIO_ID = DOC.ORIGEM_ID  AND DET.MUNICIPIO_ID = DOC.DESTINO_ID ";
+const char kOracleTail[] =
+    " AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+
+struct StatementCase {
+  Locale locale;
+  Variant kind;
+  Variant number;
+  Variant start;
+  Variant end;
+  std::string statement;
+};
+
+TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
+  const StatementCase cases[] = {
+      {Locale::kBrazil, "SQLSERVER", Variant::Integer(4501), "", "",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, null, null, 1"},
+      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "07/03/2024",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
+      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "5/3/2024",  // equal dates pass
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/05 00:00', 1"},
+      {Locale::kUnitedStates, "SQLSERVER", "", "03/05/2024", "03/07/2024",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
+      {Locale::kBrazil, "ORACLE", "4501", "", "",
+       std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
+      {Locale::kBrazil, "ORACLE", Variant::Integer(4501), "05/03/2024", "",  // number wins
+       std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
+      {Locale::kBrazil, "ORACLE", "", "05/03/2024", "07/03/2024",
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('2024/03/05', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('2024/03/08', 'YYYY/MM/DD') " +
+           kOracleTail},
+      {Locale::kBrazil, "ORACLE", "0", "31/12/2024", "",  // one day, across the year's end
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('2024/12/31', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('2025/01/01', 'YYYY/MM/DD') " +
+           kOracleTail},
+      // The day before the last there is still has its bound; the last has none.
+      {Locale::kBrazil, "ORACLE", "", "30/12/9999", "",
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/30', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
+      {Locale::kBrazil, "ORACLE", "", "31/12/9999", "",
+       std::string(kOracleHead) + " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
+  };
+  for (const StatementCase& c : cases) {
+    ScopedLocale locale(c.locale);
+    ScriptedDatabase database;
+    database.Answer("LISTA", TwoDocuments());
+    database.Answer("FROM DOCTO_TRANSPORTE", TwoDocuments());
+    const MethodCall call = List(database, c.kind, c.number, c.start, c.end);
+    EXPECT_EQ(database.statements(), std::vector<std::string>{c.statement});
+    EXPECT_EQ(call.result, Variant::Integer(0));
+    EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(2));
+    EXPECT_EQ(call["outarrvntDocto_Transporte_id"],
+              Variant::Array({Variant::Long(1001), Variant::Long(1002)}));
+    EXPECT_EQ(call["outarrvntRemetente"], Variant::Array({"Indústria Ânfora", ""}));
+    EXPECT_EQ(call["outvntDestinatario"], Variant::Array({"José Antônio", "Açaí do Pará"}));
+    EXPECT_EQ(call["outarrvntOrigem"], Variant::Array({"São Paulo", ""}));
+    EXPECT_EQ(call["outarrvntDestino"], Variant::Array({"Maceió", "Curitiba"}));
+    EXPECT_EQ(call["outarrvntNum_Docto_Transporte"],
+              Variant::Array({Variant::Long(4501), Variant::Long(4502)}));
+    EXPECT_EQ(call["outarrvntTab_Tipo_Docto_Transp"],
+              Variant::Array({Variant::Long(1), Variant::Long(1)}));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+  }
+}
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+struct ValidationCase {
+  Variant number;
+  Variant start;
+  Variant end;
+  const char* message;
+};
+
+TEST(DocumentList, ChecksTheCriteriaInOrder) {
+  const ValidationCase cases[] = {
+      {"", "", "", "Informe algo para consulta."},
+      {Variant::Integer(0), Variant(), "05/03/2024", "Informe algo para consulta."},
+      {"", "31/02/2024", "05/03/2024", "Data inicial inválida."},
+      {"", "31/02/2024", "abc", "Data inicial inválida."},  // the start is checked first
+      {"", "05/03/2024", "abc", "Data final inválida."},
+      {"", "06/03/2024", "05/03/2024", "Data inicial não pode ser maior que a data final."},
+      {"4501", "abc", "", "Data inicial inválida."},  // a number does not skip the date checks
+      // Read in time linear in its length, as any text a caller types.
+      {"", Repeated("domingo ", 20000), "05/03/2024", "Data inicial inválida."},
+  };
+  for (const ValidationCase& c : cases) {
+    ScriptedDatabase database;
+    const MethodCall call = List(database, "SQLSERVER", c.number, c.start, c.end);
+    EXPECT_EQ(call.result, Variant::Integer(10));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.start << " " << c.end;
+    EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+    EXPECT_EQ(call["outarrvntDocto_Transporte_id"], Variant("antes"));
+    EXPECT_TRUE(database.statements().empty());
+  }
+}
+
+TEST(DocumentList, TheCriteriaComeBackCleaned) {
+  ScriptedDatabase database;
+  database.Answer("LISTA", TwoDocuments());
+  const MethodCall call =
+      List(database, "SQLSERVER", Variant("45;01"), Variant("'05/03/2024"), Variant());
+  EXPECT_EQ(call["invntNum_Docto_Transporte"], Variant("4501"));
+  EXPECT_EQ(call["invntData_ini"], Variant("05/03/2024"));
+  // A start date alone makes a one-day range: the caller sees the end changed.
+  EXPECT_EQ(call["invntData_Fim"], Variant("05/03/2024"));
+  EXPECT_EQ(
+      database.statements(),
+      std::vector<std::string>{"Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, '2024/03/05 00:00', "
+                               "'2024/03/05 00:00', 1"});
+  EXPECT_EQ(call["invntData_ini"].type(), VariantType::kString);
+  const MethodCall number_only =
+      List(database, "SQLSERVER", Variant::Long(4501), Variant(), Variant());
+  EXPECT_EQ(number_only["invntNum_Docto_Transporte"], Variant("4501"));  // a text now
+  EXPECT_EQ(number_only["invntData_ini"], Variant(""));
+}
+
+// No row leaves the arrays and the count as passed; one row gives arrays of index 0 only.
+TEST(DocumentList, TheArraysFollowTheRows) {
+  for (size_t rows : {0u, 1u}) {
+    ScriptedDatabase database;
+    db::ResultSet answer = TwoDocuments();
+    answer.rows.resize(rows);
+    database.Answer("LISTA", answer);
+    const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
+    if (rows == 0) {
+      EXPECT_EQ(call.result, Variant::Integer(10));
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+      EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
+    } else {
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(1));
+      EXPECT_EQ(call["outarrvntOrigem"].UBound(), 0);
+    }
+  }
+}
+
+TEST(DocumentList, ANullCriterionRunsTheTrap) {
+  ScriptedDatabase database;
+  const MethodCall call = List(database, "SQLSERVER", Variant::Null(), "", "", Variant::Integer(1));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(
+      call["outvntMsg_Ret"],
+      Variant("Acesso a função não disponível: gBusca_Lista_Docto_Transporte. Favor tentar "
+              "mais tarde. TMXCNH.gBusca_Lista_Docto_Transporte ( Uso inválido de Nulo : 94)   "
+              "no nº 6020, strSq: "));
 }
 
 }  // namespace

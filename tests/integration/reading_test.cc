@@ -4,16 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
+#include "db/connection.h"
+#include "platform/clock.h"
+#include "platform/format.h"
 #include "tests/support/method_call.h"
 #include "tests/support/test_databases.h"
 
 namespace tmxcnh {
 namespace {
 
+using testing::CallMethod;
 using testing::CallOn;
 using testing::MethodCall;
+using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
@@ -214,6 +220,141 @@ TEST_F(ReadingTest, ClientsReadBackIdenticallyEverywhere) {
       if (first.empty()) first = AfterTheConnection(call);
       EXPECT_EQ(AfterTheConnection(call), first) << client << " on " << s.Name();
     }
+  }
+}
+
+// The server date and branch company lookups on real databases (the
+// embedded SQLite and PostgreSQL), for both database kinds.
+class LookupsTest : public testing::DatabaseTest<Setting> {
+ protected:
+  MethodCall Company(Variant branch, Variant user = Variant::Integer(5)) {
+    return CallOn("gBusca_Empresa_Filial", GetParam().kind, database_->connection_text(),
+                  {{"invntUsuario_internet_id", user}, {"invntPonto_Operacao_id", branch}});
+  }
+};
+
+TEST_P(LookupsTest, TheCompanyOfABranch) {
+  EXPECT_EQ(Company(Variant::Integer(7))["outvntEmpresa_id"], Variant::Long(1));
+  const MethodCall twelve = Company(Variant("12"));
+  EXPECT_EQ(twelve["outvntEmpresa_id"], Variant::Long(2));
+  EXPECT_EQ(twelve["outvntMsg_Ret"], Variant("intocada"));
+  const MethodCall unknown = Company(Variant::Integer(999));
+  EXPECT_EQ(unknown.result, Variant::Integer(10));
+  EXPECT_EQ(unknown["outvntMsg_Ret"], Variant("Filial não cadastrada."));
+  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
+}
+
+TEST_P(LookupsTest, TheServerDateIsToday) {
+  const std::string before = Format(Variant::Date(*SerialFromCivil(Now())), "dd/mm/yyyy");
+  const MethodCall call = CallOn("gBusca_Data_Dia", GetParam().kind, database_->connection_text(),
+                                 {{"invntUsuario_internet_id", Variant::Integer(5)}});
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  const std::string after = Format(Variant::Date(*SerialFromCivil(Now())), "dd/mm/yyyy");
+  const Variant date = call["outvntData_Dia"];
+  EXPECT_TRUE(date == Variant(before) || date == Variant(after)) << Describe(date);
+}
+
+TEST_P(LookupsTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
+  if (GetParam().kind == std::string("ORACLE")) {
+    database_->Execute("ALTER TABLE PONTO_OPERACAO RENAME TO PONTO_OPERACAO_ANTIGO");
+  } else if (GetParam().engine == TestEngine::kSqlite) {
+    database_->Execute("DELETE FROM TMX_PROCEDURE WHERE NAME = 'SP_TMX_CON_EMPRESA_OP'");
+  } else {
+    database_->Execute("DROP FUNCTION sp_tmx_con_empresa_op");
+  }
+  const MethodCall call = Company(Variant::Integer(7), Variant::Integer(1));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  const std::string text = call["outvntMsg_Ret"].string_value();
+  const std::string sentence =
+      "Acesso a função não disponível: gBusca_Empresa_Filial. Favor tentar mais tarde.";
+  ASSERT_EQ(text.rfind(sentence + " TMXCNH.gBusca_Empresa_Filial ( ", 0), 0u) << text;
+  EXPECT_NE(text.find(")   no nº 1270, strSq: "), std::string::npos) << text;
+  ASSERT_EQ(database_->Count("LOG_MSG"), 1);
+  const db::ResultSet row = database_->Query(
+      "SELECT TAB_TIPO_MSG_ID, USUARIO_INTERNET_ID, MSG01, MSG02, DATA_LOG FROM LOG_MSG");
+  EXPECT_EQ(row.rows[0][0], Variant::Long(1));
+  EXPECT_EQ(row.rows[0][1], Variant::Long(1));
+  // The row holds the sentence and the detail, cleaned of ( ) ' and the like.
+  std::string cleaned;
+  for (char c : text) {
+    if (std::string("'<>();%&+\"").find(c) == std::string::npos) cleaned += c;
+  }
+  std::string stored = row.rows[0][2].string_value();
+  if (!row.rows[0][3].IsNull()) stored += row.rows[0][3].string_value();
+  EXPECT_EQ(stored, cleaned);
+  EXPECT_EQ(row.rows[0][4].type(), VariantType::kDate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, LookupsTest, testing::EveryEngineAndKind(), testing::SettingName);
+
+// The duplicate-number check on real databases: the procedure and the inline
+// count agree on SQLite and PostgreSQL.
+class DuplicateTest : public testing::DatabaseTest<Setting> {
+ protected:
+  MethodCall Verify(int number, int branch, int document, int company = 1) {
+    return CallOn("mVerifica_Dupli_Num_Docto", GetParam().kind, database_->connection_text(),
+                  {{"invntUsuario_internet_id", Variant::Integer(5)},
+                   {"invntEmpresa_id", Variant::Long(company)},
+                   {"invntNum_Docto_Transporte", Variant(std::to_string(number))},
+                   {"invntPonto_Operacao_id", Variant::Long(branch)},
+                   {"invntDocto_Transporte_id", Variant::Long(document)},
+                   {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
+  }
+};
+
+TEST_P(DuplicateTest, ANumberIsFreeUnlessAnotherLiveDocumentOfTheBranchHasIt) {
+  struct Case {
+    int number;
+    int branch;
+    int document;
+    int company;
+    bool free;
+  };
+  const Case cases[] = {
+      {4501, 7, 0, 1, false},    // 1001 has it at branch 7
+      {4501, 7, 0, 2, false},    // whatever company asks
+      {4501, 12, 0, 1, true},    // another branch
+      {4501, 7, 1001, 1, true},  // the document being changed itself
+      {4503, 7, 1004, 1, true},  // the other holder, 1003, is deleted
+      {4503, 7, 0, 1, false},    // 1004 is live
+      {4510, 9, 0, 1, false},    // a pickup document (type 2) counts too
+      {9999, 7, 0, 1, true},
+  };
+  for (const Case& c : cases) {
+    const MethodCall call = Verify(c.number, c.branch, c.document, c.company);
+    EXPECT_EQ(call.result, Variant::Boolean(c.free)) << c.number << " at " << c.branch;
+    if (!c.free) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
+    }
+  }
+  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, DuplicateTest, testing::EveryEngineAndKind(),
+                         testing::SettingName);
+
+// The connection texts that Windows callers write for ADO reach PostgreSQL
+// through a data source, as they reach a site's database through its DSN.
+TEST(AdoTexts, ReachTheDatabaseThroughADataSource) {
+  const char* dsn = std::getenv("TMXCNH_TEST_PG_DSN");
+  auto database = TestDatabase::Create(TestEngine::kPostgreSql);
+  if (!database || !dsn) GTEST_SKIP() << "no PostgreSQL data source here (TMXCNH_TEST_PG_DSN)";
+  const std::string catalog = db::ConnectionText(database->connection_text()).Get("Database");
+  for (const std::string& text : {
+           "Provider=MSDASQL.1;Persist Security Info=False;Data Source=" + std::string(dsn) +
+               ";Initial Catalog=" + catalog,
+           "Provider=MSDASQL.1;Password=\"\";User ID=postgres;Data Source=" + std::string(dsn) +
+               ";Initial Catalog=" + catalog,
+           "Data Source=" + std::string(dsn) + ";Initial Catalog=" + catalog,
+           "Provider=MSDASQL;Extended Properties=\"DSN=" + std::string(dsn) +
+               ";Database=" + catalog + "\"",
+       }) {
+    const testing::MethodCall call =
+        CallMethod("gBusca_Empresa_Filial", {{"invntBanco_Dados", "SQLSERVER"},
+                                             {"vntConecta_db", text},
+                                             {"invntPonto_Operacao_id", Variant::Integer(7)}});
+    EXPECT_EQ(call.result, Variant::Integer(0)) << text << ": " << call["outvntMsg_Ret"];
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1)) << text;
   }
 }
 
