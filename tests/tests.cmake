@@ -24,23 +24,11 @@ add_executable(tmxcnh_tests
   tests/db/sql_script_test.cc
   tests/db/sqlite_connection_test.cc
   tests/db/statement_test.cc
-  tests/documents/branch_company_test.cc
-  tests/documents/client_document_check_test.cc
-  tests/documents/client_lookup_test.cc
-  tests/documents/document_detail_test.cc
-  tests/documents/document_list_test.cc
+  tests/documents/read_methods_test.cc
   tests/documents/document_writes_test.cc
-  tests/documents/duplicate_check_test.cc
-  tests/documents/field_consistency_test.cc
-  tests/documents/server_date_test.cc
-  tests/invoices/invoice_list_test.cc
-  tests/invoices/invoice_save_test.cc
-  tests/invoices/invoice_total_test.cc
-  tests/integration/ado_texts_test.cc
-  tests/integration/duplicate_test.cc
+  tests/invoices/invoice_methods_test.cc
   tests/integration/edges_test.cc
   tests/integration/hostile_test.cc
-  tests/integration/lookups_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc
   tests/integration/writing_test.cc

@@ -11,37 +11,31 @@
 namespace tmxcnh {
 namespace {
 
+// The order and dispatch identifiers are the late-bound callers' contract.
 TEST(MethodTable, TheFourteenPublicMethodsInTheirOrder) {
-  struct Expected {
-    const char* name;
-    int32_t dispid;
-    size_t parameters;
-    bool returns_boolean;
-  };
-  const Expected expected[] = {
-      {"gConsulta_Cliente_Docto_Transp", 0x60030000, 8, false},
-      {"gSoma_Nota_Fiscal", 0x60030001, 5, false},
-      {"gBusca_Data_Dia", 0x60030002, 7, false},
-      {"gBusca_Empresa_Filial", 0x60030003, 6, false},
-      {"gBusca_Lista_Docto_Transporte", 0x60030004, 17, false},
-      {"gConsulta_Docto_Transporte", 0x60030005, 48, false},
-      {"gExclui_Docto_Transporte", 0x60030006, 7, false},
-      {"gInclui_Docto_Transporte", 0x60030007, 29, false},
-      {"gAltera_Docto_Transporte", 0x60030008, 28, false},
-      {"mBusca_Cliente", 0x60030009, 8, true},
-      {"mConsiste_Campos", 0x6003000A, 23, true},
-      {"mConsulta_Nota_Fiscal", 0x6003000B, 12, true},
-      {"mGrava_Nota_fiscal", 0x6003000C, 11, true},
-      {"mVerifica_Dupli_Num_Docto", 0x6003000D, 10, true},
-  };
+  const std::pair<const char*, size_t> expected[] = {{"gConsulta_Cliente_Docto_Transp", 8},
+                                                     {"gSoma_Nota_Fiscal", 5},
+                                                     {"gBusca_Data_Dia", 7},
+                                                     {"gBusca_Empresa_Filial", 6},
+                                                     {"gBusca_Lista_Docto_Transporte", 17},
+                                                     {"gConsulta_Docto_Transporte", 48},
+                                                     {"gExclui_Docto_Transporte", 7},
+                                                     {"gInclui_Docto_Transporte", 29},
+                                                     {"gAltera_Docto_Transporte", 28},
+                                                     {"mBusca_Cliente", 8},
+                                                     {"mConsiste_Campos", 23},
+                                                     {"mConsulta_Nota_Fiscal", 12},
+                                                     {"mGrava_Nota_fiscal", 11},
+                                                     {"mVerifica_Dupli_Num_Docto", 10}};
   const std::vector<PublicMethod>& methods = PublicMethods();
   ASSERT_EQ(methods.size(), std::size(expected));
   for (size_t i = 0; i < methods.size(); ++i) {
-    EXPECT_EQ(methods[i].name, expected[i].name);
-    EXPECT_EQ(methods[i].dispid, expected[i].dispid) << expected[i].name;
-    EXPECT_EQ(methods[i].parameters.size(), expected[i].parameters) << expected[i].name;
-    EXPECT_EQ(methods[i].returns_boolean, expected[i].returns_boolean) << expected[i].name;
-    EXPECT_EQ(methods[i].parameters.back(), "outvntMsg_Ret") << expected[i].name;
+    const auto& [name, parameters] = expected[i];
+    EXPECT_EQ(methods[i].name, name);
+    EXPECT_EQ(methods[i].dispid, 0x60030000 + static_cast<int32_t>(i)) << name;
+    EXPECT_EQ(methods[i].parameters.size(), parameters) << name;
+    EXPECT_EQ(methods[i].returns_boolean, name[0] == 'm') << name;
+    EXPECT_EQ(methods[i].parameters.back(), "outvntMsg_Ret") << name;
   }
 }
 

@@ -19,21 +19,13 @@ namespace {
 
 using testing::Arguments;
 using testing::CallMethod;
+using testing::CallOn;
 using testing::DocumentScreen;
 using testing::MethodCall;
+using testing::Set;
 using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
-
-void Set(Arguments& arguments, const std::string& name, const Variant& value) {
-  for (auto& [key, old] : arguments) {
-    if (key == name) {
-      old = value;
-      return;
-    }
-  }
-  arguments.emplace_back(name, value);
-}
 
 class EdgeTest : public testing::DatabaseTest<Setting> {
  protected:
@@ -47,12 +39,9 @@ class EdgeTest : public testing::DatabaseTest<Setting> {
     return screen;
   }
   MethodCall List(const char* from, const char* to) {
-    return CallMethod("gBusca_Lista_Docto_Transporte",
-                      {{"invntBanco_Dados", GetParam().kind},
-                       {"vntConecta_db", database_->connection_text()},
-                       {"invntEmpresa_id", Variant::Integer(1)},
-                       {"invntData_ini", from},
-                       {"invntData_Fim", to}});
+    return CallOn(
+        "gBusca_Lista_Docto_Transporte", GetParam().kind, database_->connection_text(),
+        {{"invntEmpresa_id", Variant::Integer(1)}, {"invntData_ini", from}, {"invntData_Fim", to}});
   }
 };
 
@@ -238,10 +227,8 @@ TEST_P(EngineEdgeTest, TheAuditCounterNeverWraps) {
 // as its whole-number conversion always has.)
 TEST_P(EngineEdgeTest, AnIdentifierWithDecimalsEndsInTheProceduresTrap) {
   const MethodCall call =
-      CallMethod("gConsulta_Docto_Transporte", {{"invntBanco_Dados", "SQLSERVER"},
-                                                {"vntConecta_db", database_->connection_text()},
-                                                {"invntEmpresa_id", Variant::Integer(1)},
-                                                {"invntDocto_Transporte_id", "5001.5"}});
+      CallOn("gConsulta_Docto_Transporte", "SQLSERVER", database_->connection_text(),
+             {{"invntEmpresa_id", Variant::Integer(1)}, {"invntDocto_Transporte_id", "5001.5"}});
   EXPECT_EQ(call.result, Variant::Integer(10));
   EXPECT_EQ(call["outvntMsg_Ret"],
             Variant("Acesso a função não disponível: gConsulta_Docto_Transporte . Favor tentar "
@@ -252,10 +239,8 @@ TEST_P(EngineEdgeTest, LogTimesAreStoredAsDates) {
   // A kind other than the two is logged with the fixed date 2002/01/01; a
   // document no number can hold ends in the trap, which logs.
   const MethodCall call =
-      CallMethod("gConsulta_Docto_Transporte", {{"invntBanco_Dados", "oracle"},
-                                                {"vntConecta_db", database_->connection_text()},
-                                                {"invntEmpresa_id", Variant::Integer(1)},
-                                                {"invntDocto_Transporte_id", "1e400"}});
+      CallOn("gConsulta_Docto_Transporte", "oracle", database_->connection_text(),
+             {{"invntEmpresa_id", Variant::Integer(1)}, {"invntDocto_Transporte_id", "1e400"}});
   EXPECT_EQ(call.result, Variant::Integer(10));
   // Compared in SQL, as a date is compared with a date.
   EXPECT_EQ(database_->Count("LOG_MSG WHERE DATA_LOG = '2002-01-01 00:00:00'"), 1);
@@ -276,10 +261,8 @@ TEST(SqliteReads, NeverWaitForAWriter) {
   insert.verbatim = true;
   writer->Execute(insert);
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
-    const MethodCall call =
-        CallMethod("gBusca_Empresa_Filial", {{"invntBanco_Dados", kind},
-                                             {"vntConecta_db", database->connection_text()},
-                                             {"invntPonto_Operacao_id", Variant::Integer(7)}});
+    const MethodCall call = CallOn("gBusca_Empresa_Filial", kind, database->connection_text(),
+                                   {{"invntPonto_Operacao_id", Variant::Integer(7)}});
     EXPECT_EQ(call.result, Variant::Integer(0)) << kind << ": " << call["outvntMsg_Ret"];
     EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1)) << kind;  // as last committed
   }
@@ -295,11 +278,10 @@ TEST(PostgreSqlDateStyle, DatesAreRightOnEveryPooledConnection) {
                     db::ConnectionText(database->connection_text()).Get("Database") +
                     " SET DateStyle = 'SQL, DMY'");
   for (int round = 0; round < 3; ++round) {
-    const MethodCall call = CallMethod("gConsulta_Docto_Transporte",
-                                       {{"invntBanco_Dados", "SQLSERVER"},
-                                        {"vntConecta_db", database->connection_text()},
-                                        {"invntEmpresa_id", Variant::Integer(1)},
-                                        {"invntDocto_Transporte_id", Variant::Long(1001)}});
+    const MethodCall call =
+        CallOn("gConsulta_Docto_Transporte", "SQLSERVER", database->connection_text(),
+               {{"invntEmpresa_id", Variant::Integer(1)},
+                {"invntDocto_Transporte_id", Variant::Long(1001)}});
     EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024")) << "round " << round;
   }
 }

@@ -23,6 +23,7 @@ using testing::TestEngine;
 
 // A line of the payload file with its escapes read.
 std::string Unescape(const std::string& line) {
+  static const std::map<char, char> kEscapes = {{'0', '\0'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}};
   std::string out;
   for (size_t i = 0; i < line.size(); ++i) {
     if (line[i] != '\\' || i + 1 == line.size()) {
@@ -30,19 +31,12 @@ std::string Unescape(const std::string& line) {
       continue;
     }
     const char next = line[++i];
-    if (next == '0') {
-      out += '\0';
-    } else if (next == 'n') {
-      out += '\n';
-    } else if (next == 'r') {
-      out += '\r';
-    } else if (next == 't') {
-      out += '\t';
-    } else if (next == 'x' && i + 2 < line.size()) {
+    if (next == 'x' && i + 2 < line.size()) {
       out += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
       i += 2;
     } else {
-      out += next;
+      const auto it = kEscapes.find(next);
+      out += it != kEscapes.end() ? it->second : next;
     }
   }
   return out;

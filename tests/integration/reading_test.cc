@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
+#include "db/connection.h"
+#include "platform/clock.h"
+#include "platform/format.h"
 #include "tests/support/method_call.h"
 #include "tests/support/test_databases.h"
 
@@ -13,7 +17,9 @@ namespace tmxcnh {
 namespace {
 
 using testing::CallMethod;
+using testing::CallOn;
 using testing::MethodCall;
+using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
@@ -48,26 +54,23 @@ class ReadingTest : public ::testing::Test {
     return settings;
   }
 
-  static MethodCall Detail(const Setting& s, int document, int company) {
-    return CallMethod("gConsulta_Docto_Transporte",
-                      {{"invntBanco_Dados", s.kind},
-                       {"vntConecta_db", s.database->connection_text()},
-                       {"invntUsuario_internet_id", Variant::Integer(5)},
-                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
-                       {"invntGrupo_Empresa_id", Variant::Integer(1)},
-                       {"invntDocto_Transporte_id", Variant::Long(document)}});
+  static MethodCall Read(const Setting& s, const char* method, testing::Arguments arguments) {
+    arguments.emplace_back("invntUsuario_internet_id", Variant::Integer(5));
+    return CallOn(method, s.kind, s.database->connection_text(), arguments);
   }
-
+  static MethodCall Detail(const Setting& s, int document, int company) {
+    return Read(s, "gConsulta_Docto_Transporte",
+                {{"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                 {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                 {"invntDocto_Transporte_id", Variant::Long(document)}});
+  }
   static MethodCall List(const Setting& s, Variant number, Variant start, Variant end,
                          int company) {
-    return CallMethod("gBusca_Lista_Docto_Transporte",
-                      {{"invntBanco_Dados", s.kind},
-                       {"vntConecta_db", s.database->connection_text()},
-                       {"invntUsuario_internet_id", Variant::Integer(5)},
-                       {"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
-                       {"invntNum_Docto_Transporte", number},
-                       {"invntData_ini", start},
-                       {"invntData_Fim", end}});
+    return Read(s, "gBusca_Lista_Docto_Transporte",
+                {{"invntEmpresa_id", Variant::Integer(static_cast<int16_t>(company))},
+                 {"invntNum_Docto_Transporte", number},
+                 {"invntData_ini", start},
+                 {"invntData_Fim", end}});
   }
 
   // The listed rows as (id, number, sender, recipient, origin, destination, type), sorted by id:
@@ -124,35 +127,32 @@ TEST_F(ReadingTest, ADocumentReadsBackIdenticallyEverywhere) {
   }
 }
 
-TEST_F(ReadingTest, TheDemoDocumentHoldsWhatWasStored) {
-  for (const Setting& s : Settings()) {
-    const MethodCall call = Detail(s, 1001, 1);
-    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501)) << s.Name();
-    EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024"));
-    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
-    EXPECT_EQ(call["outvntVal_Declarado"], Variant("15800,00"));
-    EXPECT_EQ(call["outvntCliente_id"], Variant::Long(101));
-    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
-    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
-    EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
-    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"6000,00", "7800,00", "2000,00"}));
-    const MethodCall deleted_invoice = Detail(s, 1004, 1);
-    EXPECT_EQ(deleted_invoice["outvntQtde_Notas"], Variant::Long(2)) << s.Name();
-    const MethodCall null_value = Detail(s, 1008, 2);
-    EXPECT_EQ(null_value["outarrvntVal_Declarado"], Variant::Array({""})) << s.Name();
-    const MethodCall no_invoices = Detail(s, 1012, 2);
-    EXPECT_EQ(no_invoices.result, Variant::Integer(0));
-    EXPECT_TRUE(no_invoices["outvntQtde_Notas"].IsEmpty());
-  }
+// What was stored, read on the first setting (the test above holds the others to it).
+TEST_F(ReadingTest, TheDemoDocumentsHoldWhatWasStored) {
+  const Setting s = Settings()[0];
+  const MethodCall call = Detail(s, 1001, 1);
+  EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+  EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024"));
+  EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
+  EXPECT_EQ(call["outvntVal_Declarado"], Variant("15800,00"));
+  EXPECT_EQ(call["outvntCliente_id"], Variant::Long(101));
+  EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
+  EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
+  EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"6000,00", "7800,00", "2000,00"}));
+  EXPECT_EQ(Detail(s, 1004, 1)["outvntQtde_Notas"], Variant::Long(2));  // beside a deleted one
+  EXPECT_EQ(Detail(s, 1008, 2)["outarrvntVal_Declarado"], Variant::Array({""}));
+  const MethodCall no_invoices = Detail(s, 1012, 2);
+  EXPECT_EQ(no_invoices.result, Variant::Integer(0));
+  EXPECT_TRUE(no_invoices["outvntQtde_Notas"].IsEmpty());
 }
 
-TEST_F(ReadingTest, DeletedForeignOrPickupDocumentsAreNotFound) {
+// A deleted document, another company's, a pickup document, an empty period.
+TEST_F(ReadingTest, WhatIsNotThereIsNotRegisteredEverywhere) {
   for (const Setting& s : Settings()) {
-    for (const auto& [document, company] :
-         {std::pair{1003, 1}, std::pair{1006, 1}, std::pair{1001, 2}}) {
-      const MethodCall call = Detail(s, document, company);
-      EXPECT_EQ(call.result, Variant::Integer(10)) << document << " on " << s.Name();
-      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+    for (const MethodCall& call : {Detail(s, 1003, 1), Detail(s, 1001, 2), Detail(s, 1006, 1),
+                                   List(s, "", "01/01/2020", "31/12/2020", 1)}) {
+      EXPECT_EQ(call.result, Variant::Integer(10)) << s.Name();
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado.")) << s.Name();
     }
   }
 }
@@ -188,14 +188,6 @@ TEST_F(ReadingTest, AListIsTheSameEverywhere) {
   }
 }
 
-TEST_F(ReadingTest, AnEmptyPeriodIsNotRegistered) {
-  for (const Setting& s : Settings()) {
-    const MethodCall call = List(s, "", "01/01/2020", "31/12/2020", 1);
-    EXPECT_EQ(call.result, Variant::Integer(10)) << s.Name();
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-  }
-}
-
 TEST_F(ReadingTest, TheClientsDocumentCheck) {
   struct Case {
     int client;
@@ -210,11 +202,9 @@ TEST_F(ReadingTest, TheClientsDocumentCheck) {
   };
   for (const Setting& s : Settings()) {
     for (const Case& c : cases) {
-      const MethodCall call = CallMethod("gConsulta_Cliente_Docto_Transp",
-                                         {{"invntBanco_Dados", s.kind},
-                                          {"vntConecta_db", s.database->connection_text()},
-                                          {"invntPessoa_id", Variant::Long(c.client)},
-                                          {"invntNum_Docto_Transporte", Variant::Long(c.number)}});
+      const MethodCall call = Read(s, "gConsulta_Cliente_Docto_Transp",
+                                   {{"invntPessoa_id", Variant::Long(c.client)},
+                                    {"invntNum_Docto_Transporte", Variant::Long(c.number)}});
       EXPECT_EQ(call.result, c.result) << c.client << " " << c.number << " on " << s.Name();
     }
   }
@@ -225,13 +215,146 @@ TEST_F(ReadingTest, ClientsReadBackIdenticallyEverywhere) {
     std::vector<Variant> first;
     for (const Setting& s : Settings()) {
       const MethodCall call =
-          CallMethod("mBusca_Cliente", {{"invntBanco_Dados", s.kind},
-                                        {"vntConecta_db", s.database->connection_text()},
-                                        {"invntCliente_id", Variant::Long(client)}});
+          Read(s, "mBusca_Cliente", {{"invntCliente_id", Variant::Long(client)}});
       EXPECT_EQ(call.result, Variant::Boolean(client != 999)) << client << " on " << s.Name();
       if (first.empty()) first = AfterTheConnection(call);
       EXPECT_EQ(AfterTheConnection(call), first) << client << " on " << s.Name();
     }
+  }
+}
+
+// The server date and branch company lookups on real databases (the
+// embedded SQLite and PostgreSQL), for both database kinds.
+class LookupsTest : public testing::DatabaseTest<Setting> {
+ protected:
+  MethodCall Company(Variant branch, Variant user = Variant::Integer(5)) {
+    return CallOn("gBusca_Empresa_Filial", GetParam().kind, database_->connection_text(),
+                  {{"invntUsuario_internet_id", user}, {"invntPonto_Operacao_id", branch}});
+  }
+};
+
+TEST_P(LookupsTest, TheCompanyOfABranch) {
+  EXPECT_EQ(Company(Variant::Integer(7))["outvntEmpresa_id"], Variant::Long(1));
+  const MethodCall twelve = Company(Variant("12"));
+  EXPECT_EQ(twelve["outvntEmpresa_id"], Variant::Long(2));
+  EXPECT_EQ(twelve["outvntMsg_Ret"], Variant("intocada"));
+  const MethodCall unknown = Company(Variant::Integer(999));
+  EXPECT_EQ(unknown.result, Variant::Integer(10));
+  EXPECT_EQ(unknown["outvntMsg_Ret"], Variant("Filial não cadastrada."));
+  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
+}
+
+TEST_P(LookupsTest, TheServerDateIsToday) {
+  const std::string before = Format(Variant::Date(*SerialFromCivil(Now())), "dd/mm/yyyy");
+  const MethodCall call = CallOn("gBusca_Data_Dia", GetParam().kind, database_->connection_text(),
+                                 {{"invntUsuario_internet_id", Variant::Integer(5)}});
+  EXPECT_EQ(call.result, Variant::Integer(0));
+  const std::string after = Format(Variant::Date(*SerialFromCivil(Now())), "dd/mm/yyyy");
+  const Variant date = call["outvntData_Dia"];
+  EXPECT_TRUE(date == Variant(before) || date == Variant(after)) << Describe(date);
+}
+
+TEST_P(LookupsTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
+  if (GetParam().kind == std::string("ORACLE")) {
+    database_->Execute("ALTER TABLE PONTO_OPERACAO RENAME TO PONTO_OPERACAO_ANTIGO");
+  } else if (GetParam().engine == TestEngine::kSqlite) {
+    database_->Execute("DELETE FROM TMX_PROCEDURE WHERE NAME = 'SP_TMX_CON_EMPRESA_OP'");
+  } else {
+    database_->Execute("DROP FUNCTION sp_tmx_con_empresa_op");
+  }
+  const MethodCall call = Company(Variant::Integer(7), Variant::Integer(1));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  const std::string text = call["outvntMsg_Ret"].string_value();
+  const std::string sentence =
+      "Acesso a função não disponível: gBusca_Empresa_Filial. Favor tentar mais tarde.";
+  ASSERT_EQ(text.rfind(sentence + " TMXCNH.gBusca_Empresa_Filial ( ", 0), 0u) << text;
+  EXPECT_NE(text.find(")   no nº 1270, strSq: "), std::string::npos) << text;
+  ASSERT_EQ(database_->Count("LOG_MSG"), 1);
+  const db::ResultSet row = database_->Query(
+      "SELECT TAB_TIPO_MSG_ID, USUARIO_INTERNET_ID, MSG01, MSG02, DATA_LOG FROM LOG_MSG");
+  EXPECT_EQ(row.rows[0][0], Variant::Long(1));
+  EXPECT_EQ(row.rows[0][1], Variant::Long(1));
+  // The row holds the sentence and the detail, cleaned of ( ) ' and the like.
+  std::string cleaned;
+  for (char c : text) {
+    if (std::string("'<>();%&+\"").find(c) == std::string::npos) cleaned += c;
+  }
+  std::string stored = row.rows[0][2].string_value();
+  if (!row.rows[0][3].IsNull()) stored += row.rows[0][3].string_value();
+  EXPECT_EQ(stored, cleaned);
+  EXPECT_EQ(row.rows[0][4].type(), VariantType::kDate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, LookupsTest, testing::EveryEngineAndKind(), testing::SettingName);
+
+// The duplicate-number check on real databases: the procedure and the inline
+// count agree on SQLite and PostgreSQL.
+class DuplicateTest : public testing::DatabaseTest<Setting> {
+ protected:
+  MethodCall Verify(int number, int branch, int document, int company = 1) {
+    return CallOn("mVerifica_Dupli_Num_Docto", GetParam().kind, database_->connection_text(),
+                  {{"invntUsuario_internet_id", Variant::Integer(5)},
+                   {"invntEmpresa_id", Variant::Long(company)},
+                   {"invntNum_Docto_Transporte", Variant(std::to_string(number))},
+                   {"invntPonto_Operacao_id", Variant::Long(branch)},
+                   {"invntDocto_Transporte_id", Variant::Long(document)},
+                   {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}});
+  }
+};
+
+TEST_P(DuplicateTest, ANumberIsFreeUnlessAnotherLiveDocumentOfTheBranchHasIt) {
+  struct Case {
+    int number;
+    int branch;
+    int document;
+    int company;
+    bool free;
+  };
+  const Case cases[] = {
+      {4501, 7, 0, 1, false},    // 1001 has it at branch 7
+      {4501, 7, 0, 2, false},    // whatever company asks
+      {4501, 12, 0, 1, true},    // another branch
+      {4501, 7, 1001, 1, true},  // the document being changed itself
+      {4503, 7, 1004, 1, true},  // the other holder, 1003, is deleted
+      {4503, 7, 0, 1, false},    // 1004 is live
+      {4510, 9, 0, 1, false},    // a pickup document (type 2) counts too
+      {9999, 7, 0, 1, true},
+  };
+  for (const Case& c : cases) {
+    const MethodCall call = Verify(c.number, c.branch, c.document, c.company);
+    EXPECT_EQ(call.result, Variant::Boolean(c.free)) << c.number << " at " << c.branch;
+    if (!c.free) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
+    }
+  }
+  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, DuplicateTest, testing::EveryEngineAndKind(),
+                         testing::SettingName);
+
+// The connection texts that Windows callers write for ADO reach PostgreSQL
+// through a data source, as they reach a site's database through its DSN.
+TEST(AdoTexts, ReachTheDatabaseThroughADataSource) {
+  const char* dsn = std::getenv("TMXCNH_TEST_PG_DSN");
+  auto database = TestDatabase::Create(TestEngine::kPostgreSql);
+  if (!database || !dsn) GTEST_SKIP() << "no PostgreSQL data source here (TMXCNH_TEST_PG_DSN)";
+  const std::string catalog = db::ConnectionText(database->connection_text()).Get("Database");
+  for (const std::string& text : {
+           "Provider=MSDASQL.1;Persist Security Info=False;Data Source=" + std::string(dsn) +
+               ";Initial Catalog=" + catalog,
+           "Provider=MSDASQL.1;Password=\"\";User ID=postgres;Data Source=" + std::string(dsn) +
+               ";Initial Catalog=" + catalog,
+           "Data Source=" + std::string(dsn) + ";Initial Catalog=" + catalog,
+           "Provider=MSDASQL;Extended Properties=\"DSN=" + std::string(dsn) +
+               ";Database=" + catalog + "\"",
+       }) {
+    const testing::MethodCall call =
+        CallMethod("gBusca_Empresa_Filial", {{"invntBanco_Dados", "SQLSERVER"},
+                                             {"vntConecta_db", text},
+                                             {"invntPonto_Operacao_id", Variant::Integer(7)}});
+    EXPECT_EQ(call.result, Variant::Integer(0)) << text << ": " << call["outvntMsg_Ret"];
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1)) << text;
   }
 }
 

@@ -17,6 +17,7 @@ namespace {
 
 using testing::Arguments;
 using testing::CallMethod;
+using testing::CallOn;
 using testing::DocumentScreen;
 using testing::FaultyDatabase;
 using testing::MethodCall;
@@ -27,11 +28,9 @@ using testing::TestEngine;
 class LifeTest : public testing::DatabaseTest<Setting> {
  protected:
   MethodCall Detail(const Variant& document) {
-    return CallMethod("gConsulta_Docto_Transporte",
-                      {{"invntBanco_Dados", GetParam().kind},
-                       {"vntConecta_db", database_->connection_text()},
-                       {"invntEmpresa_id", Variant::Integer(1)},
-                       {"invntDocto_Transporte_id", document}});
+    return CallOn(
+        "gConsulta_Docto_Transporte", GetParam().kind, database_->connection_text(),
+        {{"invntEmpresa_id", Variant::Integer(1)}, {"invntDocto_Transporte_id", document}});
   }
 };
 
@@ -61,10 +60,8 @@ TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   EXPECT_EQ(read["outarrvntVal_Declarado"], Variant::Array({"100,50", "200,50"}));
 
   const MethodCall listed =
-      CallMethod("gBusca_Lista_Docto_Transporte", {{"invntBanco_Dados", kind},
-                                                   {"vntConecta_db", connection},
-                                                   {"invntEmpresa_id", Variant::Integer(1)},
-                                                   {"invntNum_Docto_Transporte", "7701"}});
+      CallOn("gBusca_Lista_Docto_Transporte", kind, connection,
+             {{"invntEmpresa_id", Variant::Integer(1)}, {"invntNum_Docto_Transporte", "7701"}});
   EXPECT_EQ(listed["outarrvntDocto_Transporte_id"], Variant::Array({document}));
 
   const MethodCall again =
@@ -81,10 +78,8 @@ TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   EXPECT_EQ(read["outvntQtde_Notas"], Variant::Long(1));
   EXPECT_EQ(read["outarrvntNota_Fiscal"], Variant::Array({"770101"}));
 
-  const MethodCall deleted =
-      CallMethod("gExclui_Docto_Transporte", {{"invntBanco_Dados", kind},
-                                              {"vntConecta_db", connection},
-                                              {"invntDocto_Transporte_id", document}});
+  const MethodCall deleted = CallOn("gExclui_Docto_Transporte", kind, connection,
+                                    {{"invntDocto_Transporte_id", document}});
   EXPECT_EQ(deleted.result, Variant::Integer(0));
   read = Detail(document);
   EXPECT_EQ(read.result, Variant::Integer(10));
@@ -162,6 +157,7 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
                                {8, Variant::Integer(10), 1, 0},  // the answer
                                {9, Variant::Integer(30), 1, 0},  // the invoices' delete
                                {13, Variant::Integer(30), 1, 0},  // the first invoice
+                               {14, Variant::Integer(30), 1, 1},  // its audit counter: it stays
                                {20, Variant::Integer(30), 1, 1},  // the second invoice
                                {0, Variant::Integer(0), 1, 2}};
   for (const Stays& s : table) {

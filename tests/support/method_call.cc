@@ -35,4 +35,23 @@ MethodCall CallMethod(const std::string& method, const Arguments& arguments) {
   return CallMethod(object, method, arguments);
 }
 
+MethodCall CallOn(const std::string& method, const Variant& kind, const std::string& connection,
+                  const Arguments& arguments, CNH* object) {
+  Arguments all = {
+      {"invntBanco_Dados", kind}, {"vntConecta_db", connection}, {"outvntMsg_Ret", "intocada"}};
+  for (const auto& [name, value] : arguments) Set(all, name, value);
+  CNH own;
+  return CallMethod(object != nullptr ? *object : own, method, all);
+}
+
+void Set(Arguments& arguments, const std::string& name, const Variant& value) {
+  for (auto& [key, old] : arguments) {
+    if (key == name) {
+      old = value;
+      return;
+    }
+  }
+  arguments.emplace_back(name, value);
+}
+
 }  // namespace tmxcnh::testing

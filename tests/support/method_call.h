@@ -27,4 +27,13 @@ using Arguments = std::vector<std::pair<std::string, Variant>>;
 MethodCall CallMethod(CNH& object, const std::string& method, const Arguments& arguments);
 MethodCall CallMethod(const std::string& method, const Arguments& arguments);
 
+// A method called with the database kind and connection first; the message
+// starts as "intocada" (unless the arguments name it) so that a test sees
+// whether the method wrote it.
+MethodCall CallOn(const std::string& method, const Variant& kind, const std::string& connection,
+                  const Arguments& arguments, CNH* object = nullptr);
+
+// Sets a named argument, adding it when absent.
+void Set(Arguments& arguments, const std::string& name, const Variant& value);
+
 }  // namespace tmxcnh::testing

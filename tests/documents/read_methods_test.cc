@@ -1,0 +1,821 @@
+// The reading methods against the scripted database: the statement each
+// kind sends, what each answer makes of the outputs, the refusals that come
+// before any statement, and the traps' texts.
+#include <gtest/gtest.h>
+
+#include "component/cnh.h"
+#include "platform/conversions.h"
+#include "platform/regional_settings.h"
+#include "tests/support/method_call.h"
+#include "tests/support/scripted_driver.h"
+
+namespace tmxcnh {
+namespace {
+
+using testing::Arguments;
+using testing::CallOn;
+using testing::MethodCall;
+using testing::Rows;
+using testing::ScriptedDatabase;
+
+const double k5March2004At1430 = 38051 + 14.5 / 24;
+
+db::ResultSet Client(Variant name, Variant kind, Variant cnpj, Variant cpf) {
+  return Rows({"CLIENTE", "PJ_CGC_CLIENTE", "PF_CPF_CLIENTE", "INDICATIVO_PF_PJ"},
+              {{std::move(name), std::move(cnpj), std::move(cpf), std::move(kind)}});
+}
+
+// An answer for each method's statement, on either path (the first matching
+// fragment wins; the column names' case differs on purpose).
+void AnswerReads(ScriptedDatabase& database) {
+  database.Answer("docto_transp", Rows({"DOCTO_TRANSPORTE_ID"}, {{Variant::Long(1)}}));
+  database.Answer("EMPRESA", Rows({"empresa_Id"}, {{Variant::Long(1)}}));
+  database.Answer("CLIENTE", Client("Indústria Ânfora", "J", "12.345.678/0001-90", Variant()));
+  database.Answer("CONTADOR", Rows({"CONTADOR"}, {{Variant::Long(0)}}));
+  database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
+  database.Answer("ata_Servidor", Rows({"data_servidor"}, {{Variant::Date(k5March2004At1430)}}));
+  database.Answer("DATA_SERVIDOR", Rows({"DATA_SERVIDOR"}, {{Variant::Date(k5March2004At1430)}}));
+}
+
+MethodCall Read(ScriptedDatabase& database, const char* method, const Variant& kind,
+                Arguments arguments, CNH* object = nullptr) {
+  arguments.insert(arguments.begin(), {"invntUsuario_internet_id", Variant::Integer(5)});
+  return CallOn(method, kind, database.connection_text(), arguments, object);
+}
+
+const char kBranch[] = "gBusca_Empresa_Filial";
+const char kDate[] = "gBusca_Data_Dia";
+const char kClient[] = "mBusca_Cliente";
+const char kClientDocument[] = "gConsulta_Cliente_Docto_Transp";
+const char kDuplicate[] = "mVerifica_Dupli_Num_Docto";
+
+Arguments Duplicate(Variant number, Variant document) {
+  return {{"invntEmpresa_id", Variant::Integer(1)},
+          {"invntNum_Docto_Transporte", std::move(number)},
+          {"invntPonto_Operacao_id", Variant::Integer(7)},
+          {"invntDocto_Transporte_id", std::move(document)},
+          {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
+}
+
+Arguments ClientDocument(Variant client, Variant number) {
+  return {{"invntPessoa_id", std::move(client)}, {"invntNum_Docto_Transporte", std::move(number)}};
+}
+
+const char kClientSelect[] =
+    " SELECT CLI.NOME CLIENTE ,  CLI.PJ_CGC PJ_CGC_CLIENTE ,  CLI.PF_CPF PF_CPF_CLIENTE ,  "
+    "CLI.INDICATIVO_PF_PJ  FROM VCLIENTE CLI  WHERE CLI.PESSOA_ID   ";
+const char kCount[] =
+    " SELECT COUNT ( * ) AS CONTADOR  FROM DOCTO_TRANSPORTE  WHERE NUM_DOCTO_TRANSPORTE   ";
+const char kClientInline[] =
+    " select * from docto_transporte  where cliente_id  = 35 and   num_docto_transporte  = 1020 "
+    "and   tab_status_id        = 1 ";
+
+// Only the kind "SQLSERVER" (in any case, with "" and Empty) takes the
+// procedures, except for the client's document check, which wants it exact.
+TEST(ReadMethods, SendTheProcedureOrTheEmulationsStatementAndCopyBackTheAnswer) {
+  const std::string branch =
+      " SELECT EMPRESA_ID  FROM PONTO_OPERACAO  WHERE PONTO_OPERACAO_ID   = ";
+  const std::string client = kClientSelect, count = kCount;
+  const std::string not_zero = "  AND PONTO_OPERACAO_ID =  7  AND DOCTO_TRANSPORTE_ID <>  ";
+  struct Case {
+    const char* method;
+    Variant kind;
+    Arguments arguments;
+    std::string statement;
+    const char* output;
+    Variant value;
+  };
+  const Case cases[] = {
+      {kBranch,
+       "SQLSERVER",
+       {{"invntPonto_Operacao_id", "7"}},
+       "exec SP_TMX_CON_EMPRESA_OP 7",
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kBranch,
+       "oracle",
+       {{"invntPonto_Operacao_id", Variant::Long(12)}},
+       "exec SP_TMX_CON_EMPRESA_OP 12",
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kBranch,
+       "SQLSERVER",
+       {{"invntPonto_Operacao_id", "0,5"}},  // a leading zero goes as null
+       "exec SP_TMX_CON_EMPRESA_OP null",
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kBranch,
+       "ORACLE",
+       {{"invntPonto_Operacao_id", Variant::Integer(7)}},
+       branch + "7 ",
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kBranch,
+       "ORACLE",
+       {{"invntPonto_Operacao_id", " 12 "}},
+       branch + "12 ",
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kBranch,
+       "ORACLE",
+       {{"invntPonto_Operacao_id", "7,4"}},
+       branch + "7 ",  // rounded
+       "outvntEmpresa_id",
+       Variant::Long(1)},
+      {kDate, "SQLSERVER", {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
+      {kDate, "", {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
+      {kDate, Variant(), {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
+      {kDate, "ORACLE", {}, " SELECT GETDATE ( ) DATA_SERVIDOR ", "outvntData_Dia", "05/03/2004"},
+      {kClient,
+       "SQLSERVER",
+       {{"invntCliente_id", Variant::Integer(101)}},
+       "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101",
+       "outvntCgc_Cpf_Cliente",
+       "12.345.678/0001-90"},
+      {kClient,
+       "SQLSERVER",
+       {{"invntCliente_id", Variant::Integer(0)}},
+       "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 null",
+       "outvntCliente",
+       "Indústria Ânfora"},
+      {kClient,
+       "ORACLE",
+       {{"invntCliente_id", Variant::Integer(101)}},
+       client + "= 101 ",
+       "outvntIndic_pf_pj_Cliente",
+       "J"},
+      {kClient,
+       "ORACLE",
+       {{"invntCliente_id", ""}},
+       client + "is null ",
+       "outvntCliente",
+       "Indústria Ânfora"},
+      {kClientDocument, "SQLSERVER", ClientDocument(Variant::Integer(35), "1020"),
+       " Exec  sp_plv_con_docto_transp_cli 35, 1020", "outvntMsg_Ret", "intocada"},
+      {kClientDocument, "ORACLE", ClientDocument(Variant::Integer(35), "1020"), kClientInline,
+       "outvntMsg_Ret", "intocada"},
+      {kClientDocument, "", ClientDocument(Variant::Integer(35), Variant::Integer(1020)),
+       kClientInline, "outvntMsg_Ret", "intocada"},
+      {kClientDocument, "sqlserver", ClientDocument(Variant::Integer(35), Variant::Long(1020)),
+       kClientInline, "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "ORACLE", Duplicate("1234", Variant::Integer(0)),
+       count + "= 1234" + not_zero + "0  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "ORACLE", Duplicate("1234", Variant::Long(880)),
+       count + "= 1234" + not_zero + "880  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "ORACLE", Duplicate("0", Variant::Integer(0)),
+       count + "is null" + not_zero + "0  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "SQLSERVER", Duplicate("1234", Variant::Integer(0)),
+       "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, null, 1", "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "oracle", Duplicate("1234", Variant::Long(880)),
+       "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1", "outvntMsg_Ret", "intocada"},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    AnswerReads(database);
+    const MethodCall call = Read(database, c.method, c.kind, c.arguments);
+    EXPECT_EQ(database.statements(), std::vector<std::string>{c.statement}) << c.method;
+    EXPECT_TRUE(call.result == Variant::Integer(0) || call.result == Variant::Boolean(true))
+        << c.statement;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada")) << c.statement;
+    EXPECT_EQ(call[c.output], c.value) << c.statement;
+  }
+}
+
+// Each refusal a user sees before anything reaches the database, for every
+// method that needs an identifier or a criterion (on either kind).
+TEST(ReadMethods, MissingCriteriaAreRefusedBeforeTheDatabase) {
+  const char* const no_client =
+      "Problema na identificação do cliente. Reinicie a sessão novamente. ";
+  const char* const no_number = "Informe o número do conhecimento para pesquisa. ";
+  struct Case {
+    const char* method;
+    Arguments arguments;
+    const char* message;
+  };
+  std::vector<Case> cases = {
+      {kClientDocument, ClientDocument(Variant(), Variant()), no_client},
+      {kClientDocument, ClientDocument(Variant::Integer(0), Variant::Integer(1020)), no_client},
+      {kClientDocument, ClientDocument(Variant::Null(), Variant::Integer(1020)), no_client},
+      {kClientDocument, ClientDocument(Variant::Integer(35), ""), no_number},
+      {kClientDocument, ClientDocument(Variant::Integer(35), "0"), no_number},
+      {"gConsulta_Docto_Transporte",
+       {{"invntDocto_Transporte_id", "abc"}},
+       "Informe o número do conhecimento."},
+  };
+  const std::pair<const char*, const char*> by_identifier[] = {
+      {"gConsulta_Docto_Transporte", "Informe o número do conhecimento."},
+      {"gAltera_Docto_Transporte", "Informe um conhecimento."},
+      {"gExclui_Docto_Transporte", "Informe um conhecimento."},
+      {"mConsulta_Nota_Fiscal", "Informe o conhecimento."}};
+  for (const Variant& none :
+       {Variant::Integer(0), Variant(""), Variant(), Variant::Null(), Variant("0")}) {
+    cases.push_back({kBranch, {{"invntPonto_Operacao_id", none}}, "Informe uma Filial."});
+    for (const auto& [method, message] : by_identifier) {
+      if (none.IsNull() && method == by_identifier[0].first) continue;  // the detail's trap
+      Arguments arguments = {{"invntDocto_Transporte_id", none}};
+      // The update checks the identifier before any field of the screen.
+      if (method == std::string("gAltera_Docto_Transporte")) {
+        arguments.emplace_back("invntNum_Docto_Transporte", "");
+      }
+      cases.push_back({method, arguments, message});
+    }
+  }
+  for (const Case& c : cases) {
+    for (const char* kind : {"SQLSERVER", "ORACLE"}) {
+      ScriptedDatabase database;
+      const MethodCall call = Read(database, c.method, kind, c.arguments);
+      EXPECT_TRUE(call.result == Variant::Integer(10) || call.result == Variant::Boolean(false));
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message))
+          << c.method << " " << Describe(c.arguments[0].second);
+      EXPECT_TRUE(database.statements().empty()) << c.message;
+    }
+  }
+}
+
+TEST(ReadMethods, WhatEachAnswerMakesOfTheOutputs) {
+  struct Case {
+    const char* method;
+    Variant kind;
+    Arguments arguments;
+    const char* fragment;
+    db::ResultSet answer;
+    Variant result;
+    const char* output;
+    Variant value;
+  };
+  const Arguments branch = {{"invntPonto_Operacao_id", Variant::Integer(7)},
+                            {"outvntEmpresa_id", "antes"}};
+  const Arguments client = {{"invntCliente_id", Variant::Integer(101)},
+                            {"outvntCliente", "antes"},
+                            {"outvntCgc_Cpf_Cliente", "antes"}};
+  const Arguments date = {{"outvntData_Dia", "antes"}};
+  const Variant zero = Variant::Integer(0), ten = Variant::Integer(10);
+  const Variant yes = Variant::Boolean(true), no = Variant::Boolean(false);
+  const db::ResultSet none = Rows({"x"});
+  const auto count = [](Variant n) { return Rows({"contador"}, {{std::move(n)}}); };
+  const char* const taken = "Já existe um conhecimento com esse número.";
+  const Case cases[] = {
+      {kBranch, "SQLSERVER", branch, "EMPRESA", none, ten, "outvntMsg_Ret",
+       "Filial não cadastrada."},
+      {kBranch, "ORACLE", branch, "EMPRESA", none, ten, "outvntEmpresa_id", "antes"},
+      {kBranch, "SQLSERVER", branch, "EMPRESA", Rows({"empresa_Id"}, {{Variant::Null()}}), zero,
+       "outvntEmpresa_id", ""},
+      {kDate, "SQLSERVER", date, "sp_tmx", Rows({"data_servidor"}, {{Variant::Null()}}), zero,
+       "outvntData_Dia", ""},
+      {kDate, "SQLSERVER", date, "sp_tmx", none, zero, "outvntData_Dia", "antes"},
+      {kClientDocument, "ORACLE", ClientDocument(Variant::Integer(35), Variant::Integer(1020)),
+       "docto_transp", none, ten, "outvntMsg_Ret",
+       " Conhecimento solicitado não pertence a este cliente. Verifique o nº do conhecimento. "},
+      {kClient, "ORACLE", client, "CLIENTE", none, no, "outvntMsg_Ret", "Cliente não cadastrado."},
+      {kClient, "SQLSERVER", client, "CLIENTE", none, no, "outvntCliente", "antes"},
+      {kClient, "SQLSERVER", client, "CLIENTE", none, no, "outvntCgc_Cpf_Cliente", "antes"},
+      // The CNPJ unless it is empty, then the CPF; a Null name is empty.
+      {kClient, "SQLSERVER", client, "CLIENTE",
+       Client(Variant::Null(), Variant::Null(), "12.345.678/0001-90", "123.456.789-09"), yes,
+       "outvntCgc_Cpf_Cliente", "12.345.678/0001-90"},
+      {kClient, "SQLSERVER", client, "CLIENTE",
+       Client(Variant::Null(), Variant::Null(), Variant::Null(), "123.456.789-09"), yes,
+       "outvntCgc_Cpf_Cliente", "123.456.789-09"},
+      {kClient, "SQLSERVER", client, "CLIENTE",
+       Client(Variant::Null(), Variant::Null(), "", "123.456.789-09"), yes, "outvntCgc_Cpf_Cliente",
+       "123.456.789-09"},
+      {kClient, "SQLSERVER", client, "CLIENTE",
+       Client(Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null()), yes,
+       "outvntCliente", ""},
+      {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", none, yes, "outvntMsg_Ret",
+       "intocada"},
+      {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Null()), yes,
+       "outvntMsg_Ret", "intocada"},
+      {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Long(1)), no,
+       "outvntMsg_Ret", taken},
+      {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Long(2)), no,
+       "outvntMsg_Ret", taken},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer(c.fragment, c.answer);
+    AnswerReads(database);
+    const MethodCall call = Read(database, c.method, c.kind, c.arguments);
+    EXPECT_EQ(call.result, c.result) << c.method << " " << c.output;
+    EXPECT_EQ(call[c.output], c.value) << c.method << " " << c.output;
+  }
+}
+
+TEST(ReadMethods, TheServerDateIsDayMonthYearWhateverTheLocale) {
+  ScopedLocale us(Locale::kUnitedStates);
+  ScriptedDatabase database;
+  AnswerReads(database);
+  EXPECT_EQ(Read(database, kDate, "SQLSERVER", {})["outvntData_Dia"], Variant("05/03/2004"));
+}
+
+// The detail (the step and the statement) is shown to user 1 only; every
+// trap logs one row.
+TEST(ReadMethods, TrapsShowTheirSentenceAndLogOneRow) {
+  const std::string branch =
+      "Acesso a função não disponível: gBusca_Empresa_Filial. Favor tentar mais tarde. "
+      "TMXCNH.gBusca_Empresa_Filial ( Tipos incompatíveis : 13)   no nº 1220, strSq: ";
+  const std::string date =
+      "Acesso a função não disponível: gBusca_Data_Dia. Favor tentar mais tarde.";
+  struct Case {
+    const char* method;
+    Variant kind;
+    Arguments arguments;
+    int fail_at;
+    std::string message;
+    bool detail = true;
+  };
+  const Variant one = Variant::Integer(1);
+  const Case cases[] = {
+      {kBranch, "SQLSERVER", {{"invntPonto_Operacao_id", "abc"}}, 0, branch},
+      {kBranch, "SQLSERVER", {{"invntPonto_Operacao_id", "7; delete from LOG_MSG"}}, 0, branch},
+      {kClientDocument, "ORACLE", ClientDocument(Variant::Integer(35), Variant::Integer(1020)), 1,
+       std::string(" Acesso a consulta de conhecimento com problemas. Contacte o Administrador de "
+                   "Sistema.  TMXCNH.gConsulta_Cliente_Docto_Transp ( falha simulada : "
+                   "-2147217900)   no nº 2060, strSq: ") +
+           kClientInline},
+      {kDuplicate, "ORACLE", Duplicate("99999999999", Variant::Integer(0)), 0,
+       "Problema ao verificar Duplicidade do Numero do Documento. Favor tentar mais tarde. "
+       "TMXCNH.mVerifica_Dupli_Num_Docto ( Estouro : 6)   no nº 8030, strSq: "},
+      {kDate,
+       "SQLSERVER",
+       {},
+       1,
+       date + " TMXCNH.gBusca_Data_Dia ( falha simulada : -2147217900)   no nº 1050, strSq: exec "
+              "sp_tmx_con_Data_Servidor "},
+      {kDate, "SQLSERVER", {}, 1, date, false},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    AnswerReads(database);
+    if (c.fail_at != 0) database.FailAt(c.fail_at);
+    Arguments arguments = c.arguments;
+    arguments.emplace_back("invntUsuario_internet_id", c.detail ? one : Variant::Integer(5));
+    const MethodCall call = Read(database, c.method, c.kind, arguments);
+    EXPECT_TRUE(call.result == Variant::Integer(10) || call.result == Variant::Boolean(false));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u) << c.message;
+  }
+  // A row without the date's column fails after the statement.
+  ScriptedDatabase database;
+  database.Answer("sp_tmx", Rows({"outra"}, {{Variant::Long(1)}}));
+  const MethodCall call = Read(database, kDate, "SQLSERVER", {{"invntUsuario_internet_id", one}});
+  EXPECT_NE(call["outvntMsg_Ret"].string_value().find(
+                "no nº 1070, strSq: exec sp_tmx_con_Data_Servidor "),
+            std::string::npos);
+}
+
+// A derived object sees the emulation's call through the class's interface.
+TEST(ReadMethods, TheEmulationIsCalledThroughTheClassInterface) {
+  class FailingEmulation : public CNH {
+   protected:
+    bool mTrataSP_TMX_CON_EMPRESA_OP(const std::string& kind, const std::string&, int32_t& branch,
+                                     std::string&, Variant& message, const Variant& user) override {
+      seen = kind + " " + std::to_string(branch) + " " + ToText(user);
+      message = "da emulação";
+      return false;
+    }
+
+   public:
+    std::string seen;
+  };
+  ScriptedDatabase database;
+  FailingEmulation object;
+  const MethodCall call =
+      Read(database, kBranch, "ORACLE", {{"invntPonto_Operacao_id", Variant::Integer(7)}}, &object);
+  EXPECT_EQ(object.seen, "ORACLE 7 5");
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("da emulação"));
+  EXPECT_TRUE(database.statements().empty());
+}
+
+// The columns of the document row as the procedure answers them.
+std::map<std::string, Variant> DocumentColumns() {
+  return {{"empresa_Id", Variant::Long(1)},
+          {"num_docto_transporte", Variant::Long(4501)},
+          {"ponto_operacao_id", Variant::Long(7)},
+          {"TAB_TIPO_COBRANCA_ID", Variant::Long(3)},
+          {"cliente_id", Variant::Long(101)},
+          {"Data_Emissao", Variant::Date(37685.75)},  // 2003-03-05 18:00
+          {"remetente", "Indústria de Calçados Ânfora Ltda."},
+          {"end_remetente", "Rua da Ânfora, 10"},
+          {"pj_cgc_remetente", "12.345.678/0001-90"},
+          {"pf_cpf_remetente", "123.456.789-09"},
+          {"municipio_remetente", "São Paulo"},
+          {"Indic_pf_pj_Remetente", "J"},
+          {"remetente_id", Variant::Long(101)},
+          {"telefone_remetente", "(11) 5555-0101"},
+          {"End_Destinatario_id", Variant::Long(203)},
+          {"destinatario", "José Antônio Conceição"},
+          {"end_destinatario", "Av. Beira-Mar, 200"},
+          {"pj_cgc_destinatario", Variant::Null()},
+          {"pf_cpf_destinatario", "987.654.321-00"},
+          {"Indic_pf_pj_Destinatario", "F"},
+          {"municipio_destinatario", "Maceió"},
+          {"destinatario_id", Variant::Long(103)},
+          {"telefone_destinatario", Variant::Null()},
+          {"End_Remetente_id", Variant::Long(201)},
+          {"origem_id", Variant::Long(1)},
+          {"origem", "São Paulo"},
+          {"destino", "Maceió"},
+          {"destino_Id", Variant::Long(8)},
+          {"peso_real", Variant::Double(1234.5)},
+          {"val_declarado", Variant::Double(1234)},
+          {"ponto_operacao_destino_id", Variant::Long(15)},
+          {"tab_tipo_despacho_id", Variant::Long(1)},
+          {"tab_sit_entrega_id", Variant::Long(1)},
+          {"num_volume", Variant::Long(3)},
+          {"Tab_Tipo_Docto_Transp_id", Variant::Long(1)}};
+}
+
+db::ResultSet DocumentRow(std::map<std::string, Variant> changes = {}) {
+  std::map<std::string, Variant> columns = DocumentColumns();
+  for (auto& [name, value] : changes) columns[name] = value;
+  db::ResultSet rows;
+  rows.rows.emplace_back();
+  for (const auto& [name, value] : columns) {
+    rows.columns.push_back(name);
+    rows.rows[0].push_back(value);
+  }
+  return rows;
+}
+
+// The client and the invoices, through the procedures and the inline SQL.
+void AnswerClientAndInvoices(ScriptedDatabase& database) {
+  for (const char* fragment : {"CLIENTE_DOCTO_TRANSP1", "FROM VCLIENTE"}) {
+    database.Answer(
+        fragment,
+        Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+             {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
+  }
+  for (const char* fragment : {"NF_Conhec2", "FROM NOTA_FISCAL"}) {
+    database.Answer(fragment,
+                    Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+                         {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
+  }
+}
+
+MethodCall Detail(ScriptedDatabase& database, Variant kind,
+                  Variant document = Variant::Integer(1001), CNH* object = nullptr) {
+  return testing::CallOn("gConsulta_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", Variant::Integer(5)},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntGrupo_Empresa_id", Variant::Integer(1)},
+                          {"invntDocto_Transporte_id", document},
+                          {"outvntCliente", "antes"},
+                          {"outvntCgc_Cpf_Cliente", "antes"},
+                          {"outvntQtde_Notas", "antes"}},
+                         object);
+}
+
+// The inline select's own conditions: a live transport document of the company
+// (the joins are checked by reading real databases).
+const char kOracleConditions[] =
+    " AND DOC.DOCTO_TRANSPORTE_ID =  1001  AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND "
+    "DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+
+TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
+  struct Case {
+    Variant kind;
+    std::vector<std::string> statements;
+  };
+  const Case cases[] = {
+      {"SQLSERVER",
+       {"exec SP_TMX_CON_CAD_Docto_Transporte5  1001, 1",
+        "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101", "exec SP_TMX_CON_NF_Conhec2 1, 1001"}},
+      {"ORACLE", {kOracleConditions}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow());
+    database.Answer("FROM DOCTO_TRANSPORTE DOC", DocumentRow());
+    AnswerClientAndInvoices(database);
+    const MethodCall call = Detail(database, c.kind);
+    const std::vector<std::string> sent = database.statements();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_TRUE(sent[0].ends_with(c.statements[0])) << sent[0];
+    if (c.kind == Variant("SQLSERVER")) {
+      EXPECT_EQ(sent, c.statements);
+    }
+    EXPECT_EQ(call.result, Variant::Integer(0));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1));
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+    EXPECT_EQ(call["outvntTab_Tipo_Cobranca_id"], Variant::Long(3));
+    EXPECT_EQ(call["outvntData_Emissao"], Variant("05/03/2003"));
+    EXPECT_EQ(call["outvntCGC_CPF_Remetente"], Variant("12.345.678/0001-90"));  // CNPJ before CPF
+    EXPECT_EQ(call["outvntCGC_CPF_Destinatario"], Variant("987.654.321-00"));   // no CNPJ: the CPF
+    EXPECT_EQ(call["outvntTelefone_Destinatario"], Variant(""));
+    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
+    EXPECT_EQ(call["outvntVal_Declarado"], Variant("1234,00"));
+    EXPECT_EQ(call["outvntDestino_id"], Variant::Long(8));
+    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
+    EXPECT_EQ(call["outvntCliente"], Variant("Indústria de Calçados Ânfora Ltda."));
+    EXPECT_EQ(call["outvntCgc_Cpf_Cliente"], Variant("12.345.678/0001-90"));
+    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(1));
+    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"1234,00"}));
+  }
+}
+
+TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
+  struct Case {
+    const char* column;
+    Variant stored;
+    const char* parameter;
+    Variant expected;
+  };
+  const Case cases[] = {
+      {"TAB_TIPO_COBRANCA_ID", Variant::Null(), "outvntTab_Tipo_Cobranca_id", Variant::Integer(0)},
+      {"Data_Emissao", Variant::Null(), "outvntData_Emissao", ""},
+      {"peso_real", Variant::Double(0), "outvntPeso_Real", ""},
+      {"peso_real", Variant::Null(), "outvntPeso_Real", ""},
+      {"peso_real", Variant::Double(12.345), "outvntPeso_Real", "12,34"},
+      {"val_declarado", Variant::Double(1234.5), "outvntVal_Declarado", "1234,50"},
+      {"pj_cgc_remetente", "", "outvntCGC_CPF_Remetente", "123.456.789-09"},
+      {"remetente", Variant::Null(), "outvntRemetente", ""},
+      {"num_volume", Variant::Null(), "outvntNum_Volume", ""},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow({{c.column, c.stored}}));
+    AnswerClientAndInvoices(database);
+    const MethodCall call = Detail(database, "SQLSERVER");
+    EXPECT_EQ(call.result, Variant::Integer(0)) << c.column;
+    EXPECT_EQ(call[c.parameter], c.expected) << c.column << " " << c.stored;
+  }
+}
+
+// What the client's and the invoices' answers make of the call: without a
+// client none is looked up; an unknown one stops before the invoices (the
+// document's columns already written); no invoices leave their count.
+TEST(DocumentDetail, TheClientAndTheInvoicesAnswersDecide) {
+  struct Case {
+    Variant client;
+    db::ResultSet client_answer;
+    db::ResultSet invoices_answer;
+    Variant result;
+    size_t statements;
+    const char* message;
+    Variant client_name;
+    Variant invoices;
+  };
+  const db::ResultSet none = Rows({"x"});
+  const db::ResultSet client =
+      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+           {{"Ânfora", "J", "1", Variant::Null()}});
+  const db::ResultSet invoice =
+      Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+           {{"000123", "Calçados", Variant::Long(3), Variant::Double(1)}});
+  const Case cases[] = {
+      {Variant::Null(), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant::Long(0), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
+       Variant::Long(1)},
+      {Variant(""), none, invoice, Variant::Integer(0), 2, "intocada", "antes", Variant::Long(1)},
+      {Variant::Long(101), none, invoice, Variant::Integer(10), 2, "Cliente não cadastrado.",
+       "antes", "antes"},
+      {Variant::Long(101), client, none, Variant::Integer(0), 3, "intocada", "Ânfora", "antes"},
+  };
+  for (const Case& c : cases) {
+    ScriptedDatabase database;
+    database.Answer("Docto_Transporte5", DocumentRow({{"cliente_id", c.client}}));
+    database.Answer("CLIENTE_DOCTO_TRANSP1", c.client_answer);
+    database.Answer("NF_Conhec2", c.invoices_answer);
+    const MethodCall call = Detail(database, "SQLSERVER");
+    EXPECT_EQ(call.result, c.result) << c.message;
+    EXPECT_EQ(database.statements().size(), c.statements) << c.message;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
+    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+    EXPECT_EQ(call["outvntCliente"], c.client_name) << c.message;
+    EXPECT_EQ(call["outvntQtde_Notas"], c.invoices) << c.message;
+  }
+}
+
+TEST(DocumentDetail, NoDocument) {
+  ScriptedDatabase database;
+  database.Answer("Docto_Transporte5", Rows({"empresa_Id"}));
+  const MethodCall call = Detail(database, "SQLSERVER");
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+  EXPECT_EQ(call["outvntEmpresa_id"], Variant());
+}
+
+TEST(DocumentDetail, TheOtherMethodsAreCalledThroughTheClassInterface) {
+  class Watched : public CNH {
+   public:
+    bool mBusca_Cliente(Variant& kind, Variant& connection, Variant& user, Variant& client,
+                        Variant& name, Variant& cnpj, Variant& person, Variant& message) override {
+      client_seen = client;
+      connection_seen = connection;
+      return CNH::mBusca_Cliente(kind, connection, user, client, name, cnpj, person, message);
+    }
+    bool mConsulta_Nota_Fiscal(Variant&, Variant&, Variant&, Variant&, Variant&, Variant& document,
+                               Variant&, Variant&, Variant&, Variant&, Variant&,
+                               Variant& message) override {
+      document_seen = document;
+      message = "Problema na Consulta à Nota Fiscal. Favor tentar mais tarde.";
+      return false;
+    }
+    Variant client_seen;
+    Variant connection_seen;
+    Variant document_seen;
+  };
+  ScriptedDatabase database;
+  database.Answer("Docto_Transporte5", DocumentRow());
+  AnswerClientAndInvoices(database);
+  Watched object;
+  const MethodCall call = Detail(database, "SQLSERVER", Variant::Integer(1001), &object);
+  EXPECT_EQ(object.client_seen, Variant::Long(101));
+  EXPECT_EQ(object.connection_seen, Variant(database.connection_text()));
+  EXPECT_EQ(object.document_seen, Variant::Integer(1001));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntMsg_Ret"],
+            Variant("Problema na Consulta à Nota Fiscal. Favor tentar mais tarde."));
+}
+
+MethodCall List(ScriptedDatabase& database, Variant kind, Variant number, Variant start,
+                Variant end, Variant user = Variant::Integer(5)) {
+  return testing::CallOn("gBusca_Lista_Docto_Transporte", kind, database.connection_text(),
+                         {{"invntUsuario_internet_id", user},
+                          {"invntEmpresa_id", Variant::Integer(1)},
+                          {"invntNum_Docto_Transporte", number},
+                          {"invntData_ini", start},
+                          {"invntData_Fim", end},
+                          {"outarrvntDocto_Transporte_id", "antes"},
+                          {"outvntDestinatario", "antes"},
+                          {"outvntQtde_Docto", Variant::Integer(-1)}});
+}
+
+db::ResultSet TwoDocuments() {
+  return Rows({"DOCTO_TRANSPORTE_ID", "REMETENTE", "DESTINATARIO", "ORIGEM", "DESTINO",
+               "NUM_DOCTO_TRANSPORTE", "TIPO_DOCTO_TRANSP"},
+              {{Variant::Long(1001), "Indústria Ânfora", "José Antônio", "São Paulo", "Maceió",
+                Variant::Long(4501), Variant::Long(1)},
+               {Variant::Long(1002), Variant::Null(), "Açaí do Pará", Variant::Null(), "Curitiba",
+                Variant::Long(4502), Variant::Long(1)}});
+}
+
+const char kOracleHead[] =
+    " SELECT DOC.DOCTO_TRANSPORTE_ID ,  REM.NOME REMETENTE ,  DES.NOME DESTINATARIO ,  "
+    "ORI.MUNICIPIO ORIGEM ,  DET.MUNICIPIO DESTINO ,  DOC.NUM_DOCTO_TRANSPORTE  , "
+    "DOC.TAB_TIPO_DOCTO_TRANSP_ID TIPO_DOCTO_TRANSP  FROM DOCTO_TRANSPORTE DOC ,  VENDERECO_PESSOA "
+    "REM ,  VENDERECO_PESSOA DES ,  MUNICIPIO ORI ,  MUNICIPIO DET  WHERE REM.ENDERECO_PESSOA_ID = "
+    "DOC.END_REMETENTE_ID  AND DES.ENDERECO_PESSOA_ID = DOC.END_DESTINATARIO_ID  AND "
+    "ORI.MUNICIPIO_ID = DOC.ORIGEM_ID  AND DET.MUNICIPIO_ID = DOC.DESTINO_ID ";
+const char kOracleTail[] =
+    " AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
+
+struct StatementCase {
+  Locale locale;
+  Variant kind;
+  Variant number;
+  Variant start;
+  Variant end;
+  std::string statement;
+};
+
+TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
+  const StatementCase cases[] = {
+      {Locale::kBrazil, "SQLSERVER", Variant::Integer(4501), "", "",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, null, null, 1"},
+      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "07/03/2024",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
+      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "5/3/2024",  // equal dates pass
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/05 00:00', 1"},
+      {Locale::kUnitedStates, "SQLSERVER", "", "03/05/2024", "03/07/2024",
+       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
+      {Locale::kBrazil, "ORACLE", "4501", "", "",
+       std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
+      {Locale::kBrazil, "ORACLE", Variant::Integer(4501), "05/03/2024", "",  // number wins
+       std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
+      {Locale::kBrazil, "ORACLE", "", "05/03/2024", "07/03/2024",
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('2024/03/05', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('2024/03/08', 'YYYY/MM/DD') " +
+           kOracleTail},
+      {Locale::kBrazil, "ORACLE", "0", "31/12/2024", "",  // one day, across the year's end
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('2024/12/31', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('2025/01/01', 'YYYY/MM/DD') " +
+           kOracleTail},
+      // The day before the last there is still has its bound; the last has none.
+      {Locale::kBrazil, "ORACLE", "", "30/12/9999", "",
+       std::string(kOracleHead) +
+           " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/30', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
+           "TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
+      {Locale::kBrazil, "ORACLE", "", "31/12/9999", "",
+       std::string(kOracleHead) + " AND DOC.DATA_EMISSAO >= TO_DATE('9999/12/31', 'YYYY/MM/DD') " +
+           kOracleTail},
+  };
+  for (const StatementCase& c : cases) {
+    ScopedLocale locale(c.locale);
+    ScriptedDatabase database;
+    database.Answer("LISTA", TwoDocuments());
+    database.Answer("FROM DOCTO_TRANSPORTE", TwoDocuments());
+    const MethodCall call = List(database, c.kind, c.number, c.start, c.end);
+    EXPECT_EQ(database.statements(), std::vector<std::string>{c.statement});
+    EXPECT_EQ(call.result, Variant::Integer(0));
+    EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(2));
+    EXPECT_EQ(call["outarrvntDocto_Transporte_id"],
+              Variant::Array({Variant::Long(1001), Variant::Long(1002)}));
+    EXPECT_EQ(call["outarrvntRemetente"], Variant::Array({"Indústria Ânfora", ""}));
+    EXPECT_EQ(call["outvntDestinatario"], Variant::Array({"José Antônio", "Açaí do Pará"}));
+    EXPECT_EQ(call["outarrvntOrigem"], Variant::Array({"São Paulo", ""}));
+    EXPECT_EQ(call["outarrvntDestino"], Variant::Array({"Maceió", "Curitiba"}));
+    EXPECT_EQ(call["outarrvntNum_Docto_Transporte"],
+              Variant::Array({Variant::Long(4501), Variant::Long(4502)}));
+    EXPECT_EQ(call["outarrvntTab_Tipo_Docto_Transp"],
+              Variant::Array({Variant::Long(1), Variant::Long(1)}));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+  }
+}
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+struct ValidationCase {
+  Variant number;
+  Variant start;
+  Variant end;
+  const char* message;
+};
+
+TEST(DocumentList, ChecksTheCriteriaInOrder) {
+  const ValidationCase cases[] = {
+      {"", "", "", "Informe algo para consulta."},
+      {Variant::Integer(0), Variant(), "05/03/2024", "Informe algo para consulta."},
+      {"", "31/02/2024", "05/03/2024", "Data inicial inválida."},
+      {"", "31/02/2024", "abc", "Data inicial inválida."},  // the start is checked first
+      {"", "05/03/2024", "abc", "Data final inválida."},
+      {"", "06/03/2024", "05/03/2024", "Data inicial não pode ser maior que a data final."},
+      {"4501", "abc", "", "Data inicial inválida."},  // a number does not skip the date checks
+      // Read in time linear in its length, as any text a caller types.
+      {"", Repeated("domingo ", 20000), "05/03/2024", "Data inicial inválida."},
+  };
+  for (const ValidationCase& c : cases) {
+    ScriptedDatabase database;
+    const MethodCall call = List(database, "SQLSERVER", c.number, c.start, c.end);
+    EXPECT_EQ(call.result, Variant::Integer(10));
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.start << " " << c.end;
+    EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+    EXPECT_EQ(call["outarrvntDocto_Transporte_id"], Variant("antes"));
+    EXPECT_TRUE(database.statements().empty());
+  }
+}
+
+TEST(DocumentList, TheCriteriaComeBackCleaned) {
+  ScriptedDatabase database;
+  database.Answer("LISTA", TwoDocuments());
+  const MethodCall call =
+      List(database, "SQLSERVER", Variant("45;01"), Variant("'05/03/2024"), Variant());
+  EXPECT_EQ(call["invntNum_Docto_Transporte"], Variant("4501"));
+  EXPECT_EQ(call["invntData_ini"], Variant("05/03/2024"));
+  // A start date alone makes a one-day range: the caller sees the end changed.
+  EXPECT_EQ(call["invntData_Fim"], Variant("05/03/2024"));
+  EXPECT_EQ(
+      database.statements(),
+      std::vector<std::string>{"Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, '2024/03/05 00:00', "
+                               "'2024/03/05 00:00', 1"});
+  EXPECT_EQ(call["invntData_ini"].type(), VariantType::kString);
+  const MethodCall number_only =
+      List(database, "SQLSERVER", Variant::Long(4501), Variant(), Variant());
+  EXPECT_EQ(number_only["invntNum_Docto_Transporte"], Variant("4501"));  // a text now
+  EXPECT_EQ(number_only["invntData_ini"], Variant(""));
+}
+
+// No row leaves the arrays and the count as passed; one row gives arrays of index 0 only.
+TEST(DocumentList, TheArraysFollowTheRows) {
+  for (size_t rows : {0u, 1u}) {
+    ScriptedDatabase database;
+    db::ResultSet answer = TwoDocuments();
+    answer.rows.resize(rows);
+    database.Answer("LISTA", answer);
+    const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
+    if (rows == 0) {
+      EXPECT_EQ(call.result, Variant::Integer(10));
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+      EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
+    } else {
+      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(1));
+      EXPECT_EQ(call["outarrvntOrigem"].UBound(), 0);
+    }
+  }
+}
+
+TEST(DocumentList, ANullCriterionRunsTheTrap) {
+  ScriptedDatabase database;
+  const MethodCall call = List(database, "SQLSERVER", Variant::Null(), "", "", Variant::Integer(1));
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(
+      call["outvntMsg_Ret"],
+      Variant("Acesso a função não disponível: gBusca_Lista_Docto_Transporte. Favor tentar "
+              "mais tarde. TMXCNH.gBusca_Lista_Docto_Transporte ( Uso inválido de Nulo : 94)   "
+              "no nº 6020, strSq: "));
+}
+
+}  // namespace
+}  // namespace tmxcnh
