@@ -31,7 +31,9 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
   LONG number = 42;
   OwnedVariant text;
   VARIANT decimal{};
-  ASSERT_HRESULT_SUCCEEDED(MakeVariant(Variant("dentro"), *text.get()));
+  // Out and back in: accents, a character beyond Latin-1 and a NUL inside.
+  const Variant sent(std::string("Ação: 1,5 €\0fim", 19));
+  ASSERT_HRESULT_SUCCEEDED(MakeVariant(sent, *text.get()));
   ASSERT_HRESULT_SUCCEEDED(VarDecFromR8(99.25, &V_DECIMAL(&decimal)));
   V_VT(&decimal) = VT_DECIMAL;
   const std::tuple<VARIANT, Variant> cases[] = {
@@ -42,7 +44,7 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
       {Of(VT_R8, std::bit_cast<LONGLONG>(12.5)), Variant::Double(12.5)},
       {Of(VT_DATE, std::bit_cast<LONGLONG>(37945.5)), Variant::Date(37945.5)},
       {Of(VT_BOOL, VARIANT_TRUE), Variant::Boolean(true)},
-      {*text, Variant("dentro")},
+      {*text, sent},
       {Of(VT_UI1, 200), Variant::Integer(200)},
       {Of(VT_I1, -5), Variant::Integer(-5)},
       {Of(VT_UI2, 65000), Variant::Long(65000)},
@@ -53,7 +55,7 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
       {Of(VT_CY, 12345678), Variant::Double(1234.5678)},
       {decimal, Variant::Double(99.25)},
       {Of(VT_BYREF | VT_I4, reinterpret_cast<INT_PTR>(&number)), Variant::Long(42)},
-      {Of(VT_BYREF | VT_VARIANT, reinterpret_cast<INT_PTR>(text.get())), Variant("dentro")},
+      {Of(VT_BYREF | VT_VARIANT, reinterpret_cast<INT_PTR>(text.get())), sent},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(Read(value), expected) << V_VT(&value);
 }
