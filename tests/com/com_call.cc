@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/json_variant.h"
 #include "com/variant_bridge.h"
 #include "component/method_table.h"
+#include "service/json_variant.h"
 #include "tests/com/com_test_support.h"
 
 namespace tmxcnh::com {
