@@ -126,6 +126,8 @@ TEST_P(ServiceTest, AnswersEveryMethodAsTheCallInProcess) {
                               {"invntEmpresa_id", Variant::Integer(1)}};
     Arguments document = testing::DocumentScreen(kind, connection, "7801", 2, "12,5");
     document.insert(document.end(), common.begin(), common.end());
+    Arguments update = testing::DocumentScreen(kind, connection, "4501", 1, "13,75");
+    update.emplace_back("invntDocto_Transporte_id", Variant::Long(1001));
     std::vector<std::pair<std::string, Arguments>> screens = {
         {"gBusca_Data_Dia", common},
         {"gBusca_Empresa_Filial", {{"invntPonto_Operacao_id", Variant::Integer(7)}}},
@@ -145,6 +147,7 @@ TEST_P(ServiceTest, AnswersEveryMethodAsTheCallInProcess) {
         {"gInclui_Docto_Transporte", document},
         {"mGrava_Nota_fiscal",
          testing::InvoiceScreen(kind, connection, Variant::Long(1001), {31, 32})},
+        {"gAltera_Docto_Transporte", update},
         {"gExclui_Docto_Transporte", {{"invntDocto_Transporte_id", Variant::Long(1002)}}}};
     for (auto& [method, screen] : screens)
       screen.insert(screen.end(), common.begin(), common.end());
