@@ -46,6 +46,8 @@ void PrintUsage(std::FILE* out) {
       "                                       {\"result\", \"params\"}; --exit-status exits 1 "
       "when\n"
       "                                       the result is not 0 or True\n"
+      "  serve --config FILE [--check]        the methods as an HTTP/JSON service (see the\n"
+      "                                       README); --check validates FILE and exits\n"
       "  methods                              the fourteen methods\n"
       "  help [METHOD]                        this help, or a method's parameters\n"
       "  reference                            every method and parameter, as Markdown\n"

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "cli/help.h"
-#include "cli/json_variant.h"
 #include "component/cnh.h"
 #include "component/frame.h"
 #include "component/method_table.h"
@@ -24,6 +23,9 @@
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
+#include "service/config.h"
+#include "service/json_variant.h"
+#include "service/server.h"
 #include "tmxcnh/version.h"
 
 namespace tmxcnh {
@@ -147,13 +149,7 @@ int CallCommand(int argc, char** argv) {
     if (index == connection && value.IsString() && !SqliteDatabaseReady(ToText(value))) return 1;
   }
   const Call call = Invoke(*method, named);
-  nlohmann::ordered_json output;  // the parameters in the interface's order
-  output["result"] = VariantToJson(call.result);
-  output["params"] = nlohmann::ordered_json::object();
-  for (size_t i = 0; i < method->parameters.size(); ++i) {
-    output["params"][std::string(method->parameters[i])] =
-        ParameterToJson(method->parameters[i], call.arguments[i]);
-  }
+  const nlohmann::ordered_json output = AnswerToJson(*method, call.result, call.arguments);
   // Text from a database need not be valid UTF-8: shown with replacement characters.
   std::cout << output.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   if (!exit_status) return 0;
@@ -325,6 +321,46 @@ int Demo() {
   return 0;
 }
 
+// `tmxcnh serve --config FILE [--check]`.
+int ServeCommand(int argc, char** argv) {
+  std::string path;
+  bool check = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--config" && i + 1 < argc) {
+      path = argv[++i];
+    } else if (option == "--check") {
+      check = true;
+    } else {
+      std::fprintf(stderr, "tmxcnh: serve: unknown option %s\n", option.c_str());
+      return Usage();
+    }
+  }
+  if (path.empty()) {
+    std::fprintf(stderr, "tmxcnh: serve needs --config FILE\n");
+    return kUsageError;
+  }
+  std::ifstream file(path);
+  if (!file) {
+    std::fprintf(stderr, "tmxcnh: serve: cannot read %s\n", path.c_str());
+    return 1;
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  service::Config config;
+  std::string error;
+  if (!service::ParseConfig(text.str(), &config, &error)) {
+    std::fprintf(stderr, "tmxcnh: serve: %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  if (check) {
+    std::printf("%s: %zu database(s), %zu token(s), listening on %s:%d\n", path.c_str(),
+                config.databases.size(), config.tokens.size(), config.host.c_str(), config.port);
+    return 0;
+  }
+  return service::Serve(config);
+}
+
 }  // namespace
 }  // namespace tmxcnh
 
@@ -364,6 +400,7 @@ int main(int argc, char** argv) {
   if (command == "demo" && argc == 2) return Demo();
   if (command == "initdb") return InitDb(argc, argv);
   if (command == "call") return CallCommand(argc, argv);
+  if (command == "serve") return ServeCommand(argc, argv);
   std::fprintf(stderr, "tmxcnh: '%s' is not a tmxcnh command. See 'tmxcnh --help'.\n",
                command.c_str());
   return kUsageError;

@@ -41,10 +41,10 @@ add_executable(tmxcnh_tests
   tests/platform/variant_test.cc
   tests/cli/json_variant_test.cc
   tests/cli/command_test.cc
-  cli/json_variant.cc
+  tests/service/service_test.cc
 )
 target_link_libraries(tmxcnh_tests PRIVATE tmxcnh_test_support GTest::gtest_main
-  nlohmann_json::nlohmann_json)
+  tmxcnh_service)
 target_compile_definitions(tmxcnh_tests PRIVATE
   TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
   TMXCNH_CLI_PATH="$<TARGET_FILE:tmxcnh>")

@@ -1,4 +1,4 @@
-#include "cli/json_variant.h"
+#include "service/json_variant.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "cli/json_variant.h"
+#include "service/json_variant.h"
 #include "tests/com/com_test_support.h"
 
 namespace tmxcnh::com {

@@ -38,7 +38,7 @@ add_executable(tmxcnh_com_tests ${com_test_sources} tests/com/unregistration_tes
 target_link_libraries(tmxcnh_com_tests PRIVATE tmxcnh_com_test_support gtest_main)
 add_dependencies(tmxcnh_com_tests TMXCNH39)
 
-add_executable(tmxcnh_com_call tests/com/com_call.cc cli/json_variant.cc)
+add_executable(tmxcnh_com_call tests/com/com_call.cc service/json_variant.cc)
 target_include_directories(tmxcnh_com_call PRIVATE ${CMAKE_BINARY_DIR}/host-headers)
 target_link_libraries(tmxcnh_com_call PRIVATE tmxcnh_com_test_support shell32)
 

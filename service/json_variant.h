@@ -1,8 +1,12 @@
-// Variants as JSON for the command line: {"vt": "<subtype>", "value": ...}.
+// Variants and calls as JSON, for the command line and the network service:
+// a value is {"vt": "<subtype>", "value": ...}.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <vector>
 
+#include "component/method_table.h"
 #include "platform/variant.h"
 
 namespace tmxcnh {
@@ -20,5 +24,11 @@ nlohmann::json ParameterToJson(std::string_view name, const Variant& value);
 // false a Boolean; null a Null; a list an Array; an object {"vt", "value"} is
 // taken as it says. Raises std::invalid_argument for anything else.
 Variant JsonToVariant(const nlohmann::json& json);
+
+// A call's answer: {"result": ..., "params": {...}} with the parameters in the
+// interface's order (ParameterToJson); only those that shown accepts, when given.
+nlohmann::ordered_json AnswerToJson(const PublicMethod& method, const Variant& result,
+                                    const std::vector<Variant>& arguments,
+                                    const std::function<bool(std::string_view)>& shown = {});
 
 }  // namespace tmxcnh

@@ -1,4 +1,4 @@
-#include "cli/json_variant.h"
+#include "service/json_variant.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -169,6 +169,20 @@ nlohmann::json ParameterToJson(std::string_view name, const Variant& value) {
     return VariantToJson(Variant(db::ConnectionText(ToText(value)).Masked()));
   }
   return VariantToJson(value);
+}
+
+nlohmann::ordered_json AnswerToJson(const PublicMethod& method, const Variant& result,
+                                    const std::vector<Variant>& arguments,
+                                    const std::function<bool(std::string_view)>& shown) {
+  nlohmann::ordered_json answer;
+  answer["result"] = VariantToJson(result);
+  answer["params"] = nlohmann::ordered_json::object();
+  for (size_t i = 0; i < method.parameters.size(); ++i) {
+    const std::string_view name = method.parameters[i];
+    if (shown && !shown(name)) continue;
+    answer["params"][std::string(name)] = ParameterToJson(name, arguments[i]);
+  }
+  return answer;
 }
 
 }  // namespace tmxcnh
