@@ -1,7 +1,10 @@
+// How SQL text is read, split and written for each engine.
 #include "db/statement.h"
 
 #include <gtest/gtest.h>
 
+#include "db/dialect.h"
+#include "db/sql_script.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
 
@@ -60,26 +63,12 @@ TEST(Statement, ExecCallsAreReadWithTheirLiterals) {
 }
 
 TEST(Statement, AnythingButLiteralsInAnExecIsRefused) {
-  for (const char* text : {
-           "exec SP_TMX_CON_EMPRESA_OP 7; delete from LOG_MSG",
-           "exec SP_TMX_CON_EMPRESA_OP 7 delete from LOG_MSG",
-           "exec X 1, 2,",
-           "exec X 1 2",
-           "exec X f(1)",
-           "exec X 1+1",
-           "exec X 'abc",
-           "exec X 'd'água'",
-           "exec X 12abc",
-           "exec X 1 -- comment",
-           "exec X 1 /* c */",
-           "exec X nullx",
-           "exec 1X 2",
-           "exec X 12,5.3.1",
-           "exec X 1e",
-           "exec X 1e+",
-           "exec X 1e5000",
-           "exec X 1e3x",
-       }) {
+  for (const char* text :
+       {"exec SP_TMX_CON_EMPRESA_OP 7; delete from LOG_MSG",
+        "exec SP_TMX_CON_EMPRESA_OP 7 delete from LOG_MSG", "exec X 1, 2,", "exec X 1 2",
+        "exec X f(1)", "exec X 1+1", "exec X 'abc", "exec X 'd'água'", "exec X 12abc",
+        "exec X 1 -- comment", "exec X 1 /* c */", "exec X nullx", "exec 1X 2", "exec X 12,5.3.1",
+        "exec X 1e", "exec X 1e+", "exec X 1e5000", "exec X 1e3x"}) {
     EXPECT_EQ(ErrorNumberOf([&] { ParseStatement(text); }), kErrStatementRefused) << text;
   }
 }
@@ -103,6 +92,76 @@ TEST(Statement, InlineSqlIsOneStatementWithoutComments) {
         "SELECT `a` FROM t"}) {
     EXPECT_EQ(ErrorNumberOf([&] { ParseStatement(text); }), kErrStatementRefused) << text;
   }
+}
+
+TEST(Dialect, PostgresRunsAProcedureAsASetReturningFunction) {
+  ProcedureCall call{"SP_TMX_CON_EMPRESA_OP", {{SqlLiteral::Kind::kNumber, "7"}}};
+  EXPECT_EQ(PostgresCallText(call), "SELECT * FROM SP_TMX_CON_EMPRESA_OP('7')");
+  call = {"X",
+          {{SqlLiteral::Kind::kText, "d'água"},
+           {SqlLiteral::Kind::kNull, ""},
+           {SqlLiteral::Kind::kNumber, "-12.5"}}};
+  EXPECT_EQ(PostgresCallText(call), "SELECT * FROM X('d''água', NULL, '-12.5')");
+  EXPECT_EQ(PostgresCallText({"sp_tmx_con_Data_Servidor", {}}),
+            "SELECT * FROM sp_tmx_con_Data_Servidor()");
+}
+
+struct AdaptCase {
+  Engine engine;
+  const char* sql;
+  const char* adapted;
+};
+
+TEST(Dialect, InlineIdiomsAreWrittenForEachEngine) {
+  const AdaptCase cases[] = {
+      {Engine::kPostgreSql, " Values ( 1 ,  SYSDATE )  ", " Values ( 1 ,  LOCALTIMESTAMP(0) )  "},
+      {Engine::kPostgreSql, " TO_DATE('2004/03/05 14:30:45' , 'YYYY/MM/DD hh24:mi:ss') , ",
+       " TMX_TO_DATE('2004/03/05 14:30:45' , 'YYYY/MM/DD hh24:mi:ss') , "},
+      {Engine::kPostgreSql, "SELECT 'SYSDATE to_date' FROM t", "SELECT 'SYSDATE to_date' FROM t"},
+      {Engine::kPostgreSql, "SELECT MYSYSDATE, sysdate2 FROM t",
+       "SELECT MYSYSDATE, sysdate2 FROM t"},
+      {Engine::kPostgreSql, " SELECT GETDATE ( ) DATA_SERVIDOR ",
+       " SELECT GETDATE ( ) DATA_SERVIDOR "},
+      {Engine::kSqlite, " Values ( 1 ,  sysdate )  ", " Values ( 1 ,  GETDATE() )  "},
+      {Engine::kSqlite, " TO_DATE('x' , 'y') ", " TO_DATE('x' , 'y') "},
+      {Engine::kOracle, " SELECT GETDATE ( ) DATA_SERVIDOR ",
+       " SELECT SYSDATE DATA_SERVIDOR  FROM DUAL "},
+      {Engine::kOracle, " SELECT 0 RETORNO , '' MSG_RET ",
+       " SELECT 0 RETORNO , '' MSG_RET  FROM DUAL "},
+      {Engine::kOracle, " SELECT EMPRESA_ID  FROM PONTO_OPERACAO ",
+       " SELECT EMPRESA_ID  FROM PONTO_OPERACAO "},
+      {Engine::kOracle, " UPDATE NOTA_FISCAL  SET TAB_STATUS_ID = 2 ",
+       " UPDATE NOTA_FISCAL  SET TAB_STATUS_ID = 2 "},
+      {Engine::kSqlServer, " Values ( SYSDATE ) ", " Values ( SYSDATE ) "},
+  };
+  for (const AdaptCase& c : cases) {
+    EXPECT_EQ(AdaptInlineSql(c.sql, c.engine), c.adapted) << c.sql;
+  }
+}
+
+TEST(SqlScript, SplitsOnSemicolonsOutsideQuotesBlocksAndComments) {
+  const std::string script =
+      "-- a comment; with a semicolon\n"
+      "CREATE TABLE A (X INTEGER);\n"
+      "/* block; comment */ INSERT INTO A VALUES (1);\n"
+      "INSERT INTO B VALUES ('a;b', 'it''s; fine');\n"
+      "CREATE FUNCTION f() RETURNS integer AS $$ SELECT 1; $$ LANGUAGE sql;\n"
+      "CREATE FUNCTION g() RETURNS integer AS $body$ BEGIN RETURN 1; END $body$ LANGUAGE plpgsql;\n"
+      "  ;\n"
+      "SELECT 2";
+  const std::vector<std::string> statements = SplitSqlScript(script);
+  ASSERT_EQ(statements.size(), 6u);
+  EXPECT_EQ(statements[0], "\nCREATE TABLE A (X INTEGER)");
+  EXPECT_EQ(statements[1], "\n INSERT INTO A VALUES (1)");
+  EXPECT_EQ(statements[2], "\nINSERT INTO B VALUES ('a;b', 'it''s; fine')");
+  EXPECT_EQ(statements[3], "\nCREATE FUNCTION f() RETURNS integer AS $$ SELECT 1; $$ LANGUAGE sql");
+  EXPECT_NE(statements[4].find("BEGIN RETURN 1; END"), std::string::npos);
+  EXPECT_EQ(statements[5], "\nSELECT 2");
+}
+
+TEST(SqlScript, AnEmptyScriptHasNoStatements) {
+  EXPECT_TRUE(SplitSqlScript("").empty());
+  EXPECT_TRUE(SplitSqlScript("-- only a comment\n ; ;").empty());
 }
 
 }  // namespace
