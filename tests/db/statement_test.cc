@@ -14,51 +14,36 @@ namespace {
 using testing::ErrorNumberOf;
 using Kind = SqlLiteral::Kind;
 
-struct CallCase {
-  const char* text;
-  const char* name;
-  std::vector<SqlLiteral> arguments;
-};
+// A call as read, written back: name(7, 'text', null).
+std::string Written(const ProcedureCall& call) {
+  std::string out = call.name + "(";
+  for (const SqlLiteral& argument : call.arguments) {
+    out += out.back() == '(' ? "" : ", ";
+    out += argument.kind == Kind::kNull   ? "null"
+           : argument.kind == Kind::kText ? "'" + argument.value + "'"
+                                          : argument.value;
+  }
+  return out + ")";
+}
 
 TEST(Statement, ExecCallsAreReadWithTheirLiterals) {
-  const CallCase cases[] = {
-      {"exec sp_tmx_con_Data_Servidor ", "sp_tmx_con_Data_Servidor", {}},
-      {"exec SP_TMX_CON_EMPRESA_OP 7", "SP_TMX_CON_EMPRESA_OP", {{Kind::kNumber, "7"}}},
-      {" Exec  sp_plv_con_docto_transp_cli 35, 1020",
-       "sp_plv_con_docto_transp_cli",
-       {{Kind::kNumber, "35"}, {Kind::kNumber, "1020"}}},
-      {"EXEC X null, 'a b', -5, 12.5, NULL",
-       "X",
-       {{Kind::kNull, ""},
-        {Kind::kText, "a b"},
-        {Kind::kNumber, "-5"},
-        {Kind::kNumber, "12.5"},
-        {Kind::kNull, ""}}},
-      {"exec X 'd''água'", "X", {{Kind::kText, "d'água"}}},
-      {"exec X '', '2003/11/20 00:00'",
-       "X",
-       {{Kind::kText, ""}, {Kind::kText, "2003/11/20 00:00"}}},
-      {"exec dbo.X  1 ,2  ", "dbo.X", {{Kind::kNumber, "1"}, {Kind::kNumber, "2"}}},
-      {"exec\tX\t3", "X", {{Kind::kNumber, "3"}}},
+  const std::pair<const char*, const char*> cases[] = {
+      {"exec sp_tmx_con_Data_Servidor ", "sp_tmx_con_Data_Servidor()"},
+      {"exec SP_TMX_CON_EMPRESA_OP 7", "SP_TMX_CON_EMPRESA_OP(7)"},
+      {" Exec  sp_plv_con_docto_transp_cli 35, 1020", "sp_plv_con_docto_transp_cli(35, 1020)"},
+      {"EXEC X null, 'a b', -5, 12.5, NULL", "X(null, 'a b', -5, 12.5, null)"},
+      {"exec X 'd''água'", "X('d'água')"},
+      {"exec X '', '2003/11/20 00:00'", "X('', '2003/11/20 00:00')"},
+      {"exec dbo.X  1 ,2  ", "dbo.X(1, 2)"},
+      {"exec\tX\t3", "X(3)"},
       // Exponents, as the run time writes small and large doubles, in plain form.
-      {"exec X 1e3, 1E-05, -2.5E+2, 0.0012e2, 1.5e-1",
-       "X",
-       {{Kind::kNumber, "1000"},
-        {Kind::kNumber, "0.00001"},
-        {Kind::kNumber, "-250"},
-        {Kind::kNumber, "0.12"},
-        {Kind::kNumber, "0.15"}}},
+      {"exec X 1e3, 1E-05, -2.5E+2, 0.0012e2, 1.5e-1", "X(1000, 0.00001, -250, 0.12, 0.15)"},
   };
-  for (const CallCase& c : cases) {
-    const Statement statement = ParseStatement(c.text);
-    ASSERT_TRUE(statement.call.has_value()) << c.text;
-    EXPECT_EQ(statement.call->name, c.name);
-    ASSERT_EQ(statement.call->arguments.size(), c.arguments.size()) << c.text;
-    for (size_t i = 0; i < c.arguments.size(); ++i) {
-      EXPECT_EQ(statement.call->arguments[i].kind, c.arguments[i].kind) << c.text << " #" << i;
-      EXPECT_EQ(statement.call->arguments[i].value, c.arguments[i].value) << c.text << " #" << i;
-    }
-    EXPECT_EQ(statement.text, c.text);
+  for (const auto& [text, call] : cases) {
+    const Statement statement = ParseStatement(text);
+    ASSERT_TRUE(statement.call.has_value()) << text;
+    EXPECT_EQ(Written(*statement.call), call);
+    EXPECT_EQ(statement.text, text);
   }
 }
 
