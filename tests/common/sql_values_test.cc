@@ -44,7 +44,7 @@ TEST(SqlValues, AnswersUnderBothLocales) {
            "Trata_Numero 0416 | N => I2:0 | E => I2:0 | S: => I2:0 | S:0 => S:0",
            "Trata_Numero 0416 | S:12.5 => S:12,5 | S:12,5 => S:12,5 | S:ação => S:ação",
            "Trata_Numero 0416 | S:1.234.567 => S:1.234.567 | S:1.234,5 => S:1,234,5",
-           "Trata_Numero 0416 | I2:7 => I2:7 | R8:12.5 => R8:12.5",
+           "Trata_Numero 0416 | I2:7 => I2:7 | R8:12.5 => R8:12.5 | S:1..5 => S:1..5",
            "Trata_Numero 0409 | S:12,5 => S:12.5 | S:12.5 => S:12.5 | S: => I2:0",
            "Trata_Numero 0409 | S:1,234,567 => S:1,234,567",
            // Always a comma; two decimals cut, not rounded; 10 characters before them.
