@@ -62,11 +62,6 @@ TEST_F(CommandTest, CallPrintsTheResultAndEveryParameter) {
               nlohmann::json({{"vt", "Empty"}, {"value", nullptr}}));
     EXPECT_EQ(output["params"].size(), 6u);
   }
-  const nlohmann::json zero = {{"vntConecta_db", connection_}, {"invntPonto_Operacao_id", 0}};
-  const nlohmann::json output = nlohmann::json::parse(
-      Command("call gBusca_Empresa_Filial --json " + Quote(zero.dump())).output);
-  EXPECT_EQ(output["result"]["value"], 10);
-  EXPECT_EQ(output["params"]["outvntMsg_Ret"]["value"], "Informe uma Filial.");
 }
 
 // What the command answers for itself and for what it is given: exit status
@@ -109,6 +104,8 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
        0, "\"value\": 1"},
       {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "999}"), 1,
        "Filial não cadastrada."},
+      {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "0}"), 1,
+       "Informe uma Filial."},
       {"call gBusca_Data_Dia --json " + Quote("{\"vntConecta_db\": \"Driver=SQLite3;Database=" +
                                               (folder_ / "no.db").string() + "\"}"),
        1, "run `tmxcnh initdb"},

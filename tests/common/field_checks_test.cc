@@ -127,17 +127,10 @@ TEST(FieldChecks, AFailingConverterEndsInTheRoutinesOwnTrap) {
 }
 
 TEST(FieldChecks, ANullCaptionRunsTheTrap) {
-  Variant caption = Variant::Null();
-  Variant value = "";
-  Variant minimum = kOne;
-  Variant maximum = kNone;
-  Variant user = Variant::Integer(1);
-  Variant message;
-  Variant obligation = "S";
-  EXPECT_FALSE(gConsiste_Inteiro(caption, value, minimum, maximum, user, message, obligation));
-  EXPECT_EQ(message, Variant("Acesso a consistência de campo inteiro não disponível. Favor tentar "
-                             "mais tarde.  - QALCCA.gConsiste_Inteiro (Uso inválido de Nulo : 94)  "
-                             " No Nº 9030"));
+  EXPECT_EQ(CheckField(kInt, Variant::Null(), "", kOne, kNone, "S", Variant::Integer(1)).message,
+            Variant("Acesso a consistência de campo inteiro não disponível. Favor tentar "
+                    "mais tarde.  - QALCCA.gConsiste_Inteiro (Uso inválido de Nulo : 94)  "
+                    " No Nº 9030"));
 }
 
 }  // namespace
