@@ -19,9 +19,7 @@ add_executable(tmxcnh_tests
   tests/common/method_trap_test.cc
   tests/component/step_numbers_test.cc
   tests/db/connection_text_test.cc
-  tests/db/dialect_test.cc
   tests/db/pool_test.cc
-  tests/db/sql_script_test.cc
   tests/db/sqlite_connection_test.cc
   tests/db/statement_test.cc
   tests/documents/read_methods_test.cc

@@ -48,6 +48,11 @@ const Variant kOne = Variant::Integer(1);
 
 TEST(FieldChecks, OutcomesUnderBothLocales) {
   const char* untouched = "intocada";
+  const char* kThousands =
+      "O campo volume não permite a digitação de números com uso de separador de milhar(.)";
+  const char* kDecimals = "O campo volume não permite a digitação de números com casas decimais(,)";
+  const char* kNotNumeric = "Preencha volume com valor numérico";
+  const char* kBelow1 = "volume deve ser igual ou maior que 1";
   const Case cases[] = {
       // Empty values and the obligation.
       {kBr, kInt, Variant::Null(), kOne, kNone, "N", true, Variant::Null(), untouched},
@@ -57,26 +62,20 @@ TEST(FieldChecks, OutcomesUnderBothLocales) {
       {kBr, kInt, "", kOne, kNone, "S", false, "", "Preencha volume"},
       {kBr, kNum, "   ", kZero, kNone, "", false, "", "Preencha volume"},
       // The thousands point, the decimal comma, and the numeric test.
-      {kBr, kInt, "1.234", kOne, kNone, "N", false, "1.234",
-       "O campo volume não permite a digitação de números com uso de separador de milhar(.)"},
-      {kBr, kNum, "1.234", kZero, kNone, "N", false, "1.234",
-       "O campo volume não permite a digitação de números com uso de separador de milhar(.)"},
-      {kUs, kNum, "1.234", kZero, kNone, "N", false, "1.234",
-       "O campo volume não permite a digitação de números com uso de separador de milhar(.)"},
-      {kBr, kInt, "12,5", kOne, kNone, "N", false, "12,5",
-       "O campo volume não permite a digitação de números com casas decimais(,)"},
-      {kUs, kInt, "12,5", kOne, kNone, "N", false, "12,5",
-       "O campo volume não permite a digitação de números com casas decimais(,)"},
+      {kBr, kInt, "1.234", kOne, kNone, "N", false, "1.234", kThousands},
+      {kBr, kNum, "1.234", kZero, kNone, "N", false, "1.234", kThousands},
+      {kUs, kNum, "1.234", kZero, kNone, "N", false, "1.234", kThousands},
+      {kBr, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
+      {kUs, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
       {kBr, kNum, "12,5", kZero, kNone, "N", true, "12,5", untouched},
       {kUs, kNum, "12,5", kZero, kNone, "N", true, "12,5", untouched},  // reads as 125 there
-      {kBr, kInt, "abc", kOne, kNone, "N", false, "abc", "Preencha volume com valor numérico"},
-      {kBr, kNum, "1,2,3", kZero, kNone, "N", false, "1,2,3", "Preencha volume com valor numérico"},
+      {kBr, kInt, "abc", kOne, kNone, "N", false, "abc", kNotNumeric},
+      {kBr, kNum, "1,2,3", kZero, kNone, "N", false, "1,2,3", kNotNumeric},
       // The bounds, compared as numbers.
-      {kBr, kInt, "0", kOne, kNone, "N", false, "0", "volume deve ser igual ou maior que 1"},
-      {kBr, kInt, Variant::Integer(0), kOne, kNone, "N", false, "0",
-       "volume deve ser igual ou maior que 1"},
+      {kBr, kInt, "0", kOne, kNone, "N", false, "0", kBelow1},
+      {kBr, kInt, Variant::Integer(0), kOne, kNone, "N", false, "0", kBelow1},
       {kBr, kNum, "-5", kZero, kNone, "N", false, "-5", "volume deve ser igual ou maior que 0"},
-      {kBr, kNum, "0,5", kOne, kNone, "N", false, "0,5", "volume deve ser igual ou maior que 1"},
+      {kBr, kNum, "0,5", kOne, kNone, "N", false, "0,5", kBelow1},
       {kBr, kNum, "0", kZero, kNone, "N", true, "0", untouched},
       {kBr, kInt, "9", kOne, "10", "N", true, "9", untouched},
       {kBr, kInt, "11", kOne, "10", "N", false, "11", "volume deve ser igual ou menor que 10"},
@@ -128,17 +127,10 @@ TEST(FieldChecks, AFailingConverterEndsInTheRoutinesOwnTrap) {
 }
 
 TEST(FieldChecks, ANullCaptionRunsTheTrap) {
-  Variant caption = Variant::Null();
-  Variant value = "";
-  Variant minimum = kOne;
-  Variant maximum = kNone;
-  Variant user = Variant::Integer(1);
-  Variant message;
-  Variant obligation = "S";
-  EXPECT_FALSE(gConsiste_Inteiro(caption, value, minimum, maximum, user, message, obligation));
-  EXPECT_EQ(message, Variant("Acesso a consistência de campo inteiro não disponível. Favor tentar "
-                             "mais tarde.  - QALCCA.gConsiste_Inteiro (Uso inválido de Nulo : 94)  "
-                             " No Nº 9030"));
+  EXPECT_EQ(CheckField(kInt, Variant::Null(), "", kOne, kNone, "S", Variant::Integer(1)).message,
+            Variant("Acesso a consistência de campo inteiro não disponível. Favor tentar "
+                    "mais tarde.  - QALCCA.gConsiste_Inteiro (Uso inválido de Nulo : 94)  "
+                    " No Nº 9030"));
 }
 
 }  // namespace

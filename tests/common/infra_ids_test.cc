@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/scripted_driver.h"
 
 namespace tmxcnh {
@@ -25,34 +27,25 @@ Allocation Allocate(ScriptedDatabase& database, const std::string& key, int32_t 
 }
 
 TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
-  for (const int32_t stored : {41, 2147483646}) {  // up to the last identifier there is
+  const std::tuple<Variant, const char*, int32_t, std::string> cases[] = {
+      // The counter stored, the key asked for, the identifier given, the counter's column read.
+      {Variant::Long(41), "NOTA_FISCAL_ID", 42, "  NOTA_FISCAL_ID "},
+      {Variant::Long(2147483646), "NOTA_FISCAL_ID", 2147483647, "  NOTA_FISCAL_ID "},  // the last
+      {Variant::Null(), "NOTA_FISCAL_ID", 1, "  NOTA_FISCAL_ID "},
+      {Variant::Long(7), " NOTA_FISCAL_ID ", 8, "   NOTA_FISCAL_ID  "},  // kept as given
+  };
+  for (const auto& [stored, key, id, read] : cases) {
     ScriptedDatabase database;
-    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(stored)}}));
-    const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
-    EXPECT_TRUE(a.done) << stored;
-    EXPECT_EQ(a.id, stored + 1);
+    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{stored}}));
+    const Allocation a = Allocate(database, key);
+    EXPECT_TRUE(a.done) << Describe(stored);
+    EXPECT_EQ(a.id, id);
     EXPECT_EQ(a.message, "antes");
     EXPECT_EQ(database.statements(),
               (std::vector<std::string>{
-                  "SELECT  NOTA_FISCAL_ID FROM infra_ids ",
-                  "UPDATE infra_ids SET NOTA_FISCAL_ID = " + std::to_string(stored + 1)}));
+                  "SELECT" + read + "FROM infra_ids ",
+                  "UPDATE infra_ids SET " + std::string(key) + " = " + std::to_string(id)}));
   }
-}
-
-TEST(InfraIds, ANullCounterGivesOne) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"DOCTO_TRANSPORTE_ID"}, {{Variant::Null()}}));
-  EXPECT_EQ(Allocate(database, "DOCTO_TRANSPORTE_ID").id, 1);
-}
-
-TEST(InfraIds, AKeyWithBlanksIsTrimmedForTheReadOnly) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(7)}}));
-  const Allocation a = Allocate(database, " NOTA_FISCAL_ID ");
-  EXPECT_EQ(a.id, 8);
-  EXPECT_EQ(database.statements(),
-            (std::vector<std::string>{"SELECT   NOTA_FISCAL_ID  FROM infra_ids ",
-                                      "UPDATE infra_ids SET  NOTA_FISCAL_ID  = 8"}));
 }
 
 TEST(InfraIds, NoRowIsRefusedAndNothingWritten) {

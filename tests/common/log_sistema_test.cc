@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/scripted_driver.h"
 
 namespace tmxcnh {
@@ -10,14 +12,11 @@ namespace {
 using testing::Rows;
 using testing::ScriptedDatabase;
 
-TEST(LogSistema, TheInsertOfTheExample) {
+TEST(LogSistema, TheDateDependsOnTheExactKindAndZeroIsNull) {
   EXPECT_EQ(
       LogSistemaInsert("ORACLE", 501, 13, 1, 12, 880),
       " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
       "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 13 , 1 , 12 , 880 ,  SYSDATE )  ");
-}
-
-TEST(LogSistema, TheDateDependsOnTheExactKindAndZeroIsNull) {
   const std::string head =
       " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
       "USUARIO_ID,  registro_id,  data_log )  Values ( 1 , 37 , 1 , null , null , ";
@@ -32,68 +31,47 @@ struct Outcome {
   std::string message;
 };
 
-Outcome Audit(ScriptedDatabase& database) {
+Outcome Audit(const std::string& connection) {
   Outcome o{false, -1, "antes"};
-  o.done =
-      gGrava_Log_Sistema("ORACLE", 13, 1, 12, 880, o.code, o.message, database.connection_text());
+  o.done = gGrava_Log_Sistema("ORACLE", 13, 1, 12, 880, o.code, o.message, connection);
   return o;
 }
 
+// A failing update or insert is skipped: the audit row is not worth the caller's work.
 TEST(LogSistema, TakesTheNextIdentifierAndWritesTheRow) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{Variant::Long(500)}}));
-  const Outcome o = Audit(database);
-  EXPECT_TRUE(o.done);
-  EXPECT_EQ(o.code, -1);
-  EXPECT_EQ(o.message, "antes");
-  EXPECT_EQ(database.statements(),
-            (std::vector<std::string>{"SELECT LOG_SISTEMA_ID FROM infra_ids ",
-                                      " Update infra_ids set LOG_SISTEMA_ID = 501",
-                                      LogSistemaInsert("ORACLE", 501, 13, 1, 12, 880)}));
-}
-
-TEST(LogSistema, ANullCounterGivesRowOne) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{Variant::Null()}}));
-  Audit(database);
-  EXPECT_EQ(database.statements().back(), LogSistemaInsert("ORACLE", 1, 13, 1, 12, 880));
+  const std::tuple<Variant, int, int32_t> cases[] = {
+      // The counter stored, the statement that fails (0: none), the row's identifier.
+      {Variant::Long(500), 0, 501}, {Variant::Null(), 0, 1},
+      {Variant("abc"), 0, 1},  // a counter that is no number: the identifier stays 0
+      {Variant::Long(500), 2, 501}, {Variant::Long(500), 3, 501},
+  };
+  for (const auto& [stored, fail_at, id] : cases) {
+    ScriptedDatabase database;
+    database.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{stored}}));
+    if (fail_at != 0) database.FailAt(fail_at);
+    const Outcome o = Audit(database.connection_text());
+    EXPECT_TRUE(o.done) << Describe(stored) << " " << fail_at;
+    EXPECT_EQ(o.code, -1);
+    EXPECT_EQ(o.message, "antes");
+    EXPECT_EQ(
+        database.statements(),
+        (std::vector<std::string>{"SELECT LOG_SISTEMA_ID FROM infra_ids ",
+                                  " Update infra_ids set LOG_SISTEMA_ID = " + std::to_string(id),
+                                  LogSistemaInsert("ORACLE", id, 13, 1, 12, 880)}));
+  }
 }
 
 TEST(LogSistema, WithoutACounterRowNothingIsWritten) {
   ScriptedDatabase empty;
   empty.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}));
-  const Outcome o = Audit(empty);
-  EXPECT_FALSE(o.done);
-  EXPECT_EQ(o.code, 10);
-  EXPECT_EQ(o.message, "Não hã registro na tabela Infra_ids.");
+  for (const std::string& connection :
+       {empty.connection_text(), std::string("Driver=SQLite3;Database=/no/such/folder/x.db")}) {
+    const Outcome o = Audit(connection);
+    EXPECT_FALSE(o.done) << connection;
+    EXPECT_EQ(o.code, 10);
+    EXPECT_EQ(o.message, "Não hã registro na tabela Infra_ids.");
+  }
   EXPECT_EQ(empty.statements().size(), 1u);
-
-  int32_t code = 0;
-  std::string message;
-  EXPECT_FALSE(gGrava_Log_Sistema("ORACLE", 13, 1, 12, 880, code, message,
-                                  "Driver=SQLite3;Database=/no/such/folder/x.db"));
-  EXPECT_EQ(code, 10);
-  EXPECT_EQ(message, "Não hã registro na tabela Infra_ids.");
-}
-
-TEST(LogSistema, FailingStepsAreSkipped) {
-  ScriptedDatabase failing_update;
-  failing_update.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{Variant::Long(500)}}));
-  failing_update.FailAt(2);
-  EXPECT_TRUE(Audit(failing_update).done);
-  EXPECT_EQ(failing_update.statements().back(), LogSistemaInsert("ORACLE", 501, 13, 1, 12, 880));
-
-  ScriptedDatabase failing_insert;
-  failing_insert.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{Variant::Long(500)}}));
-  failing_insert.FailAt(3);
-  const Outcome o = Audit(failing_insert);
-  EXPECT_TRUE(o.done);
-  EXPECT_EQ(o.message, "antes");
-
-  ScriptedDatabase unreadable;  // a counter that is no number: the identifier stays 0
-  unreadable.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{Variant("abc")}}));
-  Audit(unreadable);
-  EXPECT_EQ(unreadable.statements().back(), LogSistemaInsert("ORACLE", 1, 13, 1, 12, 880));
 }
 
 }  // namespace

@@ -73,17 +73,9 @@ TEST(MethodTrap, OnlyUserOneSeesTheDetailAndEveryCallLogsOneRow) {
   }
 }
 
-TEST(MethodTrap, AnUnloggedTrapWritesNoRow) {
+TEST(MethodTrap, AnyExceptionIsTrappedAndAnUnloggedTrapWritesNoRow) {
   ScriptedDatabase database;
-  MethodTrap trap("gSoma_Nota_Fiscal", "Sentença.", MethodTrap::Detail::kWithoutSql,
-                  MethodTrap::Logging::kNotLogged);
-  Trapped(trap, "SQLSERVER", database.connection_text(), Variant::Integer(1));
-  EXPECT_TRUE(database.statements().empty());
-}
-
-TEST(MethodTrap, AnyExceptionIsTrapped) {
-  ScriptedDatabase database;
-  MethodTrap trap("m", "Sentença.");
+  MethodTrap trap("m", "Sentença.", MethodTrap::Detail::kWithSql, MethodTrap::Logging::kNotLogged);
   Variant message;
   try {
     throw std::runtime_error("sem memória");
@@ -91,6 +83,7 @@ TEST(MethodTrap, AnyExceptionIsTrapped) {
     trap.Handle(message, "SQLSERVER", database.connection_text(), Variant::Integer(1));
   }
   EXPECT_EQ(message, Variant("Sentença. TMXCNH.m ( sem memória : 5)   no nº 0, strSq: "));
+  EXPECT_TRUE(database.statements().empty());
 }
 
 }  // namespace

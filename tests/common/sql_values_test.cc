@@ -2,224 +2,106 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/conversions.h"
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
+#include "tests/platform/oracle_literals.h"
 
 namespace tmxcnh {
 namespace {
 
+using testing::ErrorNumberOf;
+
 constexpr Locale kBr = Locale::kBrazil;
 constexpr Locale kUs = Locale::kUnitedStates;
 
-struct ValueCase {
-  Locale locale;
-  Variant value;
-  Variant expected;
-};
-
-struct TextCase {
-  Locale locale;
-  Variant value;
-  const char* expected;
-};
-
-using testing::ErrorNumberOf;
-
-TEST(SqlValues, TheMachineDecimalSeparatorComesFromWritingOneHalf) {
-  EXPECT_EQ(MachineDecimalSeparator(), ',');
-  ScopedLocale us(kUs);
-  EXPECT_EQ(MachineDecimalSeparator(), '.');
+// A routine by its name without the "g"; the conditions take their operator
+// after a colon ("Condicao_Numero:<>").
+Variant Apply(const std::string& routine, const Variant& value) {
+  const std::string name = routine.substr(0, routine.find(':'));
+  const std::string op = name.size() < routine.size() ? routine.substr(name.size() + 1) : "";
+  if (name == "Trata_Numero") return gTrata_Numero(value);
+  if (name == "Formata_Valor") return gFormata_Valor(value, Variant(""));
+  if (name == "Data_Sql") return gData_Sql(value);
+  if (name == "Trata_Nulo") return gTrata_Nulo(value);
+  if (name == "Id_Sql") return gId_Sql(value);
+  if (name == "Texto_Sql") return gTexto_Sql(value);
+  if (name == "Retira_Caracteres") return Variant(gRetira_Caracteres(ToText(value)));
+  if (name == "Condicao_Numero") return gCondicao_Numero_Sql(value, op);
+  if (name == "Condicao_Texto") return gCondicao_Texto_Sql(value, op);
+  std::string result = "previous";
+  const bool done = gTroca_Virgula_Ponto(ToText(value), result);
+  return done ? Variant(result) : Variant::Boolean(false);
 }
 
-TEST(SqlValues, TrataNumero) {
-  const ValueCase cases[] = {
-      {kBr, Variant::Null(), Variant::Integer(0)},
-      {kBr, Variant(), Variant::Integer(0)},
-      {kBr, "", Variant::Integer(0)},
-      {kBr, "0", "0"},  // a text, not the number
-      {kBr, "12.5", "12,5"},
-      {kBr, "12,5", "12,5"},
-      {kBr, "1.234.567", "1.234.567"},
-      {kBr, "1.234,5", "1,234,5"},  // one point: it becomes the decimal comma
-      {kBr, Variant::Integer(7), Variant::Integer(7)},
-      {kBr, Variant::Double(12.5), Variant::Double(12.5)},
-      {kBr, "abc", "abc"},
-      {kBr, "ação", "ação"},
-      {kBr, Variant::Array({}), Variant::Integer(0)},  // its own trap answers 0
-      {kUs, "12,5", "12.5"},
-      {kUs, "12.5", "12.5"},
-      {kUs, "1,234,567", "1,234,567"},
-      {kUs, Variant::Double(12.5), Variant::Double(12.5)},
-      {kUs, "", Variant::Integer(0)},
-  };
-  for (const ValueCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gTrata_Numero(c.value), c.expected) << Describe(c.value);
+// Each row: the routine and locale (0416 pt-BR, 0409 en-US), then its cases
+// as the oracle transcript writes values (E Empty, N Null, S: text, I2: ...);
+// " | " and " => " take one blank each side, so a value keeps its own.
+TEST(SqlValues, AnswersUnderBothLocales) {
+  for (const testing::ValueCase& c : testing::ReadValueTable({
+           // A text with one foreign decimal separator gets the machine's.
+           "Trata_Numero 0416 | N => I2:0 | E => I2:0 | S: => I2:0 | S:0 => S:0",
+           "Trata_Numero 0416 | S:12.5 => S:12,5 | S:12,5 => S:12,5 | S:ação => S:ação",
+           "Trata_Numero 0416 | S:1.234.567 => S:1.234.567 | S:1.234,5 => S:1,234,5",
+           "Trata_Numero 0416 | I2:7 => I2:7 | R8:12.5 => R8:12.5 | S:1..5 => S:1..5",
+           "Trata_Numero 0409 | S:12,5 => S:12.5 | S:12.5 => S:12.5 | S: => I2:0",
+           "Trata_Numero 0409 | S:1,234,567 => S:1,234,567",
+           // Always a comma; two decimals cut, not rounded; 10 characters before them.
+           "Formata_Valor 0416 | R8:1234.5 => S:1234,50 | I2:12 => S:12,00 | R8:-0.5 => S:-0,50",
+           "Formata_Valor 0416 | R8:12.345 => S:12,34 | R8:12.349 => S:12,34",
+           "Formata_Valor 0416 | S:12,5 => S:12,50 | S:1250,75 => S:1250,75",
+           "Formata_Valor 0416 | S:1234567890123,45 => S:1234567890,45",
+           "Formata_Valor 0416 | I2:0 => S: | S:0 => S: | N => S: | E => S:",
+           // Its comparison with zero fails: its trap answers 0.
+           "Formata_Valor 0416 | S:abc => I2:0",
+           "Formata_Valor 0409 | R8:1234.5 => S:1234,50 | S:12.5 => S:12,50 | R8:0.125 => S:0,12",
+           "Data_Sql 0416 | S: => S:null | N => S:null | E => S:null",
+           "Data_Sql 0416 | D:2004-03-05T14:30:00 => S:'2004/03/05 14:30'",
+           "Data_Sql 0416 | S:05/03/2004 => S:'2004/03/05 00:00'",
+           "Data_Sql 0416 | S:20/11/2003 => S:'2003/11/20 00:00'",
+           "Data_Sql 0416 | S:2004/03/05 14:30 => S:'2004/03/05 14:30' | S:abc => S:'abc'",
+           "Data_Sql 0409 | S:05/03/2004 => S:'2004/05/03 00:00'",
+           "Data_Sql 0409 | S:11/20/2003 2:30 PM => S:'2003/11/20 14:30'",
+           "Trata_Nulo 0416 | N => S: | I4:5 => I4:5 | D:2004-03-05 => D:2004-03-05 | E => E",
+           // The leading number of the value's text decides: 0,5 reads as 0, 0.5 as 0.5.
+           "Id_Sql 0416 | I2:0 => S:null | S:0 => S:null | S:abc => S:null | S: => S:null",
+           "Id_Sql 0416 | E => S:null | S:0,5 => S:null | R8:0.5 => S:null | S: 12 => S: 12",
+           "Id_Sql 0416 | S:12.5 => S:12.5 | I2:7 => I2:7", "Id_Sql 0409 | R8:0.5 => R8:0.5",
+           "Texto_Sql 0416 | S:d'água => S:'d'água' | S: => S:null | N => S:null | E => S:null",
+           "Texto_Sql 0416 | I2:5 => S:'5' | R8:12.5 => S:'12,5'",
+           "Texto_Sql 0409 | R8:12.5 => S:'12.5'",
+           "Troca_Virgula_Ponto 0416 | S:1.234,56 => S:1.234.56 | S: => S: | S:ação,1 => S:ação.1",
+           "Retira_Caracteres 0416 | S:a'b(c) => S:abc | S:    => S: | S:<x>;%&+\" => S:x",
+           "Retira_Caracteres 0416 | S: a b  => S: a b  | S:5; drop table x => S:5 drop table x",
+           // The operator after the colon; a value that reads as 0 is a null form.
+           "Condicao_Numero:= 0416 | I2:0 => S: is null | S:abc => S: is null | S: => S: is null",
+           "Condicao_Numero:<> 0416 | I2:0 => S: is not null | S:12 => S: <> 12",
+           "Condicao_Numero: 0416 | I2:0 => S: null | I2:12 => S:  12 | R8:12.5 => S:  12,5",
+           "Condicao_Numero:> 0416 | I2:0 => S: null", "Condicao_Numero:= 0416 | I2:12 => S: = 12",
+           "Condicao_Numero: 0409 | R8:12.5 => S:  12.5",
+           "Condicao_Texto:= 0416 | S: => S: is null | N => S: is null | S:X => S: = 'X'",
+           "Condicao_Texto:<> 0416 | S: => S: is not null | E => S: is not null",
+           "Condicao_Texto: 0416 | S: => S: null | S:ab => S:  'ab'",
+           "Condicao_Texto:like 0416 | S:São Paulo => S: like 'São Paulo'",
+           "Condicao_Texto:= 0416 | I2:0 => S: = '0'",  // a number is never the empty text
+       })) {
+    const size_t space = c.label.find(' ');
+    ScopedLocale locale(c.label.substr(space + 1) == "0409" ? kUs : kBr);
+    EXPECT_EQ(Apply(c.label.substr(0, space), c.value), c.answer)
+        << c.label << ": " << Describe(c.value);
   }
 }
 
-TEST(SqlValues, FormataValor) {
-  const Variant none = "";
-  const ValueCase cases[] = {
-      {kBr, Variant::Double(1234.5), "1234,50"},
-      {kBr, Variant::Integer(12), "12,00"},
-      {kBr, Variant::Double(12.5), "12,50"},
-      {kBr, Variant::Double(12.345), "12,34"},  // cut, not rounded
-      {kBr, Variant::Double(12.349), "12,34"},
-      {kBr, Variant::Double(-0.5), "-0,50"},
-      {kBr, "12,5", "12,50"},
-      {kBr, "1250,75", "1250,75"},
-      {kBr, "1234567890123,45", "1234567890,45"},  // the integer part keeps 10 characters
-      {kBr, Variant::Integer(0), none},
-      {kBr, "0", none},
-      {kBr, Variant::Null(), none},
-      {kBr, Variant(), none},
-      {kBr, "", none},
-      {kBr, "abc", Variant::Integer(0)},  // its comparison with zero fails; the trap answers 0
-      {kUs, Variant::Double(1234.5), "1234,50"},  // always a comma
-      {kUs, "12.5", "12,50"},
-      {kUs, Variant::Double(0.125), "0,12"},
-  };
-  for (const ValueCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gFormata_Valor(c.value, none), c.expected) << Describe(c.value);
-  }
+TEST(SqlValues, EdgesOutsideTheTable) {
+  EXPECT_EQ(MachineDecimalSeparator(), ',');  // found by writing one half
   EXPECT_EQ(gFormata_Valor(Variant::Null(), Variant::Integer(9)), Variant::Integer(9));
-}
-
-TEST(SqlValues, DataSql) {
-  const TextCase cases[] = {
-      {kBr, "", "null"},
-      {kBr, Variant::Null(), "null"},
-      {kBr, Variant(), "null"},
-      {kBr, Variant::Date(38051 + 14.5 / 24), "'2004/03/05 14:30'"},
-      {kBr, "05/03/2004", "'2004/03/05 00:00'"},
-      {kBr, "20/11/2003", "'2003/11/20 00:00'"},
-      {kBr, "2004/03/05 14:30", "'2004/03/05 14:30'"},
-      {kBr, "abc", "'abc'"},  // not a date: unchanged between quotes
-      {kUs, "05/03/2004", "'2004/05/03 00:00'"},
-      {kUs, "11/20/2003 2:30 PM", "'2003/11/20 14:30'"},
-  };
-  for (const TextCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gData_Sql(c.value), Variant(c.expected)) << Describe(c.value);
-  }
-}
-
-TEST(SqlValues, TrataNuloKeepsSubtypes) {
-  EXPECT_EQ(gTrata_Nulo(Variant::Null()), Variant(""));
-  EXPECT_EQ(gTrata_Nulo(Variant::Long(5)), Variant::Long(5));
-  EXPECT_EQ(gTrata_Nulo(Variant::Date(38051)), Variant::Date(38051));
-  EXPECT_EQ(gTrata_Nulo(Variant()), Variant());
-  EXPECT_EQ(gTrata_Nulo("x"), Variant("x"));
-}
-
-TEST(SqlValues, IdSql) {
-  const ValueCase cases[] = {
-      {kBr, Variant::Integer(0), "null"},
-      {kBr, "0", "null"},
-      {kBr, "abc", "null"},
-      {kBr, "", "null"},
-      {kBr, Variant(), "null"},
-      {kBr, "0,5", "null"},
-      {kBr, Variant::Double(0.5), "null"},  // its text 0,5 reads as 0
-      {kBr, "12", "12"},
-      {kBr, " 12", " 12"},
-      {kBr, "12.5", "12.5"},
-      {kBr, Variant::Integer(7), Variant::Integer(7)},
-      {kBr, Variant::Double(12.5), Variant::Double(12.5)},
-      {kUs, Variant::Double(0.5), Variant::Double(0.5)},  // its text 0.5 reads as 0.5
-  };
-  for (const ValueCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gId_Sql(c.value), c.expected) << Describe(c.value);
-  }
+  EXPECT_EQ(gTrata_Numero(Variant::Array({})), Variant::Integer(0));  // its own trap answers 0
   EXPECT_EQ(ErrorNumberOf([] { gId_Sql(Variant::Null()); }), kErrInvalidUseOfNull);
-}
-
-TEST(SqlValues, TextoSql) {
-  const TextCase cases[] = {
-      {kBr, "abc", "'abc'"},
-      {kBr, "d'água", "'d'água'"},  // the quote stays inside
-      {kBr, "", "null"},
-      {kBr, Variant::Null(), "null"},
-      {kBr, Variant(), "null"},
-      {kBr, Variant::Integer(5), "'5'"},
-      {kBr, Variant::Double(12.5), "'12,5'"},
-      {kUs, Variant::Double(12.5), "'12.5'"},
-  };
-  for (const TextCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gTexto_Sql(c.value), Variant(c.expected)) << Describe(c.value);
-  }
-}
-
-TEST(SqlValues, TrocaVirgulaPonto) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"12,5", "12.5"}, {"1.234,56", "1.234.56"}, {"", ""}, {",,", ".."}, {"ação,1", "ação.1"}};
-  for (const auto& [text, expected] : cases) {
-    std::string result = "previous";
-    EXPECT_TRUE(gTroca_Virgula_Ponto(text, result));
-    EXPECT_EQ(result, expected);
-  }
-}
-
-TEST(SqlValues, RetiraCaracteres) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"a'b(c)", "abc"},  {"   ", ""},
-      {"", ""},           {"<x>;%&+\"", "x"},
-      {" a b ", " a b "}, {"12;3", "123"},
-      {"não é", "não é"}, {"5; drop table x", "5 drop table x"},
-  };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(gRetira_Caracteres(text), expected) << text;
-}
-
-struct ConditionCase {
-  Locale locale;
-  Variant value;
-  const char* op;
-  const char* expected;
-};
-
-TEST(SqlValues, CondicaoNumeroSql) {
-  const ConditionCase cases[] = {
-      {kBr, Variant::Integer(0), "=", " is null"},
-      {kBr, Variant::Integer(0), "<>", " is not null"},
-      {kBr, Variant::Integer(0), "", " null"},
-      {kBr, Variant::Integer(0), ">", " null"},
-      {kBr, Variant::Integer(12), "", "  12"},
-      {kBr, Variant::Integer(12), "=", " = 12"},
-      {kBr, "12", "<>", " <> 12"},
-      {kBr, "abc", "=", " is null"},
-      {kBr, "", "=", " is null"},
-      {kBr, Variant::Double(12.5), "", "  12,5"},  // the machine's text of the number
-      {kUs, Variant::Double(12.5), "", "  12.5"},
-  };
-  for (const ConditionCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gCondicao_Numero_Sql(c.value, c.op), Variant(c.expected)) << Describe(c.value);
-  }
   EXPECT_EQ(ErrorNumberOf([] { gCondicao_Numero_Sql(Variant::Null(), "="); }),
             kErrInvalidUseOfNull);
-}
-
-TEST(SqlValues, CondicaoTextoSql) {
-  const ConditionCase cases[] = {
-      {kBr, "", "=", " is null"},
-      {kBr, "", "<>", " is not null"},
-      {kBr, "", "", " null"},
-      {kBr, Variant::Null(), "=", " is null"},
-      {kBr, Variant(), "<>", " is not null"},
-      {kBr, "X", "=", " = 'X'"},
-      {kBr, "ab", "", "  'ab'"},
-      {kBr, "São Paulo", "like", " like 'São Paulo'"},
-      {kBr, Variant::Integer(0), "=", " = '0'"},  // a number is never the empty text
-  };
-  for (const ConditionCase& c : cases) {
-    ScopedLocale locale(c.locale);
-    EXPECT_EQ(gCondicao_Texto_Sql(c.value, c.op), Variant(c.expected)) << Describe(c.value);
-  }
+  ScopedLocale us(kUs);
+  EXPECT_EQ(MachineDecimalSeparator(), '.');
 }
 
 }  // namespace

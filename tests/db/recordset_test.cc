@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "db/connection_object.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
@@ -62,14 +64,6 @@ TEST_F(RecordsetTest, AnEmptyAnswerIsAtEndOfFile) {
   EXPECT_EQ(ErrorNumberOf([&] { recordset.MoveNext(); }), kErrNoCurrentRecord);
 }
 
-TEST_F(RecordsetTest, AWriteLeavesTheRecordsetClosed) {
-  Recordset recordset;
-  Open(recordset, "UPDATE X SET A = 1");
-  EXPECT_EQ(recordset.State(), kStateClosed);
-  EXPECT_EQ(ErrorNumberOf([&] { recordset.Eof(); }), kErrObjectClosed);
-  EXPECT_EQ(ErrorNumberOf([&] { recordset.Close(); }), kErrObjectClosed);
-}
-
 TEST_F(RecordsetTest, UnknownColumnsAndFailuresAreRunTimeErrors) {
   Recordset recordset;
   Open(recordset, "SELECT * FROM CIDADES");
@@ -86,13 +80,6 @@ TEST_F(RecordsetTest, UnknownColumnsAndFailuresAreRunTimeErrors) {
   EXPECT_EQ(failing.State(), kStateClosed);
 }
 
-TEST_F(RecordsetTest, ARefusedStatementNeverReachesTheDatabase) {
-  Recordset recordset;
-  EXPECT_EQ(ErrorNumberOf([&] { Open(recordset, "exec SP_X 7; delete from LOG_MSG"); }),
-            db::kErrStatementRefused);
-  EXPECT_TRUE(database.statements().empty());
-}
-
 TEST_F(RecordsetTest, AConnectionObjectIsUsedDirectly) {
   const auto object = db::ConnectionObject::Open(database.connection_text());
   Recordset recordset;
@@ -102,15 +89,22 @@ TEST_F(RecordsetTest, AConnectionObjectIsUsedDirectly) {
   EXPECT_EQ(database.statements().size(), 1u);
 }
 
-TEST_F(RecordsetTest, ABadConnectionIsARunTimeError) {
-  Recordset recordset;
-  EXPECT_EQ(ErrorNumberOf([&] {
-              recordset.Open(Variant("SELECT 1"),
-                             Variant("Driver=SQLite3;Database=/no/such/dir/x.db"));
-            }),
-            db::kErrConnectionFailed);
-  EXPECT_EQ(ErrorNumberOf([&] { recordset.Open(Variant("SELECT 1"), Variant::Null()); }),
-            kErrInvalidUseOfNull);
+TEST_F(RecordsetTest, WhatCannotBeOpenedIsARunTimeErrorAndAWriteLeavesItClosed) {
+  const std::tuple<const char*, Variant, int> cases[] = {
+      // A refused statement never reaches the database.
+      {"exec SP_X 7; delete from LOG_MSG", database.connection_text(), db::kErrStatementRefused},
+      {"SELECT 1", "Driver=SQLite3;Database=/no/such/dir/x.db", db::kErrConnectionFailed},
+      {"SELECT 1", Variant::Null(), kErrInvalidUseOfNull},
+      {"UPDATE X SET A = 1", database.connection_text(), 0},
+  };
+  for (const auto& [sql, connection, error] : cases) {
+    Recordset recordset;
+    EXPECT_EQ(ErrorNumberOf([&] { recordset.Open(Variant(sql), connection); }), error) << sql;
+    EXPECT_EQ(recordset.State(), kStateClosed);
+    EXPECT_EQ(ErrorNumberOf([&] { recordset.Eof(); }), kErrObjectClosed);
+    EXPECT_EQ(ErrorNumberOf([&] { recordset.Close(); }), kErrObjectClosed);
+  }
+  EXPECT_EQ(database.statements(), std::vector<std::string>{"UPDATE X SET A = 1"});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "db/drivers.h"
 #include "platform/clock.h"
@@ -44,56 +45,45 @@ class SqliteTest : public ::testing::Test {
 };
 
 TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
-  Run("INSERT INTO T VALUES (7, 1000, 'São José', '2004-03-05 14:30:00', 'x')");
-  Run("INSERT INTO T VALUES (3000000000, 12.5, NULL, '2002/01/01', NULL)");
-  Run("INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)");
+  for (const char* insert :
+       {"INSERT INTO T VALUES (7, 1000, 'São José', '2004-03-05 14:30:00', 'x')",
+        "INSERT INTO T VALUES (3000000000, 12.5, NULL, '2002/01/01', NULL)",
+        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)"}) {
+    EXPECT_FALSE(Run(insert).has_value());  // a write answers no result set
+  }
   const ResultSet rows = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
-  ASSERT_EQ(rows.rows.size(), 3u);
   EXPECT_EQ(rows.columns, (std::vector<std::string>{"ID", "PESO", "NOME", "DATA", "OBS"}));
-  EXPECT_EQ(rows.rows[0][0], Variant::Long(7));
-  EXPECT_EQ(rows.rows[0][1], Variant::Double(1000));  // a NUMERIC column is a decimal
-  EXPECT_EQ(rows.rows[0][2], Variant("São José"));
-  EXPECT_EQ(rows.rows[0][3], Variant::Date(38051 + 14.5 / 24));
-  EXPECT_EQ(rows.rows[1][0], Variant::Double(3000000000.0));
-  EXPECT_EQ(rows.rows[1][1], Variant::Double(12.5));
-  EXPECT_TRUE(rows.rows[1][2].IsNull());
-  EXPECT_EQ(rows.rows[1][3], Variant::Date(37257));  // 2002-01-01 written with slashes
-  EXPECT_TRUE(rows.rows[2][0].IsNull());
-  EXPECT_EQ(rows.rows[2][3], Variant("not a date"));
-  EXPECT_EQ(rows.rows[2][4], Variant("5"));  // a TEXT column keeps a number as text
+  const std::vector<std::vector<Variant>> expected = {
+      // A NUMERIC column is a decimal; a date may be written with slashes.
+      {Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x"},
+      {Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
+       Variant::Null()},
+      // What reads as no date stays text; a TEXT column keeps a number as text.
+      {Variant::Null(), Variant::Null(), "a", "not a date", "5"}};
+  EXPECT_EQ(rows.rows, expected);
 }
 
-TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateKeepsTheTime) {
+TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   ScopedClock clock([] { return CivilTime{2004, 3, 5, 14, 30, 45}; });
   const ResultSet now = *Run(" SELECT GETDATE ( ) DATA_SERVIDOR ");
   EXPECT_EQ(now.columns[0], "DATA_SERVIDOR");
   EXPECT_EQ(now.rows[0][0], Variant::Date(38051 + (14 * 3600 + 30 * 60 + 45) / 86400.0));
-  // The Oracle idiom reads the same clock.
-  EXPECT_EQ(Run("SELECT SYSDATE AS D")->rows[0][0], now.rows[0][0]);
-}
-
-struct MaskCase {
-  const char* text;
-  const char* mask;
-  CivilTime expected;
-};
-
-TEST_F(SqliteTest, ToDateReadsTheOracleMasks) {
-  const MaskCase cases[] = {
+  EXPECT_EQ(Run("SELECT SYSDATE AS D")->rows[0][0], now.rows[0][0]);  // the Oracle idiom
+  const std::tuple<const char*, const char*, CivilTime> cases[] = {
       {"2004/03/05 14:30:45", "YYYY/MM/DD hh24:mi:ss", {2004, 3, 5, 14, 30, 45}},
       {"2004/03/05 14:30", "YYYY/MM/DD hh24:mi", {2004, 3, 5, 14, 30, 0}},
       {"2004/03/05", "YYYY/MM/DD", {2004, 3, 5, 0, 0, 0}},
       {"05/03/2004", "DD/MM/YYYY", {2004, 3, 5, 0, 0, 0}},
   };
-  for (const MaskCase& c : cases) {
-    const ResultSet rows =
-        *Run(std::string("SELECT TO_DATE('") + c.text + "', '" + c.mask + "') AS D");
-    EXPECT_EQ(rows.rows[0][0], Variant::Date(*SerialFromCivil(c.expected))) << c.text;
+  for (const auto& [text, mask, expected] : cases) {
+    const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
+    EXPECT_EQ(rows.rows[0][0], Variant::Date(*SerialFromCivil(expected))) << text;
   }
-  EXPECT_EQ(ErrorNumberOf([&] { Run("SELECT TO_DATE('2004/02/30', 'YYYY/MM/DD')"); }),
-            kErrStatementFailed);
-  EXPECT_EQ(ErrorNumberOf([&] { Run("SELECT TO_DATE('abc', 'YYYY/MM/DD')"); }),
-            kErrStatementFailed);
+  for (const char* wrong : {"2004/02/30", "abc"}) {
+    EXPECT_EQ(
+        ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
+        kErrStatementFailed);
+  }
 }
 
 TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
@@ -101,45 +91,28 @@ TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
       "'INSERT INTO T (ID, NOME) VALUES (:p_num, :p_txt); "
       "SELECT COUNT(*) AS n FROM T; "
       "SELECT :p_num AS num, :p_txt AS txt, :p_nada AS nada')");
-  const ResultSet answer = *connection_->Execute(ParseStatement("exec sp_eco 12, 'ação', null"));
+  const ResultSet answer = *Run("exec sp_eco 12, 'ação', null");
   EXPECT_EQ(answer.columns, (std::vector<std::string>{"num", "txt", "nada"}));
-  ASSERT_EQ(answer.rows.size(), 1u);
-  EXPECT_EQ(answer.rows[0][0], Variant::Long(12));
-  EXPECT_EQ(answer.rows[0][1], Variant("ação"));
-  EXPECT_TRUE(answer.rows[0][2].IsNull());
+  EXPECT_EQ(answer.rows,
+            (std::vector<std::vector<Variant>>{{Variant::Long(12), "ação", Variant::Null()}}));
   EXPECT_EQ(Run("SELECT NOME FROM T WHERE ID = 12")->rows[0][0], Variant("ação"));
+  // The answer is the last result set, even one without rows.
+  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_NADA', 'p', 'SELECT 1 AS a; SELECT ID FROM T WHERE "
+      "ID = :p')");
+  const std::optional<ResultSet> empty = Run("exec SP_NADA 999");
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_EQ(empty->columns, std::vector<std::string>{"ID"});
+  EXPECT_TRUE(empty->rows.empty());
 }
 
-TEST_F(SqliteTest, TheAnswerIsTheLastResultSetEvenWithoutRows) {
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_NADA', 'p', 'SELECT 1 AS a; SELECT ID FROM T WHERE ID "
-      "= :p')");
-  const std::optional<ResultSet> answer = connection_->Execute(ParseStatement("exec SP_NADA 999"));
-  ASSERT_TRUE(answer.has_value());
-  EXPECT_EQ(answer->columns, std::vector<std::string>{"ID"});
-  EXPECT_TRUE(answer->rows.empty());
-}
-
-TEST_F(SqliteTest, AFailingBodyLeavesNothingWritten) {
+TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
   Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_FALHA', 'p', "
       "'INSERT INTO T (ID) VALUES (:p); SELECT * FROM TABELA_QUE_NAO_EXISTE')");
-  EXPECT_EQ(ErrorNumberOf([&] { connection_->Execute(ParseStatement("exec SP_FALHA 5")); }),
-            kErrStatementFailed);
-  EXPECT_TRUE(Run("SELECT ID FROM T WHERE ID = 5")->rows.empty());
-  Run("SELECT 1");  // the connection goes on working
-}
-
-TEST_F(SqliteTest, AMissingProcedureOrAWrongNumberOfValuesIsAnError) {
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_UM', 'p', 'SELECT :p AS v')");
-  for (const char* call : {"exec SP_QUE_NAO_EXISTE 1", "exec SP_UM", "exec SP_UM 1, 2"}) {
-    EXPECT_EQ(ErrorNumberOf([&] { connection_->Execute(ParseStatement(call)); }),
-              kErrStatementFailed)
-        << call;
+  for (const char* call :
+       {"exec SP_FALHA 5", "exec SP_QUE_NAO_EXISTE 1", "exec SP_FALHA", "exec SP_FALHA 1, 2"}) {
+    EXPECT_EQ(ErrorNumberOf([&] { Run(call); }), kErrStatementFailed) << call;
   }
-}
-
-TEST_F(SqliteTest, AWriteAnswersNoResultSet) {
-  EXPECT_FALSE(Run("INSERT INTO T (ID) VALUES (1)").has_value());
-  EXPECT_FALSE(Run("UPDATE T SET ID = 2").has_value());
+  EXPECT_TRUE(Run("SELECT ID FROM T")->rows.empty());  // the connection goes on working
 }
 
 TEST_F(SqliteTest, TheComponentNeverCreatesADatabaseFile) {

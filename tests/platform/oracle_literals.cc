@@ -1,5 +1,7 @@
 #include "tests/platform/oracle_literals.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,22 +27,8 @@ std::string Unescape(std::string_view s) {
 std::string Escape(const std::string& s) {
   std::string out;
   for (char c : s) {
-    switch (c) {
-      case '\t':
-        out += "\\t";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      default:
-        out += c;
-    }
+    const char* escaped = c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : nullptr;
+    out += escaped != nullptr ? escaped : c == '\\' ? "\\\\" : std::string(1, c);
   }
   return out;
 }
@@ -110,6 +98,33 @@ std::string WriteLiteral(const Variant& value) {
     default:
       return "VT?";
   }
+}
+
+std::vector<ValueCase> ReadValueTable(std::initializer_list<const char*> rows) {
+  std::vector<ValueCase> cases;
+  for (const std::string_view row : rows) {
+    std::vector<std::string_view> fields;
+    for (size_t start = 0;;) {
+      const size_t bar = row.find(" | ", start);
+      fields.push_back(row.substr(start, bar - start));
+      if (bar == std::string_view::npos) break;
+      start = bar + 3;
+    }
+    if (fields.size() < 2) ADD_FAILURE() << "a row without cases: " << row;
+    for (size_t i = 1; i < fields.size(); ++i) {
+      const size_t arrow = fields[i].find(" => ");
+      const std::optional<Variant> value = ParseLiteral(fields[i].substr(0, arrow));
+      const std::optional<Variant> answer = arrow == std::string_view::npos
+                                                ? std::nullopt
+                                                : ParseLiteral(fields[i].substr(arrow + 4));
+      if (!value || !answer) {
+        ADD_FAILURE() << "not a case: " << fields[i];
+        continue;
+      }
+      cases.push_back({std::string(fields[0]), *value, *answer});
+    }
+  }
+  return cases;
 }
 
 }  // namespace tmxcnh::testing

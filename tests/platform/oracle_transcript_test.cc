@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,23 +22,19 @@
 namespace tmxcnh::testing {
 namespace {
 
-std::vector<std::string> SplitTabs(const std::string& line) {
+std::vector<std::string> Split(const std::string& line, const std::string& separator) {
   std::vector<std::string> fields;
-  std::stringstream stream(line);
-  std::string field;
-  while (std::getline(stream, field, '\t')) fields.push_back(field);
-  return fields;
-}
-
-std::string Join(const std::vector<std::string>& fields, size_t from, size_t to) {
-  std::string out;
-  for (size_t i = from; i < to && i < fields.size(); ++i) out += (i > from ? "\t" : "") + fields[i];
-  return out;
+  for (size_t start = 0;;) {
+    const size_t end = line.find(separator, start);
+    fields.push_back(line.substr(start, end - start));
+    if (end == std::string::npos) return fields;
+    start = end + separator.size();
+  }
 }
 
 struct Case {
   int line = 0;
-  std::vector<std::string> request;
+  std::string request;
   std::string expected;
 };
 
@@ -52,17 +47,8 @@ std::vector<Case> ReadCases(const std::string& name) {
   std::string line;
   for (int number = 1; std::getline(file, line); ++number) {
     if (line.empty() || line[0] == '#') continue;
-    const std::vector<std::string> fields = SplitTabs(line);
-    std::vector<size_t> arrows;
-    for (size_t i = 0; i < fields.size(); ++i) {
-      if (fields[i] == "=>") arrows.push_back(i);
-    }
-    Case c;
-    c.line = number;
-    c.request.assign(fields.begin(), fields.begin() + static_cast<long>(arrows.at(0)));
-    c.expected = arrows.size() == 1 ? Join(fields, arrows[0] + 1, fields.size())
-                                    : Join(fields, arrows[1] + 1, arrows.at(2));
-    cases.push_back(c);
+    const std::vector<std::string> parts = Split(line, "\t=>\t");
+    cases.push_back({number, parts.at(0), parts.size() == 2 ? parts[1] : parts.at(2)});
   }
   return cases;
 }
@@ -84,7 +70,8 @@ Variant Argument(const std::vector<std::string>& request, size_t index) {
   return *value;
 }
 
-std::string Evaluate(const std::vector<std::string>& request) {
+std::string Evaluate(const std::string& line) {
+  const std::vector<std::string> request = Split(line, "\t");
   const std::string& op = request.at(0);
   ScopedLocale locale(request.at(1) == "0409" ? Locale::kUnitedStates : Locale::kBrazil);
   try {
@@ -121,8 +108,7 @@ void Replay(const std::string& name, size_t minimum_cases) {
   const std::vector<Case> cases = ReadCases(name);
   EXPECT_GE(cases.size(), minimum_cases) << name;
   for (const Case& c : cases) {
-    EXPECT_EQ(Evaluate(c.request), c.expected)
-        << name << ":" << c.line << ": " << Join(c.request, 0, c.request.size());
+    EXPECT_EQ(Evaluate(c.request), c.expected) << name << ":" << c.line << ": " << c.request;
   }
 }
 

@@ -70,11 +70,12 @@ TEST(Text, TrimRemovesSpacesOnly) {
 }
 
 TEST(Text, CharactersSplitsUtf8) {
-  const std::vector<std::string_view> chars = Characters("aç€");
-  ASSERT_EQ(chars.size(), 3u);
+  const std::vector<std::string_view> chars = Characters("aç€😀");
+  ASSERT_EQ(chars.size(), 4u);
   EXPECT_EQ(CodePoint(chars[0]), U'a');
   EXPECT_EQ(CodePoint(chars[1]), U'ç');
   EXPECT_EQ(CodePoint(chars[2]), U'€');
+  EXPECT_EQ(CodePoint(chars[3]), U'😀');
 }
 
 }  // namespace
