@@ -67,25 +67,9 @@ void AnswerEverything(ScriptedDatabase& database) {
 const char kInsert[] =
     "exec SP_TMX_INC_Docto_Transporte4        1, 1234, 7, 2, 55, 301, 302, 31, 32, 12.5, 1000, "
     "'2003/11/20 00:00', 9, 1, 1, 3, 1";
-const char kUpdate[] =
-    "exec SP_TMX_ALT_CAD_Docto_Transporte4      880, 1, 1234, 7, 2, 55, 301, 302, 31, 32, 12.5, "
-    "1000, '2003/11/20 00:00', 9 , 1, 3, 1";
 
-TEST(DocumentInsert, SendsTheProcedureAndSavesTheInvoicesUnderTheNewIdentifier) {
-  ScriptedDatabase database;
-  AnswerEverything(database);
-  const MethodCall call = Write(database, "gInclui_Docto_Transporte", "SQLSERVER", Screen());
-  EXPECT_EQ(call.result, Variant::Integer(0));
-  EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(880));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
-  EXPECT_EQ(database.statements(),
-            (std::vector<std::string>{
-                "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, null, 1", kInsert,
-                "exec  SP_TMX_EXC_NF_Conhec2 880, 12",
-                "exec SP_TMX_INC_NF_Conhec2  1, '000123', 'Calçados', 1250.75, 3, 880",
-                "exec SP_TMX_INC_NF_Conhec2  1, '000124', 'Bolsas', 200, 1, 880"}));
-}
-
+// The procedures' texts are run on the real databases for both engines; the
+// machine's settings are not.
 TEST(DocumentInsert, UnderUsSettingsTheSameScreenSendsTheSameText) {
   ScopedLocale us(Locale::kUnitedStates);
   ScriptedDatabase database;
@@ -146,8 +130,6 @@ TEST(DocumentWrites, TheProceduresAnswersDecide) {
       {insert, "INC_Docto", answer(Variant::Long(1), "Já existe."), refused, "Já existe."},
       {insert, "INC_Docto", answer(Variant::Long(2), Variant::Null()), refused, ""},
       {insert, "INC_Docto", answer(Variant::Null(), ""), Variant::Integer(0), "intocada"},
-      {insert, "EXC_NF", answer(Variant::Long(1), "Documento bloqueado."), invoices_refused,
-       "Documento bloqueado."},
       {insert, "EXC_NF", answer(Variant::Long(1), Variant::Null()), invoices_refused, ""},
       {insert, "EXC_NF", empty, invoices_refused, none},
       {insert, "'000124'", answer(Variant::Long(1), "qualquer"), invoices_refused,
@@ -180,6 +162,8 @@ TEST(DocumentWrites, TheProceduresAnswersDecide) {
   }
 }
 
+// The order of the inline steps is pinned by failing each on the real
+// databases; here the values that reach the text.
 TEST(DocumentInsert, TheInlinePathAllocatesWritesAndAudits) {
   ScriptedDatabase database;
   AnswerEverything(database);
@@ -191,38 +175,15 @@ TEST(DocumentInsert, TheInlinePathAllocatesWritesAndAudits) {
   EXPECT_EQ(call["outvntDocto_Transporte_id"], Variant::Long(43));
   const std::vector<std::string> sent = database.statements();
   ASSERT_EQ(sent.size(), 17u);
-  // The counters, the document (a missing client as null, the date as TO_DATE),
-  // its audit row and answer, then the invoices' delete and inserts, each audited.
-  EXPECT_EQ(sent[1], "SELECT  DOCTO_TRANSPORTE_ID FROM infra_ids ");
-  EXPECT_EQ(sent[2], "UPDATE infra_ids SET DOCTO_TRANSPORTE_ID = 43");
+  // A missing client goes as null; the document's and the invoices' audit
+  // rows name the operation (13 and 37) and the user.
   EXPECT_TRUE(sent[3].ends_with(
       "VALUES (   43 ,   1 ,   1234 ,   7 ,   2 ,  null ,   301 ,   302 ,   31 ,   32 ,   12.5 ,"
       "   1000 ,  TO_DATE('2003/11/20 00:00' , 'YYYY/MM/DD hh24:mi') ,   9 ,   1 ,   1 ,   3 ,"
       "  1 , 1 ) "))
       << sent[3];
-  EXPECT_EQ(sent[5], " Update infra_ids set LOG_SISTEMA_ID = 501");
   EXPECT_TRUE(sent[6].ends_with("Values ( 501 , 13 , 1 , 12 , 43 ,  SYSDATE )  ")) << sent[6];
-  EXPECT_EQ(sent[7], " SELECT 0 RETORNO , '' MSG_RET , 43 DOCTO_TRANSPORTE_ID ");
-  EXPECT_EQ(sent[8],
-            " UPDATE NOTA_FISCAL  SET TAB_STATUS_ID = 2  WHERE DOCTO_TRANSPORTE_ID =    43 ");
-  EXPECT_TRUE(
-      sent[12].ends_with("VALUES (    9001 ,     1 ,     43 ,     '000123' ,     "
-                         "'Calçados' ,     1250.75 ,     3 ,  1 ) "))
-      << sent[12];
   EXPECT_TRUE(sent[15].ends_with("Values ( 501 , 37 , 1 , 12 , 9001 ,  SYSDATE )  ")) << sent[15];
-  EXPECT_EQ(sent[16], " SELECT 0 RETORNO , '' MSG_RET ");
-}
-
-TEST(DocumentUpdate, SendsTheProcedureWithTheIdentifierFirst) {
-  ScriptedDatabase database;
-  AnswerEverything(database);
-  Arguments screen = Screen();
-  Set(screen, "invntDocto_Transporte_id", Variant::Integer(880));
-  const MethodCall call = Write(database, "gAltera_Docto_Transporte", "SQLSERVER", screen);
-  EXPECT_EQ(call.result, Variant::Integer(0));
-  EXPECT_EQ(database.statements()[0], "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1");
-  EXPECT_EQ(database.statements()[1], kUpdate);
-  EXPECT_EQ(database.statements()[2], "exec  SP_TMX_EXC_NF_Conhec2 880, 12");
 }
 
 TEST(DocumentUpdate, TheInlineUpdateIsLimitedToItsRowAndAuditsIt) {
@@ -236,42 +197,14 @@ TEST(DocumentUpdate, TheInlineUpdateIsLimitedToItsRowAndAuditsIt) {
   EXPECT_EQ(call.result, Variant::Integer(0));
   const std::vector<std::string> sent = database.statements();
   ASSERT_GE(sent.size(), 7u);
-  // First whether the document is live: a missing or deleted one is refused
-  // by the answer, as the procedure refuses it.
-  EXPECT_EQ(sent[1],
-            " SELECT CASE WHEN COUNT ( * ) = 0 THEN 1 ELSE 0 END RETORNO ,  CASE WHEN COUNT ( * ) "
-            "= 0 THEN 'Conhecimento não cadastrado.' ELSE '' END MSG_RET  FROM DOCTO_TRANSPORTE "
-            "WHERE DOCTO_TRANSPORTE_ID =  880  AND TAB_STATUS_ID = 1 ");
+  // A missing or deleted document is refused alike on the real databases;
+  // here the update keeps to its live row and is audited as a change (2).
   EXPECT_NE(sent[2].find("CLIENTE_ID =   null"), std::string::npos) << sent[2];
   EXPECT_TRUE(
       sent[2].ends_with(" NUM_VOLUME =    3 WHERE DOCTO_TRANSPORTE_ID =  880  AND "
                         "TAB_STATUS_ID = 1 "))
       << sent[2];
   EXPECT_TRUE(sent[5].ends_with("Values ( 501 , 13 , 2 , 12 , 880 ,  SYSDATE )  ")) << sent[5];
-  EXPECT_EQ(sent[6], " SELECT 0 RETORNO , '' MSG_RET ");
-}
-
-TEST(DocumentDelete, SendsTheProcedureOrTheEmulationsUpdate) {
-  struct Case {
-    Variant kind;
-    std::vector<std::string> statements;
-  };
-  const Case cases[] = {
-      {"SQLSERVER", {"EXEC SP_TMX_EXC_CAD_Docto_Transporte   880"}},
-      {"ORACLE",
-       {" UPDATE DOCTO_TRANSPORTE  SET TAB_STATUS_ID = 2  WHERE DOCTO_TRANSPORTE_ID =    880 ",
-        " SELECT 0 RETORNO , '' MSG_RET "}},
-  };
-  for (const Case& c : cases) {
-    ScriptedDatabase database;
-    database.Answer("EXC_CAD", Rows({"retorno", "msg_ret"}, {{Variant::Long(0), ""}}));
-    AnswerEverything(database);
-    const MethodCall call = Write(database, "gExclui_Docto_Transporte", c.kind,
-                                  {{"invntDocto_Transporte_id", Variant::Integer(880)}});
-    EXPECT_EQ(call.result, Variant::Integer(0));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
-    EXPECT_EQ(database.statements(), c.statements);
-  }
 }
 
 // A document screen where every field is right.
@@ -358,19 +291,6 @@ TEST_F(FieldConsistency, TheFirstFailingTestWins) {
   Set(screen, "invntPonto_Operacao_id", Variant());
   ScriptedDatabase database;
   EXPECT_EQ(Check(database, screen)["outvntMsg_Ret"], Variant("Informe a Filial Responsável."));
-}
-
-TEST_F(FieldConsistency, WhenEverythingPassesTheDuplicateCheckDecides) {
-  for (const auto& [count, accepted] : {std::pair{0, true}, std::pair{1, false}}) {
-    ScriptedDatabase database;
-    database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(count)}}));
-    const MethodCall call = Check(database, ValidScreen());
-    EXPECT_EQ(call.result, Variant::Boolean(accepted));
-    EXPECT_EQ(database.statements(),
-              std::vector<std::string>{"EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, null, 1"});
-    EXPECT_EQ(call["outvntMsg_Ret"],
-              Variant(accepted ? "intocada" : "Já existe um conhecimento com esse número."));
-  }
 }
 
 TEST_F(FieldConsistency, PassingCasesAtTheEdges) {

@@ -72,11 +72,15 @@ const char kClientInline[] =
 
 // Only the kind "SQLSERVER" (in any case, with "" and Empty) takes the
 // procedures, except for the client's document check, which wants it exact.
+// The plain SQLSERVER and ORACLE calls run on the real engines; here are the
+// other spellings of the kind and how odd identifiers reach the text.
 TEST(ReadMethods, SendTheProcedureOrTheEmulationsStatementAndCopyBackTheAnswer) {
   const std::string branch =
       " SELECT EMPRESA_ID  FROM PONTO_OPERACAO  WHERE PONTO_OPERACAO_ID   = ";
-  const std::string client = kClientSelect, count = kCount;
+  const std::string count = kCount;
   const std::string not_zero = "  AND PONTO_OPERACAO_ID =  7  AND DOCTO_TRANSPORTE_ID <>  ";
+  const auto at = [](Variant id) { return Arguments{{"invntPonto_Operacao_id", std::move(id)}}; };
+  const auto client = [](Variant id) { return Arguments{{"invntCliente_id", std::move(id)}}; };
   struct Case {
     const char* method;
     Variant kind;
@@ -85,89 +89,29 @@ TEST(ReadMethods, SendTheProcedureOrTheEmulationsStatementAndCopyBackTheAnswer) 
     const char* output;
     Variant value;
   };
+  const Variant one = Variant::Long(1);
+  const char* const company = "outvntEmpresa_id";
+  const char* const untouched = "outvntMsg_Ret";
   const Case cases[] = {
-      {kBranch,
-       "SQLSERVER",
-       {{"invntPonto_Operacao_id", "7"}},
-       "exec SP_TMX_CON_EMPRESA_OP 7",
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kBranch,
-       "oracle",
-       {{"invntPonto_Operacao_id", Variant::Long(12)}},
-       "exec SP_TMX_CON_EMPRESA_OP 12",
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kBranch,
-       "SQLSERVER",
-       {{"invntPonto_Operacao_id", "0,5"}},  // a leading zero goes as null
-       "exec SP_TMX_CON_EMPRESA_OP null",
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kBranch,
-       "ORACLE",
-       {{"invntPonto_Operacao_id", Variant::Integer(7)}},
-       branch + "7 ",
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kBranch,
-       "ORACLE",
-       {{"invntPonto_Operacao_id", " 12 "}},
-       branch + "12 ",
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kBranch,
-       "ORACLE",
-       {{"invntPonto_Operacao_id", "7,4"}},
-       branch + "7 ",  // rounded
-       "outvntEmpresa_id",
-       Variant::Long(1)},
-      {kDate, "SQLSERVER", {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
+      {kBranch, "oracle", at(Variant::Long(12)), "exec SP_TMX_CON_EMPRESA_OP 12", company, one},
+      // A leading zero goes as null.
+      {kBranch, "SQLSERVER", at("0,5"), "exec SP_TMX_CON_EMPRESA_OP null", company, one},
+      {kBranch, "ORACLE", at(" 12 "), branch + "12 ", company, one},
+      {kBranch, "ORACLE", at("7,4"), branch + "7 ", company, one},  // rounded
       {kDate, "", {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
       {kDate, Variant(), {}, "exec sp_tmx_con_Data_Servidor ", "outvntData_Dia", "05/03/2004"},
-      {kDate, "ORACLE", {}, " SELECT GETDATE ( ) DATA_SERVIDOR ", "outvntData_Dia", "05/03/2004"},
-      {kClient,
-       "SQLSERVER",
-       {{"invntCliente_id", Variant::Integer(101)}},
-       "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101",
-       "outvntCgc_Cpf_Cliente",
-       "12.345.678/0001-90"},
-      {kClient,
-       "SQLSERVER",
-       {{"invntCliente_id", Variant::Integer(0)}},
-       "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 null",
-       "outvntCliente",
-       "Indústria Ânfora"},
-      {kClient,
-       "ORACLE",
-       {{"invntCliente_id", Variant::Integer(101)}},
-       client + "= 101 ",
-       "outvntIndic_pf_pj_Cliente",
-       "J"},
-      {kClient,
-       "ORACLE",
-       {{"invntCliente_id", ""}},
-       client + "is null ",
-       "outvntCliente",
-       "Indústria Ânfora"},
-      {kClientDocument, "SQLSERVER", ClientDocument(Variant::Integer(35), "1020"),
-       " Exec  sp_plv_con_docto_transp_cli 35, 1020", "outvntMsg_Ret", "intocada"},
-      {kClientDocument, "ORACLE", ClientDocument(Variant::Integer(35), "1020"), kClientInline,
-       "outvntMsg_Ret", "intocada"},
+      {kClient, "SQLSERVER", client(Variant::Integer(0)),
+       "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 null", "outvntCliente", "Indústria Ânfora"},
+      {kClient, "ORACLE", client(""), std::string(kClientSelect) + "is null ",
+       "outvntIndic_pf_pj_Cliente", "J"},
       {kClientDocument, "", ClientDocument(Variant::Integer(35), Variant::Integer(1020)),
-       kClientInline, "outvntMsg_Ret", "intocada"},
+       kClientInline, untouched, "intocada"},
       {kClientDocument, "sqlserver", ClientDocument(Variant::Integer(35), Variant::Long(1020)),
-       kClientInline, "outvntMsg_Ret", "intocada"},
-      {kDuplicate, "ORACLE", Duplicate("1234", Variant::Integer(0)),
-       count + "= 1234" + not_zero + "0  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
-      {kDuplicate, "ORACLE", Duplicate("1234", Variant::Long(880)),
-       count + "= 1234" + not_zero + "880  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
+       kClientInline, untouched, "intocada"},
       {kDuplicate, "ORACLE", Duplicate("0", Variant::Integer(0)),
-       count + "is null" + not_zero + "0  AND TAB_STATUS_ID = 1 ", "outvntMsg_Ret", "intocada"},
-      {kDuplicate, "SQLSERVER", Duplicate("1234", Variant::Integer(0)),
-       "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, null, 1", "outvntMsg_Ret", "intocada"},
+       count + "is null" + not_zero + "0  AND TAB_STATUS_ID = 1 ", untouched, "intocada"},
       {kDuplicate, "oracle", Duplicate("1234", Variant::Long(880)),
-       "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1", "outvntMsg_Ret", "intocada"},
+       "EXEC SP_TMX_VER_DUPL_NUM_DOCTO2 1234, 7, 880, 1", untouched, "intocada"},
   };
   for (const Case& c : cases) {
     ScriptedDatabase database;
@@ -232,6 +176,8 @@ TEST(ReadMethods, MissingCriteriaAreRefusedBeforeTheDatabase) {
   }
 }
 
+// What each answer makes of the outputs, beyond what the real databases'
+// rows already show on both kinds (an unknown branch, a count of one).
 TEST(ReadMethods, WhatEachAnswerMakesOfTheOutputs) {
   struct Case {
     const char* method;
@@ -255,8 +201,6 @@ TEST(ReadMethods, WhatEachAnswerMakesOfTheOutputs) {
   const auto count = [](Variant n) { return Rows({"contador"}, {{std::move(n)}}); };
   const char* const taken = "Já existe um conhecimento com esse número.";
   const Case cases[] = {
-      {kBranch, "SQLSERVER", branch, "EMPRESA", none, ten, "outvntMsg_Ret",
-       "Filial não cadastrada."},
       {kBranch, "ORACLE", branch, "EMPRESA", none, ten, "outvntEmpresa_id", "antes"},
       {kBranch, "SQLSERVER", branch, "EMPRESA", Rows({"empresa_Id"}, {{Variant::Null()}}), zero,
        "outvntEmpresa_id", ""},
@@ -268,7 +212,6 @@ TEST(ReadMethods, WhatEachAnswerMakesOfTheOutputs) {
        " Conhecimento solicitado não pertence a este cliente. Verifique o nº do conhecimento. "},
       {kClient, "ORACLE", client, "CLIENTE", none, no, "outvntMsg_Ret", "Cliente não cadastrado."},
       {kClient, "SQLSERVER", client, "CLIENTE", none, no, "outvntCliente", "antes"},
-      {kClient, "SQLSERVER", client, "CLIENTE", none, no, "outvntCgc_Cpf_Cliente", "antes"},
       // The CNPJ unless it is empty, then the CPF; a Null name is empty.
       {kClient, "SQLSERVER", client, "CLIENTE",
        Client(Variant::Null(), Variant::Null(), "12.345.678/0001-90", "123.456.789-09"), yes,
@@ -286,8 +229,6 @@ TEST(ReadMethods, WhatEachAnswerMakesOfTheOutputs) {
        "intocada"},
       {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Null()), yes,
        "outvntMsg_Ret", "intocada"},
-      {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Long(1)), no,
-       "outvntMsg_Ret", taken},
       {kDuplicate, "SQLSERVER", Duplicate("1234", zero), "DUPL", count(Variant::Long(2)), no,
        "outvntMsg_Ret", taken},
   };
@@ -327,7 +268,6 @@ TEST(ReadMethods, TrapsShowTheirSentenceAndLogOneRow) {
   const Variant one = Variant::Integer(1);
   const Case cases[] = {
       {kBranch, "SQLSERVER", {{"invntPonto_Operacao_id", "abc"}}, 0, branch},
-      {kBranch, "SQLSERVER", {{"invntPonto_Operacao_id", "7; delete from LOG_MSG"}}, 0, branch},
       {kClientDocument, "ORACLE", ClientDocument(Variant::Integer(35), Variant::Integer(1020)), 1,
        std::string(" Acesso a consulta de conhecimento com problemas. Contacte o Administrador de "
                    "Sistema.  TMXCNH.gConsulta_Cliente_Docto_Transp ( falha simulada : "
@@ -439,19 +379,15 @@ db::ResultSet DocumentRow(std::map<std::string, Variant> changes = {}) {
   return rows;
 }
 
-// The client and the invoices, through the procedures and the inline SQL.
+// The client and the invoices, through the procedures.
 void AnswerClientAndInvoices(ScriptedDatabase& database) {
-  for (const char* fragment : {"CLIENTE_DOCTO_TRANSP1", "FROM VCLIENTE"}) {
-    database.Answer(
-        fragment,
-        Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
-             {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
-  }
-  for (const char* fragment : {"NF_Conhec2", "FROM NOTA_FISCAL"}) {
-    database.Answer(fragment,
-                    Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
-                         {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
-  }
+  database.Answer(
+      "CLIENTE_DOCTO_TRANSP1",
+      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
+           {{"Indústria de Calçados Ânfora Ltda.", "J", "12.345.678/0001-90", Variant::Null()}}));
+  database.Answer("NF_Conhec2",
+                  Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
+                       {{"000123", "Calçados", Variant::Long(3), Variant::Double(1234)}}));
 }
 
 MethodCall Detail(ScriptedDatabase& database, Variant kind,
@@ -467,55 +403,9 @@ MethodCall Detail(ScriptedDatabase& database, Variant kind,
                          object);
 }
 
-// The inline select's own conditions: a live transport document of the company
-// (the joins are checked by reading real databases).
-const char kOracleConditions[] =
-    " AND DOC.DOCTO_TRANSPORTE_ID =  1001  AND DOC.EMPRESA_ID =  1  AND DOC.TAB_STATUS_ID = 1  AND "
-    "DOC.TAB_TIPO_DOCTO_TRANSP_ID = 1 ";
-
-TEST(DocumentDetail, ReadsTheDocumentThenItsClientThenItsInvoices) {
-  struct Case {
-    Variant kind;
-    std::vector<std::string> statements;
-  };
-  const Case cases[] = {
-      {"SQLSERVER",
-       {"exec SP_TMX_CON_CAD_Docto_Transporte5  1001, 1",
-        "Exec SP_TMX_CON_CLIENTE_DOCTO_TRANSP1 101", "exec SP_TMX_CON_NF_Conhec2 1, 1001"}},
-      {"ORACLE", {kOracleConditions}},
-  };
-  for (const Case& c : cases) {
-    ScriptedDatabase database;
-    database.Answer("Docto_Transporte5", DocumentRow());
-    database.Answer("FROM DOCTO_TRANSPORTE DOC", DocumentRow());
-    AnswerClientAndInvoices(database);
-    const MethodCall call = Detail(database, c.kind);
-    const std::vector<std::string> sent = database.statements();
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_TRUE(sent[0].ends_with(c.statements[0])) << sent[0];
-    if (c.kind == Variant("SQLSERVER")) {
-      EXPECT_EQ(sent, c.statements);
-    }
-    EXPECT_EQ(call.result, Variant::Integer(0));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
-    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1));
-    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
-    EXPECT_EQ(call["outvntTab_Tipo_Cobranca_id"], Variant::Long(3));
-    EXPECT_EQ(call["outvntData_Emissao"], Variant("05/03/2003"));
-    EXPECT_EQ(call["outvntCGC_CPF_Remetente"], Variant("12.345.678/0001-90"));  // CNPJ before CPF
-    EXPECT_EQ(call["outvntCGC_CPF_Destinatario"], Variant("987.654.321-00"));   // no CNPJ: the CPF
-    EXPECT_EQ(call["outvntTelefone_Destinatario"], Variant(""));
-    EXPECT_EQ(call["outvntPeso_Real"], Variant("1234,50"));
-    EXPECT_EQ(call["outvntVal_Declarado"], Variant("1234,00"));
-    EXPECT_EQ(call["outvntDestino_id"], Variant::Long(8));
-    EXPECT_EQ(call["outvntTab_Tipo_Docto_Transp_id"], Variant::Long(1));
-    EXPECT_EQ(call["outvntCliente"], Variant("Indústria de Calçados Ânfora Ltda."));
-    EXPECT_EQ(call["outvntCgc_Cpf_Cliente"], Variant("12.345.678/0001-90"));
-    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(1));
-    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"1234,00"}));
-  }
-}
-
+// The statements, and what the demo rows read back as, are held to the real
+// databases on every engine and kind (a deleted document, another company's
+// and a pickup one are not found); here the rules that make each output.
 TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
   struct Case {
     const char* column;
@@ -525,11 +415,15 @@ TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
   };
   const Case cases[] = {
       {"TAB_TIPO_COBRANCA_ID", Variant::Null(), "outvntTab_Tipo_Cobranca_id", Variant::Integer(0)},
+      {"Data_Emissao", Variant::Date(37685.75), "outvntData_Emissao", "05/03/2003"},  // no time
       {"Data_Emissao", Variant::Null(), "outvntData_Emissao", ""},
+      {"telefone_destinatario", Variant::Null(), "outvntTelefone_Destinatario", ""},
+      // The CNPJ before the CPF; without a CNPJ, the CPF.
+      {"pj_cgc_remetente", "12.345.678/0001-90", "outvntCGC_CPF_Remetente", "12.345.678/0001-90"},
+      {"pj_cgc_destinatario", Variant::Null(), "outvntCGC_CPF_Destinatario", "987.654.321-00"},
       {"peso_real", Variant::Double(0), "outvntPeso_Real", ""},
       {"peso_real", Variant::Null(), "outvntPeso_Real", ""},
       {"peso_real", Variant::Double(12.345), "outvntPeso_Real", "12,34"},
-      {"val_declarado", Variant::Double(1234.5), "outvntVal_Declarado", "1234,50"},
       {"pj_cgc_remetente", "", "outvntCGC_CPF_Remetente", "123.456.789-09"},
       {"remetente", Variant::Null(), "outvntRemetente", ""},
       {"num_volume", Variant::Null(), "outvntNum_Volume", ""},
@@ -544,59 +438,20 @@ TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
   }
 }
 
-// What the client's and the invoices' answers make of the call: without a
-// client none is looked up; an unknown one stops before the invoices (the
-// document's columns already written); no invoices leave their count.
-TEST(DocumentDetail, TheClientAndTheInvoicesAnswersDecide) {
-  struct Case {
-    Variant client;
-    db::ResultSet client_answer;
-    db::ResultSet invoices_answer;
-    Variant result;
-    size_t statements;
-    const char* message;
-    Variant client_name;
-    Variant invoices;
-  };
-  const db::ResultSet none = Rows({"x"});
-  const db::ResultSet client =
-      Rows({"cliente", "indicativo_pf_pj", "pj_cgc_cliente", "pf_cpf_cliente"},
-           {{"Ânfora", "J", "1", Variant::Null()}});
-  const db::ResultSet invoice =
-      Rows({"nota_fiscal", "Conteudo", "num_volume", "val_declarado"},
-           {{"000123", "Calçados", Variant::Long(3), Variant::Double(1)}});
-  const Case cases[] = {
-      {Variant::Null(), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
-       Variant::Long(1)},
-      {Variant::Long(0), none, invoice, Variant::Integer(0), 2, "intocada", "antes",
-       Variant::Long(1)},
-      {Variant(""), none, invoice, Variant::Integer(0), 2, "intocada", "antes", Variant::Long(1)},
-      {Variant::Long(101), none, invoice, Variant::Integer(10), 2, "Cliente não cadastrado.",
-       "antes", "antes"},
-      {Variant::Long(101), client, none, Variant::Integer(0), 3, "intocada", "Ânfora", "antes"},
-  };
-  for (const Case& c : cases) {
-    ScriptedDatabase database;
-    database.Answer("Docto_Transporte5", DocumentRow({{"cliente_id", c.client}}));
-    database.Answer("CLIENTE_DOCTO_TRANSP1", c.client_answer);
-    database.Answer("NF_Conhec2", c.invoices_answer);
-    const MethodCall call = Detail(database, "SQLSERVER");
-    EXPECT_EQ(call.result, c.result) << c.message;
-    EXPECT_EQ(database.statements().size(), c.statements) << c.message;
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
-    EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
-    EXPECT_EQ(call["outvntCliente"], c.client_name) << c.message;
-    EXPECT_EQ(call["outvntQtde_Notas"], c.invoices) << c.message;
-  }
-}
-
-TEST(DocumentDetail, NoDocument) {
+// An unknown client stops the call before the invoices, the document's columns
+// already written (the demo rows have no such client).
+TEST(DocumentDetail, AnUnknownClientStopsBeforeTheInvoices) {
   ScriptedDatabase database;
-  database.Answer("Docto_Transporte5", Rows({"empresa_Id"}));
+  database.Answer("Docto_Transporte5", DocumentRow());
+  database.Answer("CLIENTE_DOCTO_TRANSP1", Rows({"x"}));
+  AnswerClientAndInvoices(database);
   const MethodCall call = Detail(database, "SQLSERVER");
   EXPECT_EQ(call.result, Variant::Integer(10));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-  EXPECT_EQ(call["outvntEmpresa_id"], Variant());
+  EXPECT_EQ(database.statements().size(), 2u);
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("Cliente não cadastrado."));
+  EXPECT_EQ(call["outvntNum_Docto_Transporte"], Variant::Long(4501));
+  EXPECT_EQ(call["outvntCliente"], Variant("antes"));
+  EXPECT_EQ(call["outvntQtde_Notas"], Variant("antes"));
 }
 
 TEST(DocumentDetail, TheOtherMethodsAreCalledThroughTheClassInterface) {
@@ -673,25 +528,16 @@ struct StatementCase {
   std::string statement;
 };
 
+// A number alone, a range and equal dates are listed alike on the real
+// databases for both kinds; here the texts that only differ at the edges.
 TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
   const StatementCase cases[] = {
-      {Locale::kBrazil, "SQLSERVER", Variant::Integer(4501), "", "",
-       "Exec SP_TMX_CON_LISTA_Docto_Transp2 4501, null, null, 1"},
       {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "07/03/2024",
        "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
-      {Locale::kBrazil, "SQLSERVER", "", "05/03/2024", "5/3/2024",  // equal dates pass
-       "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/05 00:00', 1"},
       {Locale::kUnitedStates, "SQLSERVER", "", "03/05/2024", "03/07/2024",
        "Exec SP_TMX_CON_LISTA_Docto_Transp2 null, '2024/03/05 00:00', '2024/03/07 00:00', 1"},
-      {Locale::kBrazil, "ORACLE", "4501", "", "",
-       std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
       {Locale::kBrazil, "ORACLE", Variant::Integer(4501), "05/03/2024", "",  // number wins
        std::string(kOracleHead) + " AND DOC.NUM_DOCTO_TRANSPORTE =  4501 " + kOracleTail},
-      {Locale::kBrazil, "ORACLE", "", "05/03/2024", "07/03/2024",
-       std::string(kOracleHead) +
-           " AND DOC.DATA_EMISSAO >= TO_DATE('2024/03/05', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
-           "TO_DATE('2024/03/08', 'YYYY/MM/DD') " +
-           kOracleTail},
       {Locale::kBrazil, "ORACLE", "0", "31/12/2024", "",  // one day, across the year's end
        std::string(kOracleHead) +
            " AND DOC.DATA_EMISSAO >= TO_DATE('2024/12/31', 'YYYY/MM/DD')  AND DOC.DATA_EMISSAO < "
@@ -730,12 +576,6 @@ TEST(DocumentList, SendsTheProcedureOrTheEmulationsSelect) {
   }
 }
 
-std::string Repeated(const std::string& piece, int times) {
-  std::string text;
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
-
 struct ValidationCase {
   Variant number;
   Variant start;
@@ -752,8 +592,6 @@ TEST(DocumentList, ChecksTheCriteriaInOrder) {
       {"", "05/03/2024", "abc", "Data final inválida."},
       {"", "06/03/2024", "05/03/2024", "Data inicial não pode ser maior que a data final."},
       {"4501", "abc", "", "Data inicial inválida."},  // a number does not skip the date checks
-      // Read in time linear in its length, as any text a caller types.
-      {"", Repeated("domingo ", 20000), "05/03/2024", "Data inicial inválida."},
   };
   for (const ValidationCase& c : cases) {
     ScriptedDatabase database;
@@ -786,24 +624,15 @@ TEST(DocumentList, TheCriteriaComeBackCleaned) {
   EXPECT_EQ(number_only["invntData_ini"], Variant(""));
 }
 
-// No row leaves the arrays and the count as passed; one row gives arrays of index 0 only.
-TEST(DocumentList, TheArraysFollowTheRows) {
-  for (size_t rows : {0u, 1u}) {
-    ScriptedDatabase database;
-    db::ResultSet answer = TwoDocuments();
-    answer.rows.resize(rows);
-    database.Answer("LISTA", answer);
-    const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
-    if (rows == 0) {
-      EXPECT_EQ(call.result, Variant::Integer(10));
-      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
-      EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
-    } else {
-      EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(1));
-      EXPECT_EQ(call["outarrvntOrigem"].UBound(), 0);
-    }
-  }
+// No row leaves the arrays and the count as passed (the real databases show
+// the message and how one row or more fill the arrays).
+TEST(DocumentList, NoRowLeavesTheOutputsAsPassed) {
+  ScriptedDatabase database;
+  database.Answer("LISTA", Rows({"DOCTO_TRANSPORTE_ID"}));
+  const MethodCall call = List(database, "SQLSERVER", "4501", "", "");
+  EXPECT_EQ(call.result, Variant::Integer(10));
+  EXPECT_EQ(call["outvntQtde_Docto"], Variant::Integer(-1));
+  EXPECT_EQ(call["outvntDestinatario"], Variant("antes"));
 }
 
 TEST(DocumentList, ANullCriterionRunsTheTrap) {

@@ -29,33 +29,20 @@ db::ResultSet ThreeInvoices() {
                {"000125", "Açaí", Variant::Null(), Variant::Null()}});
 }
 
-TEST(InvoiceList, SendsTheProcedureOrTheEmulationsSelect) {
-  struct Case {
-    Variant kind;
-    const char* statement;
-  };
-  const Case cases[] = {
-      {"SQLSERVER", "exec SP_TMX_CON_NF_Conhec2 3, 55"},
-      {"", "exec SP_TMX_CON_NF_Conhec2 3, 55"},
-      {"ORACLE",
-       " SELECT NOTA_FISCAL , CONTEUDO , NUM_VOLUME , VAL_DECLARADO  FROM NOTA_FISCAL  WHERE "
-       "DOCTO_TRANSPORTE_ID   = 55  AND EMPRESA_ID =  3  AND TAB_STATUS_ID = 1 "},
-  };
-  for (const Case& c : cases) {
-    ScriptedDatabase database;
-    database.Answer("NOTA_FISCAL", ThreeInvoices());
-    database.Answer("NF_Conhec2", ThreeInvoices());
-    const MethodCall call = Invoices(database, c.kind, Variant::Integer(55));
-    EXPECT_EQ(database.statements(), std::vector<std::string>{c.statement});
-    EXPECT_EQ(call.result, Variant::Boolean(true));
-    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
-    EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
-    EXPECT_EQ(call["outarrvntConteudo"], Variant::Array({"Calçados", "", "Açaí"}));
-    EXPECT_EQ(call["outarrvntNum_Volume"],
-              Variant::Array({Variant::Long(3), Variant::Long(1), ""}));
-    EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"07,50", "1234,50", ""}));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
-  }
+// Both kinds' statements read the demo invoices alike on the real databases
+// (a deleted one left out); here what each column's value becomes.
+TEST(InvoiceList, SendsTheProcedureAndCopiesTheRowsBack) {
+  ScriptedDatabase database;
+  database.Answer("NF_Conhec2", ThreeInvoices());
+  const MethodCall call = Invoices(database, "SQLSERVER", Variant::Integer(55));
+  EXPECT_EQ(database.statements(), std::vector<std::string>{"exec SP_TMX_CON_NF_Conhec2 3, 55"});
+  EXPECT_EQ(call.result, Variant::Boolean(true));
+  EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
+  EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
+  EXPECT_EQ(call["outarrvntConteudo"], Variant::Array({"Calçados", "", "Açaí"}));
+  EXPECT_EQ(call["outarrvntNum_Volume"], Variant::Array({Variant::Long(3), Variant::Long(1), ""}));
+  EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"07,50", "1234,50", ""}));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
 }
 
 TEST(InvoiceList, DeclaredValuesTakeTheMachinesDecimalSeparator) {
@@ -216,7 +203,6 @@ TEST(InvoiceTotal, Outcomes) {
   const char* untouched = "intocada";
   const Case cases[] = {
       {br, two, Variant::Array({"10,50", "2,25"}), Variant(), ok, "12,75", untouched},
-      {br, two, Variant::Array({"10,50", "2,25"}), Variant::Integer(100), ok, "112,75", untouched},
       {br, two, Variant::Array({"10,50", "2,25"}), Variant::Double(0.5), ok, "13,25", untouched},
       // A starting total typed as text is read as the number it stands for.
       {br, two, Variant::Array({"10,50", "2,25"}), "100", ok, "112,75", untouched},
@@ -236,8 +222,6 @@ TEST(InvoiceTotal, Outcomes) {
        "Nota fiscal deve ser igual ou maior que 0"},
       // Under US settings the foreign comma is brought to the point before the sum.
       {Locale::kUnitedStates, two, Variant::Array({"10,50", "2,25"}), Variant(), ok, "12,75",
-       untouched},
-      {Locale::kUnitedStates, two, Variant::Array({"10,50", "2,25"}), "100", ok, "112,75",
        untouched},
   };
   for (const Case& c : cases) {
