@@ -3,8 +3,14 @@
 // refusals of a hostile caller, the time limit and many clients at once.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -315,6 +321,56 @@ TEST_P(ServiceTest, DescribesItself) {
 
 INSTANTIATE_TEST_SUITE_P(Settings, ServiceTest, testing::EveryEngineAndKind(),
                          testing::SettingName);
+
+// The command as an operator runs it: --check, a bad file, and a SIGTERM
+// that ends the process with status 0 after it has served.
+TEST(ServeCommand, ChecksItsFileServesAndStopsOnSigterm) {
+  const auto database = TestDatabase::Create(testing::TestEngine::kSqlite);
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("tmxcnh-serve-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string good = (folder / "good.json").string();
+  const std::string bad = (folder / "bad.json").string();
+  std::ofstream(good) << R"({"listen": "127.0.0.1:0", "databases": {"d": {"kind": "ORACLE",
+    "connection": ")" << database->connection_text()
+                      << R"("}}, "tokens": [{"name": "t", "sha256": ")" << service::Sha256Hex("t")
+                      << R"(", "internet_user_id": 5, "database": "d", "companies": [1]}]})";
+  std::ofstream(bad) << R"({"databases": {}})";
+  const std::string command = std::string(TMXCNH_CLI_PATH) + " serve --config ";
+  EXPECT_EQ(std::system((command + good + " --check >/dev/null").c_str()), 0);
+  EXPECT_NE(std::system((command + bad + " 2>/dev/null").c_str()), 0);
+
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+  std::string path = TMXCNH_CLI_PATH, serve = "serve", option = "--config";
+  char* argv[] = {path.data(), serve.data(), option.data(), const_cast<char*>(good.c_str()),
+                  nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_ends[1]);
+  std::FILE* output = fdopen(pipe_ends[0], "r");
+  char line[256] = "";
+  ASSERT_NE(std::fgets(line, sizeof line, output), nullptr);  // "... serving on http://HOST:PORT"
+  const std::string serving = line;
+  const int port = std::atoi(serving.substr(serving.rfind(':') + 1).c_str());
+  httplib::Client client("127.0.0.1", port);
+  const httplib::Result health = client.Get("/healthz");
+  EXPECT_TRUE(health && health->status == 200) << serving;
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::string rest;
+  while (std::fgets(line, sizeof line, output)) rest += line;
+  EXPECT_NE(rest.find("finishing the calls in flight"), std::string::npos) << rest;
+  std::fclose(output);
+  std::filesystem::remove_all(folder);
+}
 
 TEST(ServiceConfig, SaysWhatIsWrong) {
   const std::string base = R"("databases": {"d": {"kind": "ORACLE", "connection": "DSN=x"}})";
