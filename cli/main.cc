@@ -340,16 +340,11 @@ int ServeCommand(int argc, char** argv) {
     std::fprintf(stderr, "tmxcnh: serve needs --config FILE\n");
     return kUsageError;
   }
-  std::ifstream file(path);
-  if (!file) {
-    std::fprintf(stderr, "tmxcnh: serve: cannot read %s\n", path.c_str());
-    return 1;
-  }
-  std::ostringstream text;
-  text << file.rdbuf();
+  const std::optional<std::string> text = JsonText("@" + path);
+  if (!text) return 1;
   service::Config config;
   std::string error;
-  if (!service::ParseConfig(text.str(), &config, &error)) {
+  if (!service::ParseConfig(*text, &config, &error)) {
     std::fprintf(stderr, "tmxcnh: serve: %s: %s\n", path.c_str(), error.c_str());
     return 1;
   }

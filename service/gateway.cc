@@ -14,20 +14,14 @@
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
 #include "platform/text.h"
+#include "service/filled_parameters.h"
 #include "service/json_variant.h"
-#include "service/openapi.h"
 
 namespace tmxcnh::service {
 namespace {
 
 using nlohmann::json;
 
-// The parameters that the service fills from the token: a caller never
-// chooses the database or the user it acts as.
-// (service/openapi.h tells which.)
-constexpr std::string_view kKind = "invntBanco_Dados";
-constexpr std::string_view kConnection = "vntConecta_db";
-constexpr std::string_view kUser = "invntUsuario_internet_id";
 constexpr std::string_view kCompany = "invntEmpresa_id";
 constexpr std::string_view kAnsweredCompany = "outvntEmpresa_id";
 constexpr std::string_view kMessage = "outvntMsg_Ret";
@@ -210,14 +204,14 @@ Reply Gateway::Call(std::string_view method_name, std::string_view authorization
   if (FindParameter(*method, kCompany) >= 0 && !company_given) {
     return Error(403, "invntEmpresa_id must name a company of the token");
   }
-  for (size_t i = 0; i < method->parameters.size(); ++i) {
-    const std::string_view name = method->parameters[i];
-    if (text::SameNameIgnoringCase(name, kKind)) arguments[i] = Variant(database.kind);
-    if (text::SameNameIgnoringCase(name, kConnection)) arguments[i] = Variant(database.connection);
-    if (text::SameNameIgnoringCase(name, kUser)) {
-      arguments[i] = Variant::Long(token->internet_user_id);
+  const auto fill = [&](std::string_view name, Variant value) {
+    if (const int index = FindParameter(*method, name); index >= 0) {
+      arguments[static_cast<size_t>(index)] = std::move(value);
     }
-  }
+  };
+  fill(kKindParameter, Variant(database.kind));
+  fill(kConnectionParameter, Variant(database.connection));
+  fill(kUserParameter, Variant::Long(token->internet_user_id));
   return Run(*method, *token, std::move(arguments), record);
 }
 

@@ -4,7 +4,7 @@
 
 #include "component/method_docs.h"
 #include "component/method_table.h"
-#include "platform/text.h"
+#include "service/filled_parameters.h"
 #include "tmxcnh/version.h"
 
 namespace tmxcnh::service {
@@ -63,12 +63,6 @@ json CallPath(const PublicMethod& method) {
 }
 
 }  // namespace
-
-bool FilledByService(std::string_view parameter) {
-  return text::SameNameIgnoringCase(parameter, "invntBanco_Dados") ||
-         text::SameNameIgnoringCase(parameter, "vntConecta_db") ||
-         text::SameNameIgnoringCase(parameter, "invntUsuario_internet_id");
-}
 
 json OpenApiDocument() {
   json paths = json::object();

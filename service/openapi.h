@@ -8,7 +8,4 @@ namespace tmxcnh::service {
 
 nlohmann::json OpenApiDocument();
 
-// Whether the service fills a parameter itself (a caller never sends it).
-bool FilledByService(std::string_view parameter);
-
 }  // namespace tmxcnh::service

@@ -16,8 +16,8 @@
 
 #include "component/method_table.h"
 #include "db/drivers.h"
+#include "service/filled_parameters.h"
 #include "service/json_variant.h"
-#include "service/openapi.h"
 #include "service/server.h"
 #include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
