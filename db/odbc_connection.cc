@@ -87,40 +87,46 @@ WideString ToUtf16(std::string_view text) {
   return out;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
+// Writes code at out and returns the end of what it wrote (at most 4 bytes).
+char* WriteUtf8(char* out, char32_t code) {
   if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
+    *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  return out;
 }
 
-// A lone surrogate becomes U+FFFD.
+// A lone surrogate becomes U+FFFD. A unit takes at most three bytes (a pair,
+// four for two units), so the text is written into room for three a unit.
 std::string ToUtf8(const SQLWCHAR* text, size_t length) {
-  std::string out;
-  out.reserve(length);
+  std::string out(3 * length, '\0');
+  char* end = out.data();
   for (size_t i = 0; i < length; ++i) {
     const char32_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+    if (unit < 0x80) {
+      *end++ = static_cast<char>(unit);
+    } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
+               text[i + 1] <= 0xDFFF) {
+      end = WriteUtf8(end, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      AppendUtf8(out, kReplacementCharacter);
+      end = WriteUtf8(end, kReplacementCharacter);
     } else {
-      AppendUtf8(out, unit);
+      end = WriteUtf8(end, unit);
     }
   }
+  out.resize(static_cast<size_t>(end - out.data()));
   return out;
 }
 
@@ -350,8 +356,7 @@ Variant WholeVariant(int64_t value) {
 
 // A value the driver wrote in a form we do not read stays text rather than
 // becoming a wrong number or date.
-Variant ToVariant(ColumnKind kind, const WideString& wide) {
-  std::string text = ToUtf8(wide);
+Variant ToVariant(ColumnKind kind, std::string_view text) {
   switch (kind) {
     case ColumnKind::kWhole:
       if (auto whole = ParseWhole(text)) return WholeVariant(*whole);
@@ -366,7 +371,22 @@ Variant ToVariant(ColumnKind kind, const WideString& wide) {
     case ColumnKind::kText:
       break;
   }
-  return Variant::String(std::move(text));
+  return Variant::String(std::string(text));
+}
+
+// Numbers and dates are short ASCII: read from a copy on the stack, without
+// building a string first.
+Variant ToVariant(ColumnKind kind, const SQLWCHAR* wide, size_t length) {
+  char ascii[64];
+  bool short_ascii = kind != ColumnKind::kText && length <= sizeof ascii;
+  for (size_t i = 0; short_ascii && i < length; ++i) {
+    short_ascii = wide[i] < 0x80;
+    ascii[i] = static_cast<char>(wide[i]);
+  }
+  if (short_ascii) return ToVariant(kind, std::string_view(ascii, length));
+  std::string text = ToUtf8(wide, length);
+  if (kind == ColumnKind::kText) return Variant::String(std::move(text));
+  return ToVariant(kind, text);
 }
 
 // Long values come in pieces; the size of one piece, in characters.
@@ -375,12 +395,80 @@ constexpr size_t kPieceLength = 4096;
 // Whether a statement only reads or writes rows (SELECT, INSERT, UPDATE,
 // DELETE), as every statement the component composes does, rather than
 // touching the session.
-bool ReadsOrWritesRows(std::string_view sql) {
+std::string FirstWord(std::string_view sql) {
   const size_t start = sql.find_first_not_of(" \t\r\n(");
-  if (start == std::string_view::npos) return true;
-  const std::string word = text::UpperAscii(sql.substr(start, 6));
-  return word == "SELECT" || word == "INSERT" || word == "UPDATE" || word == "DELETE";
+  if (start == std::string_view::npos) return "";
+  return text::UpperAscii(sql.substr(start, 6));
 }
+
+bool ReadsOrWritesRows(std::string_view sql) {
+  const std::string word = FirstWord(sql);
+  return word.empty() || word == "SELECT" || word == "INSERT" || word == "UPDATE" ||
+         word == "DELETE";
+}
+
+// Whether running a statement a second time changes nothing: a query that
+// takes no number from a sequence.
+bool CanRunTwice(std::string_view sql) {
+  return FirstWord(sql) == "SELECT" && text::UpperAscii(sql).find("NEXTVAL") == std::string::npos;
+}
+
+// How a column is read: its kind, and the room (in characters, the
+// terminator's included) that each of its values has when rows are fetched a
+// block at a time; 0 for a column whose values may be long.
+struct ColumnPlan {
+  ColumnKind kind;
+  size_t room;
+};
+
+// A number or a date written as text never needs more room than this; a text
+// column of a declared size up to kMaxRoomedText characters gets twice that
+// (a character beyond the BMP takes two units).
+constexpr size_t kShortValueRoom = 65;
+constexpr size_t kMaxRoomedText = 1024;
+
+ColumnPlan PlanOf(SQLSMALLINT sql_type, SQLULEN size, SQLSMALLINT scale) {
+  const ColumnKind kind = KindOf(sql_type, size, scale);
+  if (kind != ColumnKind::kText) return {kind, kShortValueRoom};
+  if (size == 0 || size > kMaxRoomedText) return {kind, 0};
+  return {kind, 2 * static_cast<size_t>(size) + 1};
+}
+
+// A block holds at most this many rows, and at most kBlockUnits characters.
+constexpr size_t kMaxBlockRows = 64;
+constexpr size_t kBlockUnits = 32768;
+
+// A statement fetching a block of rows into bound columns; the handle is back
+// to a row at a time and nothing bound when the block reader goes, since the
+// prepared statement serves the next call.
+class BlockFetch {
+ public:
+  BlockFetch(SQLHANDLE statement, size_t rows, SQLULEN* fetched, SQLUSMALLINT* statuses)
+      : statement_(statement) {
+    SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows));
+    SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR, fetched);
+    SetAttribute(SQL_ATTR_ROW_STATUS_PTR, statuses);
+  }
+  BlockFetch(const BlockFetch&) = delete;
+  BlockFetch& operator=(const BlockFetch&) = delete;
+  ~BlockFetch() {
+    SQLFreeStmt(statement_, SQL_UNBIND);
+    SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1));
+    SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR, nullptr);
+    SetAttribute(SQL_ATTR_ROW_STATUS_PTR, nullptr);
+  }
+
+  // Whether the driver took the settings: if not, rows come one at a time.
+  bool ok() const { return ok_; }
+
+ private:
+  void SetAttribute(SQLINTEGER attribute, SQLPOINTER value) {
+    ok_ = SQL_SUCCEEDED(SQLSetStmtAttrW(statement_, attribute, value, 0)) && ok_;
+  }
+
+  SQLHANDLE statement_;
+  bool ok_ = true;
+};
 
 // Statements kept prepared per connection; past this many the cache starts again.
 constexpr size_t kMaxPreparedStatements = 128;
@@ -401,17 +489,22 @@ class OdbcConnection : public Connection {
   std::optional<ResultSet> Execute(const Statement& statement) override {
     std::string sql;
     bool session = statement.verbatim;
-    if (statement.call) {
-      sql = engine_ == Engine::kPostgreSql ? PostgresCallText(*statement.call) : statement.text;
-    } else if (statement.verbatim) {
-      sql = statement.text;  // administration and locks: they may touch the session
-    } else {
-      sql = AdaptInlineSql(statement.text, engine_);
-      session = !ReadsOrWritesRows(sql);  // SET, BEGIN, CREATE TEMP, PREPARE...
-    }
-    if (session) dirty_ = true;
+    bool can_run_twice = false;
     try {
-      return session ? Run(sql, kErrStatementFailed) : RunPrepared(sql);
+      if (statement.call && engine_ == Engine::kPostgreSql) {
+        sql = PostgresCallText(*statement.call);
+        can_run_twice = OnlyReads(statement.call->name);
+      } else if (statement.call || statement.verbatim) {
+        // An exec as the engine takes it; administration and locks, which may
+        // touch the session, as written.
+        sql = statement.text;
+      } else {
+        sql = AdaptInlineSql(statement.text, engine_);
+        session = !ReadsOrWritesRows(sql);  // SET, BEGIN, CREATE TEMP, PREPARE...
+        can_run_twice = CanRunTwice(sql);
+      }
+      if (session) dirty_ = true;
+      return session ? Run(sql, kErrStatementFailed) : RunPrepared(sql, can_run_twice);
     } catch (...) {
       dirty_ = true;
       throw;
@@ -498,6 +591,30 @@ class OdbcConnection : public Connection {
     throw RunTimeError(error_number, DescriptionOf(diagnostics, function));
   }
 
+  // Whether a PostgreSQL function cannot change the database: every function
+  // of the name is STABLE or IMMUTABLE (the server refuses a write inside
+  // one). Asked once per connection and name.
+  bool OnlyReads(const std::string& function) {
+    const auto known = only_reads_.find(function);
+    if (known != only_reads_.end()) return known->second;
+    std::string quoted;
+    for (char c : function) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    std::optional<ResultSet> answer;
+    try {
+      answer =
+          Run("SELECT CAST(bool_and(provolatile <> 'v') AS integer) FROM pg_proc "
+              "WHERE proname = lower('" +
+                  quoted + "')",
+              kErrStatementFailed);
+    } catch (const RunTimeError&) {
+      return false;  // the call itself will say what is wrong
+    }
+    const bool only_reads = answer && answer->rows.size() == 1 && answer->rows[0].size() == 1 &&
+                            answer->rows[0][0] == Variant::Long(1);
+    only_reads_.emplace(function, only_reads);
+    return only_reads;
+  }
+
   // Runs a statement of the session's own on a statement handle of its own.
   std::optional<ResultSet> Run(const std::string& sql, int32_t error_number) {
     SQLHANDLE raw = SQL_NULL_HANDLE;
@@ -510,22 +627,33 @@ class OdbcConnection : public Connection {
   }
 
   // Runs one of the component's statements, prepared once per connection and
-  // text, so that the server plans it once.
-  std::optional<ResultSet> RunPrepared(const std::string& sql) {
+  // text, so that the server plans it once. A query that may run twice is
+  // read a block of rows at a time; should one of its values not fit its
+  // room, it runs again and is read value by value, from then on.
+  std::optional<ResultSet> RunPrepared(const std::string& sql, bool can_run_twice) {
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
       if (prepared_.size() >= kMaxPreparedStatements) prepared_.clear();
       SQLHANDLE raw = SQL_NULL_HANDLE;
       Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_,
             kErrStatementFailed, "SQLAllocHandle");
-      auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, raw);
+      PreparedStatement prepared{std::make_unique<Handle>(SQL_HANDLE_STMT, raw), !can_run_twice};
       WideString text = ToUtf16(sql);
-      Check(SQLPrepareW(raw, text.data(), static_cast<SQLINTEGER>(text.size())), *statement,
-            kErrStatementFailed, "SQLPrepareW");
-      it = prepared_.emplace(sql, std::move(statement)).first;
+      Check(SQLPrepareW(raw, text.data(), static_cast<SQLINTEGER>(text.size())),
+            *prepared.statement, kErrStatementFailed, "SQLPrepareW");
+      it = prepared_.emplace(sql, std::move(prepared)).first;
     }
-    const Handle& statement = *it->second;
+    PreparedStatement& prepared = it->second;
+    const Handle& statement = *prepared.statement;
     try {
+      if (!prepared.value_by_value) {
+        bool fitted = true;
+        std::optional<ResultSet> answer = Answer(statement, SQLExecute(statement.get()),
+                                                 kErrStatementFailed, "SQLExecute", &fitted);
+        SQLFreeStmt(statement.get(), SQL_CLOSE);
+        if (fitted) return answer;
+        prepared.value_by_value = true;
+      }
       std::optional<ResultSet> answer =
           Answer(statement, SQLExecute(statement.get()), kErrStatementFailed, "SQLExecute");
       SQLFreeStmt(statement.get(), SQL_CLOSE);
@@ -539,8 +667,10 @@ class OdbcConnection : public Connection {
   // The answer of an executed statement. Row counts come as results without
   // columns; the first result with columns is the answer, and the rest is
   // drained so that a failure further on in the batch is still reported.
+  // Given fitted, the rows are read in blocks, and fitted tells whether every
+  // value fitted its room (if not, there is no answer).
   std::optional<ResultSet> Answer(const Handle& statement, SQLRETURN rc, int32_t error_number,
-                                  std::string_view function) {
+                                  std::string_view function, bool* fitted = nullptr) {
     // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
     if (rc != SQL_NO_DATA) Check(rc, statement, error_number, function);
     std::optional<ResultSet> answer;
@@ -549,7 +679,15 @@ class OdbcConnection : public Connection {
         SQLSMALLINT columns = 0;
         Check(SQLNumResultCols(statement.get(), &columns), statement, error_number,
               "SQLNumResultCols");
-        if (columns > 0) answer = ReadResultSet(statement, columns, error_number);
+        if (columns > 0 && fitted) {
+          answer = ReadInBlocks(statement, columns, error_number);
+          if (!answer) {
+            *fitted = false;
+            return std::nullopt;
+          }
+        } else if (columns > 0) {
+          answer = ReadResultSet(statement, columns, error_number);
+        }
       }
       rc = SQLMoreResults(statement.get());
       if (rc == SQL_NO_DATA) break;
@@ -558,9 +696,10 @@ class OdbcConnection : public Connection {
     return answer;
   }
 
-  ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
-    ResultSet result;
-    std::vector<ColumnKind> kinds;
+  // The columns' names into result, and how each is read.
+  std::vector<ColumnPlan> DescribeColumns(const Handle& statement, SQLSMALLINT column_count,
+                                          int32_t error_number, ResultSet& result) {
+    std::vector<ColumnPlan> plans;
     for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
       WideString name(128, 0);
       SQLSMALLINT name_length = 0;
@@ -582,46 +721,114 @@ class OdbcConnection : public Connection {
       name.resize(
           std::min(static_cast<size_t>(std::max<SQLSMALLINT>(name_length, 0)), name.size() - 1));
       result.columns.push_back(ToUtf8(name));
-      kinds.push_back(KindOf(sql_type, size, scale));
+      plans.push_back(PlanOf(sql_type, size, scale));
     }
+    return plans;
+  }
 
+  // The rows a block at a time, each column bound to its room in the block:
+  // one call into the driver for many rows instead of one per value. nullopt
+  // when a column may hold long values, or a value did not fit.
+  std::optional<ResultSet> ReadInBlocks(const Handle& statement, SQLSMALLINT column_count,
+                                        int32_t error_number) {
+    ResultSet result;
+    const std::vector<ColumnPlan> plans =
+        DescribeColumns(statement, column_count, error_number, result);
+    size_t row_room = 0;
+    for (const ColumnPlan& plan : plans) {
+      if (plan.room == 0) return std::nullopt;
+      row_room += plan.room;
+    }
+    const size_t rows = std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows);
+    // The connection's block buffers, kept from call to call and never cleared:
+    // the driver writes each value before it is read.
+    if (block_values_.size() < rows * row_room) block_values_.resize(rows * row_room);
+    if (block_indicators_.size() < rows * plans.size()) {
+      block_indicators_.resize(rows * plans.size());
+    }
+    if (block_statuses_.size() < rows) block_statuses_.resize(rows);
+    SQLWCHAR* values = block_values_.data();
+    SQLLEN* indicators = block_indicators_.data();
+    SQLUSMALLINT* statuses = block_statuses_.data();
+    SQLULEN fetched = 0;
+    const BlockFetch block(statement.get(), rows, &fetched, statuses);
+    if (!block.ok()) return std::nullopt;
+    // Column by column: a column's values, then the next column's.
+    std::vector<size_t> starts;
+    for (size_t c = 0, start = 0; c < plans.size(); start += rows * plans[c].room, ++c) {
+      starts.push_back(start);
+      Check(
+          SQLBindCol(statement.get(), static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, &values[start],
+                     static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)), &indicators[c * rows]),
+          statement, error_number, "SQLBindCol");
+    }
+    for (;;) {
+      const SQLRETURN rc = SQLFetch(statement.get());
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, statement, error_number, "SQLFetch");
+      for (size_t r = 0; r < fetched; ++r) {
+        if (statuses[r] == SQL_ROW_ERROR) return std::nullopt;
+        std::vector<Variant>& row = result.rows.emplace_back();
+        row.reserve(plans.size());
+        for (size_t c = 0; c < plans.size(); ++c) {
+          const SQLLEN indicator = indicators[c * rows + r];
+          if (indicator == SQL_NULL_DATA) {
+            row.push_back(Variant::Null());
+            continue;
+          }
+          const auto room_bytes = static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR));
+          if (indicator < 0 || indicator >= room_bytes) return std::nullopt;
+          row.push_back(ToVariant(plans[c].kind, &values[starts[c] + r * plans[c].room],
+                                  static_cast<size_t>(indicator) / sizeof(SQLWCHAR)));
+        }
+      }
+    }
+    return result;
+  }
+
+  ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
+    ResultSet result;
+    const std::vector<ColumnPlan> plans =
+        DescribeColumns(statement, column_count, error_number, result);
     WideString piece(kPieceLength + 1, 0);
-    const auto piece_bytes = static_cast<SQLLEN>(piece.size() * sizeof(SQLWCHAR));
     for (;;) {
       SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLFetch");
       std::vector<Variant>& row = result.rows.emplace_back();
-      row.reserve(kinds.size());
+      row.reserve(plans.size());
       for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
-        WideString value;
-        bool is_null = false;
-        for (;;) {
-          SQLLEN indicator = 0;
-          piece[kPieceLength - 1] = 0;
-          rc = SQLGetData(statement.get(), column, SQL_C_WCHAR, piece.data(), piece_bytes,
-                          &indicator);
-          if (rc == SQL_NO_DATA) break;  // the previous piece was the last
-          Check(rc, statement, error_number, "SQLGetData");
-          if (indicator == SQL_NULL_DATA) {
-            is_null = true;
-            break;
-          }
-          // A piece that filled the buffer holds all but its terminator, or
-          // one unit less where a driver keeps a surrogate pair whole.
-          const bool truncated = indicator == SQL_NO_TOTAL ||
-                                 indicator > piece_bytes - static_cast<SQLLEN>(sizeof(SQLWCHAR));
-          size_t characters =
-              static_cast<size_t>(std::max<SQLLEN>(indicator, 0)) / sizeof(SQLWCHAR);
-          if (truncated)
-            characters = piece[kPieceLength - 1] == 0 ? kPieceLength - 1 : kPieceLength;
-          value.append(piece.data(), characters);
-          if (!truncated) break;
-        }
-        row.push_back(is_null ? Variant::Null() : ToVariant(kinds[column - 1], value));
+        row.push_back(ReadCell(statement, column, plans[column - 1].kind, piece, error_number));
       }
     }
     return result;
+  }
+
+  // One column of the current row, read in pieces of the buffer's size; a
+  // value that fits in the first piece is converted from it directly.
+  Variant ReadCell(const Handle& statement, SQLUSMALLINT column, ColumnKind kind, WideString& piece,
+                   int32_t error_number) {
+    const auto piece_bytes = static_cast<SQLLEN>(piece.size() * sizeof(SQLWCHAR));
+    WideString value;
+    for (bool first = true;; first = false) {
+      SQLLEN indicator = 0;
+      piece[kPieceLength - 1] = 0;
+      const SQLRETURN rc =
+          SQLGetData(statement.get(), column, SQL_C_WCHAR, piece.data(), piece_bytes, &indicator);
+      if (rc == SQL_NO_DATA) break;  // the previous piece was the last
+      Check(rc, statement, error_number, "SQLGetData");
+      if (indicator == SQL_NULL_DATA) return Variant::Null();
+      // A piece that filled the buffer holds all but its terminator, or
+      // one unit less where a driver keeps a surrogate pair whole.
+      const bool truncated = indicator == SQL_NO_TOTAL ||
+                             indicator > piece_bytes - static_cast<SQLLEN>(sizeof(SQLWCHAR));
+      size_t characters = static_cast<size_t>(std::max<SQLLEN>(indicator, 0)) / sizeof(SQLWCHAR);
+      if (truncated) characters = piece[kPieceLength - 1] == 0 ? kPieceLength - 1 : kPieceLength;
+      if (first && !truncated) return ToVariant(kind, piece.data(), characters);
+      value.append(piece.data(), characters);
+      if (!truncated) break;
+    }
+    return ToVariant(kind, value.data(), value.size());
   }
 
   std::shared_ptr<const Handle> environment_;  // outlives the connection handle
@@ -629,7 +836,15 @@ class OdbcConnection : public Connection {
   Engine engine_ = Engine::kOther;
   bool broken_ = false;
   bool dirty_ = false;  // the session may differ from a fresh one
-  std::unordered_map<std::string, std::unique_ptr<Handle>> prepared_;
+  struct PreparedStatement {
+    std::unique_ptr<Handle> statement;
+    bool value_by_value;  // its rows are not read in blocks
+  };
+  std::unordered_map<std::string, PreparedStatement> prepared_;
+  std::unordered_map<std::string, bool> only_reads_;  // by function name
+  std::vector<SQLWCHAR> block_values_;
+  std::vector<SQLLEN> block_indicators_;
+  std::vector<SQLUSMALLINT> block_statuses_;
 };
 
 class OdbcDriver : public Driver {

@@ -140,6 +140,8 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
       {"CAST(-1.5e300 AS double precision)", Variant::Double(-1.5e300)},
       {"CAST(1e-7 AS double precision)", Variant::Double(1e-7)},
       {"CAST(0.25 AS real)", Variant::Double(0.25)},
+      // Longer than any number's room in a block of rows: read again value by value.
+      {"CAST(1e-70 AS numeric)", Variant::Double(1e-70)},
       {"DATE '2024-02-29'", DateOf({2024, 2, 29})},
       {"DATE '1800-01-01'", DateOf({1800, 1, 1})},
       {"TIMESTAMP '2024-02-29 13:45:30'", DateOf({2024, 2, 29, 13, 45, 30})},
@@ -167,28 +169,39 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
                            "varchar(20)", "text", "char(3)"}) {
     cases.push_back({"CAST(NULL AS " + std::string(type) + ")", Variant::Null()});
   }
-  std::string sql = "SELECT ";
-  for (size_t i = 0; i < cases.size(); ++i) {
-    sql += (i > 0 ? ", " : "") + cases[i].expression + " AS c" + std::to_string(i);
-  }
-  const ResultSet result = Query(*connection_, sql);
-  ASSERT_EQ(result.rows.size(), 1u);
-  ASSERT_EQ(result.rows[0].size(), cases.size());
-  for (size_t i = 0; i < cases.size(); ++i) {
-    EXPECT_EQ(result.columns[i], "c" + std::to_string(i));
-    EXPECT_EQ(result.rows[0][i], cases[i].expected) << cases[i].expression;
+  // Without the columns that may hold long text the rows are read in blocks.
+  for (const bool long_text : {true, false}) {
+    std::string sql = "SELECT ";
+    std::vector<size_t> selected;
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const std::string& expression = cases[i].expression;
+      if (!long_text && (expression.find("text") != std::string::npos ||
+                         expression.find("repeat(") != std::string::npos)) {
+        continue;
+      }
+      sql += (selected.empty() ? "" : ", ") + expression + " AS c" + std::to_string(i);
+      selected.push_back(i);
+    }
+    const ResultSet result = Query(*connection_, sql);
+    ASSERT_EQ(result.rows.size(), 1u);
+    ASSERT_EQ(result.rows[0].size(), selected.size());
+    for (size_t k = 0; k < selected.size(); ++k) {
+      EXPECT_EQ(result.columns[k], "c" + std::to_string(selected[k]));
+      EXPECT_EQ(result.rows[0][k], cases[selected[k]].expected) << cases[selected[k]].expression;
+    }
   }
 }
 
 TEST_F(OdbcConnectionTest, ReadsEveryRowInOrderWithItsColumnNames) {
   const ResultSet result =
       Query(*connection_,
-            "SELECT n AS \"Número\", CASE WHEN n = 2 THEN NULL ELSE 'r' || n END "
-            "AS lower_name, 3 AS \"MixedCase\", 4 FROM generate_series(1, 3) AS n");
+            "SELECT n AS \"Número\", CAST(CASE WHEN n = 2 THEN NULL ELSE 'r' || n END AS "
+            "varchar(9)) AS lower_name, 3 AS \"MixedCase\", 4 FROM generate_series(1, 150) AS n");
   EXPECT_EQ(result.columns,
             (std::vector<std::string>{"Número", "lower_name", "MixedCase", "?column?"}));
-  ASSERT_EQ(result.rows.size(), 3u);
-  for (int32_t n = 1; n <= 3; ++n) {
+  // More rows than a block holds.
+  ASSERT_EQ(result.rows.size(), 150u);
+  for (int32_t n = 1; n <= 150; ++n) {
     const Variant text = n == 2 ? Variant::Null() : Variant::String("r" + std::to_string(n));
     EXPECT_EQ(result.rows[n - 1],
               (std::vector<Variant>{Variant::Long(n), text, Variant::Long(3), Variant::Long(4)}));
@@ -382,6 +395,29 @@ TEST_F(OdbcConnectionTest, RunsAProcedureCallAsASetReturningFunction) {
       EXPECT_EQ(result->rows[i - 1], (std::vector<Variant>{Variant::Long(p + i), s}));
     }
   }
+}
+
+// A value longer than its room in a block of rows makes a query run again
+// value by value: a function that may write must never run twice for it.
+TEST_F(OdbcConnectionTest, RunsAFunctionThatMayWriteOnceWhateverItAnswers) {
+  const std::string table = UniqueName("tmx_test_runs");
+  Create("TABLE", table, " (n integer)");
+  const std::string writes = UniqueName("tmx_test_writes");
+  Create("FUNCTION", writes,
+         "() RETURNS TABLE(v numeric) LANGUAGE plpgsql VOLATILE AS 'BEGIN INSERT INTO " + table +
+             " VALUES (1); RETURN QUERY SELECT CAST(1e-70 AS numeric); END'");
+  const std::string reads = UniqueName("tmx_test_reads");
+  Create("FUNCTION", reads,
+         "() RETURNS TABLE(v numeric) LANGUAGE sql STABLE AS 'SELECT CAST(1e-70 AS numeric)'");
+  for (const std::string& function : {writes, reads, writes}) {
+    Statement statement;
+    statement.call = ProcedureCall{function, {}};
+    statement.text = "exec " + function;
+    const std::optional<ResultSet> result = connection_->Execute(statement);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->rows, (std::vector<std::vector<Variant>>{{Variant::Double(1e-70)}}));
+  }
+  EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + table), Variant::Long(2));
 }
 
 TEST_F(OdbcConnectionTest, OpensConnectionsFromSeveralThreadsAtOnce) {
