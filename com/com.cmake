@@ -48,7 +48,7 @@ add_custom_target(tmxcnh_type_library
 
 # The component, as in the Linux build but over odbc32.
 add_library(tmxcnh_platform STATIC ${tmxcnh_platform_sources})
-add_library(tmxcnh_db STATIC ${tmxcnh_db_sources} db/odbc_connection.cc)
+add_library(tmxcnh_db STATIC ${tmxcnh_db_sources} db/odbc_connection.cc db/odbc_values.cc)
 target_link_libraries(tmxcnh_db PUBLIC tmxcnh_platform odbc32)
 add_library(tmxcnh_data STATIC ${tmxcnh_data_sources})
 target_compile_definitions(tmxcnh_data PRIVATE TMXCNH_WITH_ODBC)
