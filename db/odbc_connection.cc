@@ -188,10 +188,16 @@ class OdbcConnection : public Connection {
   Engine engine() const override { return engine_; }
 
   std::optional<ResultSet> Execute(const Statement& statement) override {
-    std::string sql;
-    bool session = statement.verbatim;
-    bool can_run_twice = false;
     try {
+      // The component's statements are found again by the text it wrote,
+      // before any adaptation to the engine.
+      if (!statement.verbatim) {
+        const auto prepared = prepared_.find(statement.text);
+        if (prepared != prepared_.end()) return RunPrepared(prepared);
+      }
+      std::string sql;
+      bool session = statement.verbatim;
+      bool can_run_twice = false;
       if (statement.call && engine_ == Engine::kPostgreSql) {
         sql = PostgresCallText(*statement.call);
         can_run_twice = OnlyReads(statement.call->name);
@@ -204,8 +210,11 @@ class OdbcConnection : public Connection {
         session = !ReadsOrWritesRows(sql);  // SET, BEGIN, CREATE TEMP, PREPARE...
         can_run_twice = CanRunTwice(sql);
       }
-      if (session) dirty_ = true;
-      return session ? Run(sql, kErrStatementFailed) : RunPrepared(sql, can_run_twice);
+      if (session) {
+        dirty_ = true;
+        return Run(sql, kErrStatementFailed);
+      }
+      return RunPrepared(Prepare(statement.text, sql, can_run_twice));
     } catch (...) {
       dirty_ = true;
       throw;
@@ -324,43 +333,61 @@ class OdbcConnection : public Connection {
     const Handle statement(SQL_HANDLE_STMT, raw);
     WideString text = ToUtf16(sql);
     const SQLRETURN rc = SQLExecDirectW(raw, text.data(), static_cast<SQLINTEGER>(text.size()));
-    return Answer(statement, rc, error_number, "SQLExecDirectW");
+    std::optional<Shape> shape;
+    return Answer(statement, rc, error_number, "SQLExecDirectW", shape);
   }
 
-  // Runs one of the component's statements, prepared once per connection and
-  // text, so that the server plans it once. A query that may run twice is
-  // read a block of rows at a time; should one of its values not fit its
-  // room, it runs again and is read value by value, from then on.
-  std::optional<ResultSet> RunPrepared(const std::string& sql, bool can_run_twice) {
-    auto it = prepared_.find(sql);
-    if (it == prepared_.end()) {
-      if (prepared_.size() >= kMaxPreparedStatements) prepared_.clear();
-      SQLHANDLE raw = SQL_NULL_HANDLE;
-      Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_,
-            kErrStatementFailed, "SQLAllocHandle");
-      PreparedStatement prepared{std::make_unique<Handle>(SQL_HANDLE_STMT, raw), !can_run_twice};
-      WideString text = ToUtf16(sql);
-      Check(SQLPrepareW(raw, text.data(), static_cast<SQLINTEGER>(text.size())),
-            *prepared.statement, kErrStatementFailed, "SQLPrepareW");
-      it = prepared_.emplace(sql, std::move(prepared)).first;
-    }
+  // The columns of a statement's answer, and how each is read.
+  struct Shape {
+    std::vector<std::string> columns;
+    std::vector<ColumnPlan> plans;
+  };
+
+  // A statement prepared once per connection, so that the server plans it
+  // once, with the shape of its answer, described once.
+  struct PreparedStatement {
+    std::unique_ptr<Handle> statement;
+    bool value_by_value;  // its rows are not read in blocks
+    std::optional<Shape> shape;
+  };
+  using PreparedStatements = std::unordered_map<std::string, PreparedStatement>;
+
+  PreparedStatements::iterator Prepare(const std::string& key, const std::string& sql,
+                                       bool can_run_twice) {
+    if (prepared_.size() >= kMaxPreparedStatements) prepared_.clear();
+    SQLHANDLE raw = SQL_NULL_HANDLE;
+    Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw), *connection_,
+          kErrStatementFailed, "SQLAllocHandle");
+    PreparedStatement prepared{std::make_unique<Handle>(SQL_HANDLE_STMT, raw), !can_run_twice,
+                               std::nullopt};
+    WideString text = ToUtf16(sql);
+    Check(SQLPrepareW(raw, text.data(), static_cast<SQLINTEGER>(text.size())), *prepared.statement,
+          kErrStatementFailed, "SQLPrepareW");
+    return prepared_.insert_or_assign(key, std::move(prepared)).first;
+  }
+
+  // A query that may run twice is read a block of rows at a time; should one
+  // of its values not fit its room, it runs again and is read value by value,
+  // from then on.
+  std::optional<ResultSet> RunPrepared(PreparedStatements::iterator it) {
     PreparedStatement& prepared = it->second;
     const Handle& statement = *prepared.statement;
     try {
       if (!prepared.value_by_value) {
         bool fitted = true;
-        std::optional<ResultSet> answer = Answer(statement, SQLExecute(statement.get()),
-                                                 kErrStatementFailed, "SQLExecute", &fitted);
+        std::optional<ResultSet> answer =
+            Answer(statement, SQLExecute(statement.get()), kErrStatementFailed, "SQLExecute",
+                   prepared.shape, &fitted);
         SQLFreeStmt(statement.get(), SQL_CLOSE);
         if (fitted) return answer;
         prepared.value_by_value = true;
       }
-      std::optional<ResultSet> answer =
-          Answer(statement, SQLExecute(statement.get()), kErrStatementFailed, "SQLExecute");
+      std::optional<ResultSet> answer = Answer(statement, SQLExecute(statement.get()),
+                                               kErrStatementFailed, "SQLExecute", prepared.shape);
       SQLFreeStmt(statement.get(), SQL_CLOSE);
       return answer;
     } catch (...) {
-      prepared_.erase(sql);
+      prepared_.erase(it);
       throw;
     }
   }
@@ -368,10 +395,12 @@ class OdbcConnection : public Connection {
   // The answer of an executed statement. Row counts come as results without
   // columns; the first result with columns is the answer, and the rest is
   // drained so that a failure further on in the batch is still reported.
-  // Given fitted, the rows are read in blocks, and fitted tells whether every
-  // value fitted its room (if not, there is no answer).
+  // The first answer's shape is described into shape unless known. Given
+  // fitted, the rows are read in blocks, and fitted tells whether every value
+  // fitted its room (if not, there is no answer).
   std::optional<ResultSet> Answer(const Handle& statement, SQLRETURN rc, int32_t error_number,
-                                  std::string_view function, bool* fitted = nullptr) {
+                                  std::string_view function, std::optional<Shape>& shape,
+                                  bool* fitted = nullptr) {
     // SQL_NO_DATA: a searched UPDATE or DELETE that touched no row.
     if (rc != SQL_NO_DATA) Check(rc, statement, error_number, function);
     std::optional<ResultSet> answer;
@@ -380,14 +409,17 @@ class OdbcConnection : public Connection {
         SQLSMALLINT columns = 0;
         Check(SQLNumResultCols(statement.get(), &columns), statement, error_number,
               "SQLNumResultCols");
+        if (columns > 0 && (!shape || shape->plans.size() != static_cast<size_t>(columns))) {
+          shape = Describe(statement, columns, error_number);
+        }
         if (columns > 0 && fitted) {
-          answer = ReadInBlocks(statement, columns, error_number);
+          answer = ReadInBlocks(statement, *shape, error_number);
           if (!answer) {
             *fitted = false;
             return std::nullopt;
           }
         } else if (columns > 0) {
-          answer = ReadResultSet(statement, columns, error_number);
+          answer = ReadResultSet(statement, *shape, error_number);
         }
       }
       rc = SQLMoreResults(statement.get());
@@ -397,10 +429,8 @@ class OdbcConnection : public Connection {
     return answer;
   }
 
-  // The columns' names into result, and how each is read.
-  std::vector<ColumnPlan> DescribeColumns(const Handle& statement, SQLSMALLINT column_count,
-                                          int32_t error_number, ResultSet& result) {
-    std::vector<ColumnPlan> plans;
+  Shape Describe(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
+    Shape shape;
     for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
       WideString name(128, 0);
       SQLSMALLINT name_length = 0;
@@ -421,20 +451,18 @@ class OdbcConnection : public Connection {
       Check(rc, statement, error_number, "SQLDescribeColW");
       name.resize(
           std::min(static_cast<size_t>(std::max<SQLSMALLINT>(name_length, 0)), name.size() - 1));
-      result.columns.push_back(ToUtf8(name));
-      plans.push_back(PlanOf(sql_type, size, scale));
+      shape.columns.push_back(ToUtf8(name));
+      shape.plans.push_back(PlanOf(sql_type, size, scale));
     }
-    return plans;
+    return shape;
   }
 
   // The rows a block at a time, each column bound to its room in the block:
   // one call into the driver for many rows instead of one per value. nullopt
   // when a column may hold long values, or a value did not fit.
-  std::optional<ResultSet> ReadInBlocks(const Handle& statement, SQLSMALLINT column_count,
+  std::optional<ResultSet> ReadInBlocks(const Handle& statement, const Shape& shape,
                                         int32_t error_number) {
-    ResultSet result;
-    const std::vector<ColumnPlan> plans =
-        DescribeColumns(statement, column_count, error_number, result);
+    const std::vector<ColumnPlan>& plans = shape.plans;
     size_t row_room = 0;
     for (const ColumnPlan& plan : plans) {
       if (plan.room == 0) return std::nullopt;
@@ -463,6 +491,7 @@ class OdbcConnection : public Connection {
                      static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)), &indicators[c * rows]),
           statement, error_number, "SQLBindCol");
     }
+    ResultSet result{shape.columns, {}};
     for (;;) {
       const SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
@@ -487,10 +516,9 @@ class OdbcConnection : public Connection {
     return result;
   }
 
-  ResultSet ReadResultSet(const Handle& statement, SQLSMALLINT column_count, int32_t error_number) {
-    ResultSet result;
-    const std::vector<ColumnPlan> plans =
-        DescribeColumns(statement, column_count, error_number, result);
+  ResultSet ReadResultSet(const Handle& statement, const Shape& shape, int32_t error_number) {
+    const std::vector<ColumnPlan>& plans = shape.plans;
+    ResultSet result{shape.columns, {}};
     WideString piece(kPieceLength + 1, 0);
     for (;;) {
       SQLRETURN rc = SQLFetch(statement.get());
@@ -498,8 +526,9 @@ class OdbcConnection : public Connection {
       Check(rc, statement, error_number, "SQLFetch");
       std::vector<Variant>& row = result.rows.emplace_back();
       row.reserve(plans.size());
-      for (SQLUSMALLINT column = 1; column <= column_count; ++column) {
-        row.push_back(ReadCell(statement, column, plans[column - 1].kind, piece, error_number));
+      for (size_t c = 0; c < plans.size(); ++c) {
+        row.push_back(ReadCell(statement, static_cast<SQLUSMALLINT>(c + 1), plans[c].kind, piece,
+                               error_number));
       }
     }
     return result;
@@ -536,12 +565,8 @@ class OdbcConnection : public Connection {
   std::unique_ptr<Handle> connection_;
   Engine engine_ = Engine::kOther;
   bool broken_ = false;
-  bool dirty_ = false;  // the session may differ from a fresh one
-  struct PreparedStatement {
-    std::unique_ptr<Handle> statement;
-    bool value_by_value;  // its rows are not read in blocks
-  };
-  std::unordered_map<std::string, PreparedStatement> prepared_;
+  bool dirty_ = false;                                // the session may differ from a fresh one
+  PreparedStatements prepared_;                       // by the component's text
   std::unordered_map<std::string, bool> only_reads_;  // by function name
   std::vector<SQLWCHAR> block_values_;
   std::vector<SQLLEN> block_indicators_;
