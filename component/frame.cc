@@ -50,6 +50,12 @@ Variant Column(const Recordset& recordset, std::string_view name) {
   return gTrata_Nulo(recordset.Field(name));
 }
 
+Variant TakeColumn(Recordset& recordset, std::string_view name) {
+  Variant value = recordset.TakeField(name);
+  if (value.IsNull()) return gTrata_Nulo(value);
+  return value;
+}
+
 Variant CnpjOrCpf(const Recordset& recordset, std::string_view cnpj, std::string_view cpf) {
   if (Differs(Column(recordset, cnpj), "")) return Column(recordset, cnpj);
   return Column(recordset, cpf);

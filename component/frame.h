@@ -79,6 +79,9 @@ std::string PointDecimal(double value);
 
 // The value of a column, Null read as "" (gTrata_Nulo of the field).
 Variant Column(const Recordset& recordset, std::string_view name);
+// The same, moved out of the row (Recordset::TakeField): for a loop that
+// copies each column of a row once into the outputs.
+Variant TakeColumn(Recordset& recordset, std::string_view name);
 
 // The CNPJ column when it is not empty, otherwise the CPF column.
 Variant CnpjOrCpf(const Recordset& recordset, std::string_view cnpj, std::string_view cpf);

@@ -241,10 +241,20 @@ WideString ToUtf16(std::string_view text) {
   return out;
 }
 
-// A lone surrogate becomes U+FFFD. A unit takes at most three bytes (a pair,
-// four for two units), so the text is written into room for three a unit.
 std::string ToUtf8(const SQLWCHAR* text, size_t length) {
-  std::string out(3 * length, '\0');
+  // Sized first, so that the text is written once into a string of its size:
+  // a pair of surrogates takes four bytes, a lone one U+FFFD's three.
+  size_t bytes = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const char32_t unit = text[i];
+    bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++bytes;
+      ++i;
+    }
+  }
+  std::string out(bytes, '\0');
   char* end = out.data();
   for (size_t i = 0; i < length; ++i) {
     const char32_t unit = text[i];
@@ -260,7 +270,6 @@ std::string ToUtf8(const SQLWCHAR* text, size_t length) {
       end = WriteUtf8(end, unit);
     }
   }
-  out.resize(static_cast<size_t>(end - out.data()));
   return out;
 }
 

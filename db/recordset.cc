@@ -118,4 +118,14 @@ const Variant& Recordset::Field(std::string_view name) const {
   return result_.rows[position_][c];
 }
 
+Variant Recordset::TakeField(std::string_view name) {
+  RequireOpen();
+  const size_t c = ColumnIndex(name);
+  RequireCurrentRow();
+  Variant& field = result_.rows[position_][c];
+  Variant value = std::move(field);
+  field = Variant();
+  return value;
+}
+
 }  // namespace tmxcnh

@@ -55,6 +55,9 @@ class Recordset {
   // The current row's value of a column, found by name without regard to
   // case; valid until the recordset moves or closes.
   const Variant& Field(std::string_view name) const;
+  // The same value moved out of the row, for the loops that copy each column
+  // of a row once: a later read of it in this row finds Empty.
+  Variant TakeField(std::string_view name);
 
  private:
   void RequireOpen() const;

@@ -122,13 +122,13 @@ Variant CNH::gBusca_Lista_Docto_Transporte(
     }
     trap.Step(6160);
     for (int32_t i = 0; i <= last; ++i) {
-      outarrvntDocto_Transporte_id.At(i) = Column(recordset, "docto_transporte_Id");
-      outarrvntRemetente.At(i) = Column(recordset, "remetente");
-      outvntDestinatario.At(i) = Column(recordset, "destinatario");
-      outarrvntOrigem.At(i) = Column(recordset, "origem");
-      outarrvntDestino.At(i) = Column(recordset, "destino");
-      outarrvntNum_Docto_Transporte.At(i) = Column(recordset, "num_docto_transporte");
-      outarrvntTab_Tipo_Docto_Transp.At(i) = Column(recordset, "Tipo_Docto_Transp");
+      outarrvntDocto_Transporte_id.At(i) = TakeColumn(recordset, "docto_transporte_Id");
+      outarrvntRemetente.At(i) = TakeColumn(recordset, "remetente");
+      outvntDestinatario.At(i) = TakeColumn(recordset, "destinatario");
+      outarrvntOrigem.At(i) = TakeColumn(recordset, "origem");
+      outarrvntDestino.At(i) = TakeColumn(recordset, "destino");
+      outarrvntNum_Docto_Transporte.At(i) = TakeColumn(recordset, "num_docto_transporte");
+      outarrvntTab_Tipo_Docto_Transp.At(i) = TakeColumn(recordset, "Tipo_Docto_Transp");
       recordset.MoveNext();
     }
     trap.Step(6170);

@@ -62,9 +62,9 @@ bool CNH::mConsulta_Nota_Fiscal(Variant& invntBanco_Dados, Variant& vntConecta_d
     outarrvntVal_Declarado.ReDim(last);
     trap.Step(4110);
     for (int32_t i = 0; i <= last; ++i) {
-      outarrvntNota_Fiscal.At(i) = Column(recordset, "nota_fiscal");
-      outarrvntConteudo.At(i) = Column(recordset, "Conteudo");
-      outarrvntNum_Volume.At(i) = Column(recordset, "num_volume");
+      outarrvntNota_Fiscal.At(i) = TakeColumn(recordset, "nota_fiscal");
+      outarrvntConteudo.At(i) = TakeColumn(recordset, "Conteudo");
+      outarrvntNum_Volume.At(i) = TakeColumn(recordset, "num_volume");
       outarrvntVal_Declarado.At(i) = Variant(Format(Column(recordset, "val_declarado"), "00.00"));
       recordset.MoveNext();
     }
