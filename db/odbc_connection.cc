@@ -139,28 +139,52 @@ bool CanRunTwice(std::string_view sql) {
 constexpr size_t kMaxBlockRows = 64;
 constexpr size_t kBlockUnits = 32768;
 
-// A statement fetching a block of rows into bound columns; the handle is back
-// to a row at a time and nothing bound when the block reader goes, since the
-// prepared statement serves the next call.
-class BlockFetch {
+// A block of rows that a prepared statement's columns stay bound to from one
+// execution to the next: each fetch fills a block. The block unbinds them and
+// puts the statement back to a row at a time before its buffers go.
+class Block {
  public:
-  BlockFetch(SQLHANDLE statement, size_t rows, SQLULEN* fetched, SQLUSMALLINT* statuses)
-      : statement_(statement) {
-    SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows));
-    SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR, fetched);
-    SetAttribute(SQL_ATTR_ROW_STATUS_PTR, statuses);
+  // row_room: the rooms of the plans, added up.
+  Block(SQLHANDLE statement, const std::vector<ColumnPlan>& plans, size_t row_room)
+      : statement_(statement), rows_(std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows)) {
+    values_.resize(rows_ * row_room);
+    indicators_.resize(rows_ * plans.size());
+    statuses_.resize(rows_);
+    SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows_));
+    SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR, &fetched_);
+    SetAttribute(SQL_ATTR_ROW_STATUS_PTR, statuses_.data());
+    // Column by column: a column's values, then the next column's.
+    for (size_t c = 0, start = 0; ok_ && c < plans.size(); start += rows_ * plans[c].room, ++c) {
+      starts_.push_back(start);
+      rooms_.push_back(plans[c].room);
+      ok_ = SQL_SUCCEEDED(SQLBindCol(
+          statement, static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, &values_[start],
+          static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)), &indicators_[c * rows_]));
+    }
   }
-  BlockFetch(const BlockFetch&) = delete;
-  BlockFetch& operator=(const BlockFetch&) = delete;
-  ~BlockFetch() {
+  Block(const Block&) = delete;
+  Block& operator=(const Block&) = delete;
+  ~Block() {
     SQLFreeStmt(statement_, SQL_UNBIND);
     SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1));
     SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR, nullptr);
     SetAttribute(SQL_ATTR_ROW_STATUS_PTR, nullptr);
   }
 
-  // Whether the driver took the settings: if not, rows come one at a time.
+  // Whether the driver took the settings and the bindings.
   bool ok() const { return ok_; }
+  // The rows the last fetch filled.
+  size_t fetched() const { return static_cast<size_t>(fetched_); }
+  bool Failed(size_t row) const { return statuses_[row] == SQL_ROW_ERROR; }
+  // Column c of a row: its length in bytes, SQL_NULL_DATA, or more than its
+  // room can hold when the value did not fit.
+  SQLLEN Indicator(size_t c, size_t row) const { return indicators_[c * rows_ + row]; }
+  bool Fits(size_t c, SQLLEN indicator) const {
+    return indicator >= 0 && indicator < static_cast<SQLLEN>(rooms_[c] * sizeof(SQLWCHAR));
+  }
+  const SQLWCHAR* Value(size_t c, size_t row) const {
+    return &values_[starts_[c] + row * rooms_[c]];
+  }
 
  private:
   void SetAttribute(SQLINTEGER attribute, SQLPOINTER value) {
@@ -168,7 +192,22 @@ class BlockFetch {
   }
 
   SQLHANDLE statement_;
+  size_t rows_;
   bool ok_ = true;
+  SQLULEN fetched_ = 0;
+  std::vector<SQLWCHAR> values_;
+  std::vector<SQLLEN> indicators_;
+  std::vector<SQLUSMALLINT> statuses_;
+  std::vector<size_t> starts_;  // where each column's values begin
+  std::vector<size_t> rooms_;
+};
+
+// The columns of a statement's answer, how each is read and, once its rows
+// have been read a block at a time, the block they are bound to.
+struct Shape {
+  std::vector<std::string> columns;
+  std::vector<ColumnPlan> plans;
+  std::unique_ptr<Block> block;
 };
 
 // Statements kept prepared per connection; past this many the cache starts again.
@@ -337,14 +376,9 @@ class OdbcConnection : public Connection {
     return Answer(statement, rc, error_number, "SQLExecDirectW", shape);
   }
 
-  // The columns of a statement's answer, and how each is read.
-  struct Shape {
-    std::vector<std::string> columns;
-    std::vector<ColumnPlan> plans;
-  };
-
   // A statement prepared once per connection, so that the server plans it
-  // once, with the shape of its answer, described once.
+  // once, with the shape of its answer, described once (and gone before the
+  // handle, which its block is bound to).
   struct PreparedStatement {
     std::unique_ptr<Handle> statement;
     bool value_by_value;  // its rows are not read in blocks
@@ -381,6 +415,7 @@ class OdbcConnection : public Connection {
         SQLFreeStmt(statement.get(), SQL_CLOSE);
         if (fitted) return answer;
         prepared.value_by_value = true;
+        if (prepared.shape) prepared.shape->block.reset();
       }
       std::optional<ResultSet> answer = Answer(statement, SQLExecute(statement.get()),
                                                kErrStatementFailed, "SQLExecute", prepared.shape);
@@ -460,55 +495,36 @@ class OdbcConnection : public Connection {
   // The rows a block at a time, each column bound to its room in the block:
   // one call into the driver for many rows instead of one per value. nullopt
   // when a column may hold long values, or a value did not fit.
-  std::optional<ResultSet> ReadInBlocks(const Handle& statement, const Shape& shape,
+  std::optional<ResultSet> ReadInBlocks(const Handle& statement, Shape& shape,
                                         int32_t error_number) {
-    const std::vector<ColumnPlan>& plans = shape.plans;
-    size_t row_room = 0;
-    for (const ColumnPlan& plan : plans) {
-      if (plan.room == 0) return std::nullopt;
-      row_room += plan.room;
+    if (!shape.block) {
+      size_t row_room = 0;
+      for (const ColumnPlan& plan : shape.plans) {
+        if (plan.room == 0) return std::nullopt;
+        row_room += plan.room;
+      }
+      auto block = std::make_unique<Block>(statement.get(), shape.plans, row_room);
+      if (!block->ok()) return std::nullopt;
+      shape.block = std::move(block);
     }
-    const size_t rows = std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows);
-    // The connection's block buffers, kept from call to call and never cleared:
-    // the driver writes each value before it is read.
-    if (block_values_.size() < rows * row_room) block_values_.resize(rows * row_room);
-    if (block_indicators_.size() < rows * plans.size()) {
-      block_indicators_.resize(rows * plans.size());
-    }
-    if (block_statuses_.size() < rows) block_statuses_.resize(rows);
-    SQLWCHAR* values = block_values_.data();
-    SQLLEN* indicators = block_indicators_.data();
-    SQLUSMALLINT* statuses = block_statuses_.data();
-    SQLULEN fetched = 0;
-    const BlockFetch block(statement.get(), rows, &fetched, statuses);
-    if (!block.ok()) return std::nullopt;
-    // Column by column: a column's values, then the next column's.
-    std::vector<size_t> starts;
-    for (size_t c = 0, start = 0; c < plans.size(); start += rows * plans[c].room, ++c) {
-      starts.push_back(start);
-      Check(
-          SQLBindCol(statement.get(), static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, &values[start],
-                     static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)), &indicators[c * rows]),
-          statement, error_number, "SQLBindCol");
-    }
+    const Block& block = *shape.block;
     ResultSet result{shape.columns, {}};
     for (;;) {
       const SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLFetch");
-      for (size_t r = 0; r < fetched; ++r) {
-        if (statuses[r] == SQL_ROW_ERROR) return std::nullopt;
+      for (size_t r = 0; r < block.fetched(); ++r) {
+        if (block.Failed(r)) return std::nullopt;
         std::vector<Variant>& row = result.rows.emplace_back();
-        row.reserve(plans.size());
-        for (size_t c = 0; c < plans.size(); ++c) {
-          const SQLLEN indicator = indicators[c * rows + r];
+        row.reserve(shape.plans.size());
+        for (size_t c = 0; c < shape.plans.size(); ++c) {
+          const SQLLEN indicator = block.Indicator(c, r);
           if (indicator == SQL_NULL_DATA) {
             row.push_back(Variant::Null());
             continue;
           }
-          const auto room_bytes = static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR));
-          if (indicator < 0 || indicator >= room_bytes) return std::nullopt;
-          row.push_back(ToVariant(plans[c].kind, &values[starts[c] + r * plans[c].room],
+          if (!block.Fits(c, indicator)) return std::nullopt;
+          row.push_back(ToVariant(shape.plans[c].kind, block.Value(c, r),
                                   static_cast<size_t>(indicator) / sizeof(SQLWCHAR)));
         }
       }
@@ -568,9 +584,6 @@ class OdbcConnection : public Connection {
   bool dirty_ = false;                                // the session may differ from a fresh one
   PreparedStatements prepared_;                       // by the component's text
   std::unordered_map<std::string, bool> only_reads_;  // by function name
-  std::vector<SQLWCHAR> block_values_;
-  std::vector<SQLLEN> block_indicators_;
-  std::vector<SQLUSMALLINT> block_statuses_;
 };
 
 class OdbcDriver : public Driver {
