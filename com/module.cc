@@ -12,10 +12,6 @@ std::atomic<long> server_locks{0};
 
 }  // namespace
 
-void SetModuleHandle(HMODULE module) { the_module = module; }
-
-HMODULE ModuleHandle() { return the_module; }
-
 std::wstring ModulePath() {
   // Paths may exceed MAX_PATH; GetModuleFileNameW truncates silently, so grow
   // until the answer fits.
@@ -36,14 +32,16 @@ void ObjectCreated() { ++live_objects; }
 
 void ObjectDestroyed() { --live_objects; }
 
-void LockServer(bool lock) {
-  if (lock) {
-    ++server_locks;
-  } else {
-    --server_locks;
-  }
-}
+void LockServer(bool lock) { server_locks += lock ? 1 : -1; }
 
 bool CanUnload() { return live_objects == 0 && server_locks == 0; }
 
 }  // namespace tmxcnh::com
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    tmxcnh::com::the_module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}

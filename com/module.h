@@ -1,5 +1,5 @@
-// The DLL as a whole: its handle and path, and the counts of live objects and
-// server locks that tell COM whether it may unload the DLL.
+// The DLL as a whole: its path (DllMain keeps its handle), and the counts of
+// live objects and server locks that tell COM whether it may unload the DLL.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +7,6 @@
 #include <string>
 
 namespace tmxcnh::com {
-
-// Set once by DllMain when the process loads the DLL.
-void SetModuleHandle(HMODULE module);
-HMODULE ModuleHandle();
 
 // The full path the DLL was loaded from; empty when it cannot be had.
 std::wstring ModulePath();
