@@ -184,12 +184,12 @@ HRESULT CallEmulation(BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* 
 
 }  // namespace
 
-CnhObject::CnhObject() { ObjectCreated(); }
+CnhObject::CnhObject() { ++live_objects; }
 
 CnhObject::~CnhObject() {
   if (interface_info_) interface_info_->Release();
   if (dispatch_info_) dispatch_info_->Release();
-  ObjectDestroyed();
+  --live_objects;
 }
 
 HRESULT CnhObject::QueryInterface(REFIID iid, void** object) {

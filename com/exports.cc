@@ -42,7 +42,7 @@ class ClassFactory final : public IClassFactory {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    com::LockServer(lock != FALSE);
+    server_locks += lock ? 1 : -1;
     return S_OK;
   }
 };
@@ -54,7 +54,7 @@ ClassFactory the_factory;
 
 // COM unloads the DLL once this says yes: nothing it opened may outlive it.
 STDAPI DllCanUnloadNow() {
-  if (!tmxcnh::com::CanUnload()) return S_FALSE;
+  if (tmxcnh::com::live_objects != 0 || tmxcnh::com::server_locks != 0) return S_FALSE;
   tmxcnh::db::ConnectionPool::Shared().Clear();
   return S_OK;
 }

@@ -1,14 +1,9 @@
 #include "com/module.h"
 
-#include <atomic>
-
 namespace tmxcnh::com {
 namespace {
 
-HMODULE the_module = nullptr;
-// Objects live in many apartments at once; these are the DLL's only shared data.
-std::atomic<long> live_objects{0};
-std::atomic<long> server_locks{0};
+HMODULE the_module = nullptr;  // set once, when the process loads the DLL
 
 }  // namespace
 
@@ -27,14 +22,6 @@ std::wstring ModulePath() {
     path.resize(path.size() * 2);
   }
 }
-
-void ObjectCreated() { ++live_objects; }
-
-void ObjectDestroyed() { --live_objects; }
-
-void LockServer(bool lock) { server_locks += lock ? 1 : -1; }
-
-bool CanUnload() { return live_objects == 0 && server_locks == 0; }
 
 }  // namespace tmxcnh::com
 

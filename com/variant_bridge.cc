@@ -306,19 +306,17 @@ HRESULT WriteVariant(const Variant& value, VARIANT& parameter) {
   VARIANT fresh;
   const HRESULT hr = MakeVariant(value, fresh);
   if (FAILED(hr)) return hr;
-  if (V_VT(&parameter) == (VT_BYREF | VT_VARIANT)) {
-    VARIANT* target = V_VARIANTREF(&parameter);
-    if (target == nullptr) {
-      VariantClear(&fresh);
-      return E_POINTER;
-    }
-    VariantClear(target);
-    *target = fresh;
-    return S_OK;
+  const bool to_variant = V_VT(&parameter) == (VT_BYREF | VT_VARIANT);
+  if (!to_variant && (V_VT(&parameter) & VT_BYREF) != 0) {
+    return StoreThroughTypedReference(fresh, parameter);
   }
-  if ((V_VT(&parameter) & VT_BYREF) != 0) return StoreThroughTypedReference(fresh, parameter);
-  VariantClear(&parameter);
-  parameter = fresh;
+  VARIANT* target = to_variant ? V_VARIANTREF(&parameter) : &parameter;
+  if (target == nullptr) {
+    VariantClear(&fresh);
+    return E_POINTER;
+  }
+  VariantClear(target);
+  *target = fresh;
   return S_OK;
 }
 
