@@ -1,8 +1,12 @@
 #include "com/cnh_object.h"
 
+#include <initializer_list>
 #include <new>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "com/module.h"
 #include "com/variant_bridge.h"
@@ -18,59 +22,26 @@
 namespace tmxcnh::com {
 namespace {
 
-// A whole number by reference from the table: a LONG there, an int32_t for
-// the component. What the component leaves in it goes back when the argument
-// goes, after the call.
-class Int32Argument {
- public:
-  explicit Int32Argument(LONG* source) : source_(source), value_(source ? *source : 0) {}
-  ~Int32Argument() {
-    if (source_) *source_ = value_;
-  }
-  Int32Argument(const Int32Argument&) = delete;
-  Int32Argument& operator=(const Int32Argument&) = delete;
+using Arguments = std::vector<Variant>;
 
-  int32_t& get() { return value_; }
-
- private:
-  LONG* source_;
-  int32_t value_;
-};
-
-// An emulation's own arguments as the class takes them, from the table's
-// types: a text, a whole number (Int32Argument) or a decimal by reference.
-class TextArgument {
- public:
-  explicit TextArgument(BSTR text) : value_(Utf8FromBstr(text)) {}
-  const std::string& get() const { return value_; }
-
- private:
-  std::string value_;
-};
-
-class DoubleArgument {
- public:
-  explicit DoubleArgument(DOUBLE* value) : value_(value) {}
-  double& get() { return *value_; }
-
- private:
-  DOUBLE* value_;
-};
-
-TextArgument ComArgument(BSTR text) { return TextArgument(text); }
-Int32Argument ComArgument(LONG* number) { return Int32Argument(number); }
-DoubleArgument ComArgument(DOUBLE* number) { return DoubleArgument(number); }
-
-// Whether an argument can be read: a decimal must be there (a Null text is
-// empty, a missing whole number 0).
-bool Present(BSTR) { return true; }
-bool Present(LONG*) { return true; }
-bool Present(DOUBLE* number) { return number != nullptr; }
-
-// Calls method with the list's Variants in order.
+// Calls method with the list's Variants in order; its answer as a Variant.
 template <size_t... I, typename Method>
-auto ApplyTo(std::vector<Variant>& arguments, std::index_sequence<I...>, Method method) {
-  return method(arguments[I]...);
+Variant ApplyTo(std::vector<Variant>& arguments, std::index_sequence<I...>, Method method) {
+  if constexpr (std::is_same_v<decltype(method(arguments[I]...)), bool>) {
+    return Variant::Boolean(method(arguments[I]...));
+  } else {
+    return method(arguments[I]...);
+  }
+}
+
+// An emulation's own arguments as the class takes them: a text read from its
+// BSTR (a null one is empty), a number through its pointer, which must be there.
+bool Present(BSTR) { return true; }
+bool Present(const void* number) { return number != nullptr; }
+std::string FromTable(BSTR text) { return Utf8FromBstr(text); }
+template <typename Number>
+Number& FromTable(Number* number) {
+  return *number;
 }
 
 // Nothing may leave a method of the table as an exception.
@@ -121,26 +92,113 @@ Variant ForTypedVariable(const Variant& value, const VARIANT& parameter) {
   }
 }
 
+// A method's answer: its result code, kResultNotDone when the bridge refused.
+HRESULT Answer(HRESULT hr, const Variant& value, bool refused, VARIANT* result) {
+  VariantInit(result);
+  if (FAILED(hr)) return hr;
+  return Guarded(
+      [&] { return MakeVariant(refused ? Variant::Integer(kResultNotDone) : value, *result); });
+}
+
+// A Boolean method's answer: False when the bridge refused, whatever the status.
+HRESULT Answer(HRESULT hr, const Variant& value, bool refused, VARIANT_BOOL* result) {
+  *result = value == Variant::Boolean(true) && !refused ? VARIANT_TRUE : VARIANT_FALSE;
+  return hr;
+}
+
+// A public method: body runs the class's own method (not the routed one,
+// which would come back here) and gives its result code or its answer.
+// Reads the parameters, runs body, writes back the parameters it changed.
+// A parameter the bridge cannot read (the method does not run), or a value
+// that cannot go back into the caller's typed variable, is no COM error:
+// the method is not done and the message (the last parameter) says which.
+template <typename Body, typename Result>
+HRESULT CallPublicMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
+                         Body body, Result* result) {
+  if (result == nullptr) return E_POINTER;
+  const PublicMethod& method = *FindPublicMethod(name);
+  Variant value;
+  bool refused = false;
+  const HRESULT status = Guarded([&] {
+    const std::vector<VARIANT*> list(parameters);
+    for (VARIANT* parameter : list) {
+      if (parameter == nullptr) return E_POINTER;
+    }
+    const auto refuse = [&](const std::string& message) {
+      refused = true;
+      WriteVariant(Variant(message), *list.back());  // nowhere else to tell it
+      return S_OK;
+    };
+    Arguments arguments(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (FAILED(ReadVariant(*list[i], arguments[i]))) {
+        return refuse("O parâmetro " + std::string(method.parameters[i]) +
+                      " tem um tipo que o componente não lê.");
+      }
+    }
+    const Arguments before = arguments;
+    value = body(arguments);
+    std::string unwritten;
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (arguments[i] == before[i]) continue;
+      HRESULT hr = S_OK;
+      try {
+        hr = WriteVariant(ForTypedVariable(arguments[i], *list[i]), *list[i]);
+      } catch (const RunTimeError&) {
+        hr = DISP_E_TYPEMISMATCH;
+      }
+      if (FAILED(hr) && unwritten.empty()) unwritten = std::string(method.parameters[i]);
+    }
+    if (!unwritten.empty()) {
+      return refuse("O valor de " + unwritten + " não cabe na variável do chamador.");
+    }
+    return S_OK;
+  });
+  return Answer(status, value, refused, result);
+}
+
+// An emulation: the SQL text and the message go back, the SQL text always,
+// the message when the emulation wrote it.
+template <typename Body>
+HRESULT CallEmulation(BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result, Body body) {
+  if (sql == nullptr || message == nullptr || user == nullptr || result == nullptr) {
+    return E_POINTER;
+  }
+  return Guarded([&] {
+    Variant message_value;
+    Variant user_value;
+    HRESULT hr = ReadVariant(*message, message_value);
+    if (SUCCEEDED(hr)) hr = ReadVariant(*user, user_value);
+    if (FAILED(hr)) return hr;
+    const Variant message_before = message_value;
+    std::string sql_text = Utf8FromBstr(*sql);
+    const bool done = body(sql_text, message_value, user_value);
+    Bstr written(sql_text);
+    SysFreeString(*sql);
+    *sql = written.Detach();
+    if (!(message_value == message_before)) hr = WriteVariant(message_value, *message);
+    *result = done ? VARIANT_TRUE : VARIANT_FALSE;
+    return hr;
+  });
+}
+
 }  // namespace
 
-CnhObject::CnhObject() { ObjectCreated(); }
+CnhObject::CnhObject() { ++live_objects; }
 
 CnhObject::~CnhObject() {
   if (interface_info_) interface_info_->Release();
   if (dispatch_info_) dispatch_info_->Release();
-  ObjectDestroyed();
+  --live_objects;
 }
 
 HRESULT CnhObject::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-      IsEqualIID(iid, IID__CNH)) {
-    *object = static_cast<CnhInterface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  const bool known =
+      IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID__CNH);
+  *object = known ? static_cast<CnhInterface*>(this) : nullptr;
+  if (known) AddRef();
+  return known ? S_OK : E_NOINTERFACE;
 }
 
 ULONG CnhObject::AddRef() { return ++references_; }
@@ -223,103 +281,6 @@ HRESULT CnhObject::Invoke(DISPID id, REFIID iid, LCID /*locale*/, WORD flags,
                     result, exception, argument_error);
 }
 
-HRESULT CnhObject::CallMethod(const PublicMethod& method,
-                              std::initializer_list<VARIANT*> parameters,
-                              const std::function<void(Arguments&)>& body, bool* refused) {
-  *refused = false;
-  return Guarded([&] {
-    const std::vector<VARIANT*> list(parameters);
-    for (VARIANT* parameter : list) {
-      if (parameter == nullptr) return E_POINTER;
-    }
-    const auto refuse = [&](const std::string& message) {
-      *refused = true;
-      WriteVariant(Variant(message), *list.back());  // nowhere else to tell it
-      return S_OK;
-    };
-    Arguments arguments(list.size());
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (FAILED(ReadVariant(*list[i], arguments[i]))) {
-        return refuse("O parâmetro " + std::string(method.parameters[i]) +
-                      " tem um tipo que o componente não lê.");
-      }
-    }
-    const Arguments before = arguments;
-    body(arguments);
-    std::string unwritten;
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (arguments[i] == before[i]) continue;
-      HRESULT hr = S_OK;
-      try {
-        hr = WriteVariant(ForTypedVariable(arguments[i], *list[i]), *list[i]);
-      } catch (const RunTimeError&) {
-        hr = DISP_E_TYPEMISMATCH;
-      }
-      if (FAILED(hr) && unwritten.empty()) unwritten = std::string(method.parameters[i]);
-    }
-    if (!unwritten.empty()) {
-      return refuse("O valor de " + unwritten + " não cabe na variável do chamador.");
-    }
-    return S_OK;
-  });
-}
-
-HRESULT CnhObject::CallPublicMethod(std::string_view name,
-                                    std::initializer_list<VARIANT*> parameters,
-                                    const std::function<Variant(Arguments&)>& body,
-                                    VARIANT* result) {
-  if (result == nullptr) return E_POINTER;
-  VariantInit(result);
-  const PublicMethod* method = FindPublicMethod(name);
-  if (method == nullptr) return E_UNEXPECTED;
-  Variant value;
-  bool refused = false;
-  const HRESULT hr = CallMethod(
-      *method, parameters, [&](Arguments& arguments) { value = body(arguments); }, &refused);
-  if (FAILED(hr)) return hr;
-  if (refused) value = Variant::Integer(kResultNotDone);
-  return Guarded([&] { return MakeVariant(value, *result); });
-}
-
-HRESULT CnhObject::CallPublicMethod(std::string_view name,
-                                    std::initializer_list<VARIANT*> parameters,
-                                    const std::function<bool(Arguments&)>& body,
-                                    VARIANT_BOOL* result) {
-  if (result == nullptr) return E_POINTER;
-  const PublicMethod* method = FindPublicMethod(name);
-  if (method == nullptr) return E_UNEXPECTED;
-  bool value = false;
-  bool refused = false;
-  const HRESULT hr = CallMethod(
-      *method, parameters, [&](Arguments& arguments) { value = body(arguments); }, &refused);
-  *result = value && !refused ? VARIANT_TRUE : VARIANT_FALSE;
-  return hr;
-}
-
-HRESULT CnhObject::CallEmulation(
-    BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result,
-    const std::function<bool(std::string&, Variant&, const Variant&)>& body) {
-  if (sql == nullptr || message == nullptr || user == nullptr || result == nullptr) {
-    return E_POINTER;
-  }
-  return Guarded([&] {
-    Variant message_value;
-    Variant user_value;
-    HRESULT hr = ReadVariant(*message, message_value);
-    if (SUCCEEDED(hr)) hr = ReadVariant(*user, user_value);
-    if (FAILED(hr)) return hr;
-    const Variant message_before = message_value;
-    std::string sql_text = Utf8FromBstr(*sql);
-    const bool done = body(sql_text, message_value, user_value);
-    Bstr written(sql_text);
-    SysFreeString(*sql);
-    *sql = written.Detach();
-    if (!(message_value == message_before)) hr = WriteVariant(message_value, *message);
-    *result = done ? VARIANT_TRUE : VARIANT_FALSE;
-    return hr;
-  });
-}
-
 // The public methods: each bridges its parameters to the class's own method
 // of the same name; the emulations take the table's typed arguments.
 #define TMX_COM_NAME(name) name,
@@ -336,7 +297,7 @@ HRESULT CnhObject::CallEmulation(
         result);                                                                            \
   }
 #define TMX_PRESENT(type, name) Present(name)&&
-#define TMX_ENGINE_ARGUMENT(type, name) , ComArgument(name).get()
+#define TMX_ENGINE_ARGUMENT(type, name) , FromTable(name)
 #define TMX_EMULATION(name)                                                             \
   HRESULT CnhObject::name(TMX_COM_EMULATION_PARAMETERS(name)) {                         \
     if (!(TMX_ARGUMENTS_##name(TMX_PRESENT) true)) return E_POINTER;                    \

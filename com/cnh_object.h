@@ -7,15 +7,9 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
-#include <initializer_list>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "com/cnh_interface.h"
 #include "com/routed_cnh.h"
-#include "component/method_table.h"
 
 namespace tmxcnh::com {
 
@@ -51,29 +45,10 @@ class CnhObject final : public CnhInterface {
 #undef TMX_EMULATION
 
  private:
-  using Arguments = std::vector<Variant>;
-
   ~CnhObject();
 
   // Loads the two views of _CNH from the DLL's own type library, once.
   HRESULT LoadTypeInfo();
-
-  // A public method: body runs the class's own method (not the routed one,
-  // which would come back here) and gives its result code or its answer.
-  HRESULT CallPublicMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
-                           const std::function<Variant(Arguments&)>& body, VARIANT* result);
-  HRESULT CallPublicMethod(std::string_view name, std::initializer_list<VARIANT*> parameters,
-                           const std::function<bool(Arguments&)>& body, VARIANT_BOOL* result);
-  // Reads the parameters, runs body, writes back the parameters it changed.
-  // A parameter the bridge cannot read (the method does not run), or a value
-  // that cannot go back into the caller's typed variable, is no COM error:
-  // *refused is set and the message (the last parameter) says which.
-  HRESULT CallMethod(const PublicMethod& method, std::initializer_list<VARIANT*> parameters,
-                     const std::function<void(Arguments&)>& body, bool* refused);
-  // An emulation: the SQL text and the message go back, the SQL text always,
-  // the message when the emulation wrote it.
-  HRESULT CallEmulation(BSTR* sql, VARIANT* message, VARIANT* user, VARIANT_BOOL* result,
-                        const std::function<bool(std::string&, Variant&, const Variant&)>& body);
 
   std::atomic<ULONG> references_{1};
   RoutedCnh engine_{this};

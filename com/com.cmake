@@ -8,13 +8,8 @@ enable_language(RC)
 
 # The 64-bit DLL (cmake/mingw-w64-x86_64.cmake) for 64-bit callers, the
 # 32-bit one (cmake/mingw-w64-i686.cmake) for 32-bit callers.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(TMXCNH_COM_BITS 32)
-  find_program(TMXCNH_WIDL NAMES i686-w64-mingw32-widl REQUIRED)
-else()
-  set(TMXCNH_COM_BITS 64)
-  find_program(TMXCNH_WIDL NAMES x86_64-w64-mingw32-widl REQUIRED)
-endif()
+math(EXPR TMXCNH_COM_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+find_program(TMXCNH_WIDL NAMES ${TMXCNH_MINGW}-widl REQUIRED)
 # widl reads IDispatch from the Wine headers' oaidl.idl and imports the
 # standard OLE type library that Wine ships.
 find_path(TMXCNH_WINE_IDL_DIR oaidl.idl
@@ -61,17 +56,8 @@ add_library(tmxcnh_com_bridge STATIC com/variant_bridge.cc)
 target_link_libraries(tmxcnh_com_bridge PUBLIC tmxcnh_platform oleaut32 ole32 uuid)
 
 configure_file(com/tmxcnh39.rc.in ${com_generated}/tmxcnh39.rc @ONLY)
-add_library(TMXCNH39 SHARED
-  com/class_factory.cc
-  com/cnh_object.cc
-  com/exports.cc
-  com/guids.cc
-  com/module.cc
-  com/registration.cc
-  com/routed_cnh.cc
-  ${com_generated}/tmxcnh39.rc
-  com/TMXCNH39.def
-)
+add_library(TMXCNH39 SHARED com/cnh_object.cc com/exports.cc com/guids.cc com/module.cc
+  com/registration.cc com/routed_cnh.cc ${com_generated}/tmxcnh39.rc com/TMXCNH39.def)
 add_dependencies(TMXCNH39 tmxcnh_type_library)
 set_target_properties(TMXCNH39 PROPERTIES
   PREFIX ""

@@ -1,20 +1,11 @@
 #include "com/module.h"
 
-#include <atomic>
-
 namespace tmxcnh::com {
 namespace {
 
-HMODULE the_module = nullptr;
-// Objects live in many apartments at once; these are the DLL's only shared data.
-std::atomic<long> live_objects{0};
-std::atomic<long> server_locks{0};
+HMODULE the_module = nullptr;  // set once, when the process loads the DLL
 
 }  // namespace
-
-void SetModuleHandle(HMODULE module) { the_module = module; }
-
-HMODULE ModuleHandle() { return the_module; }
 
 std::wstring ModulePath() {
   // Paths may exceed MAX_PATH; GetModuleFileNameW truncates silently, so grow
@@ -32,18 +23,12 @@ std::wstring ModulePath() {
   }
 }
 
-void ObjectCreated() { ++live_objects; }
-
-void ObjectDestroyed() { --live_objects; }
-
-void LockServer(bool lock) {
-  if (lock) {
-    ++server_locks;
-  } else {
-    --server_locks;
-  }
-}
-
-bool CanUnload() { return live_objects == 0 && server_locks == 0; }
-
 }  // namespace tmxcnh::com
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    tmxcnh::com::the_module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}

@@ -1,28 +1,22 @@
-// The DLL as a whole: its handle and path, and the counts of live objects and
-// server locks that tell COM whether it may unload the DLL.
+// The DLL as a whole: its path (DllMain keeps its handle), and the counts of
+// live objects and server locks that tell COM whether it may unload the DLL.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 namespace tmxcnh::com {
 
-// Set once by DllMain when the process loads the DLL.
-void SetModuleHandle(HMODULE module);
-HMODULE ModuleHandle();
-
 // The full path the DLL was loaded from; empty when it cannot be had.
 std::wstring ModulePath();
 
-// Objects of the class, counted from construction to destruction.
-void ObjectCreated();
-void ObjectDestroyed();
-
-// IClassFactory::LockServer.
-void LockServer(bool lock);
-
-// No object alive and no lock held.
-bool CanUnload();
+// The objects of the class alive, counted from construction to destruction,
+// and the locks that IClassFactory::LockServer holds: COM may unload the DLL
+// when both are 0. Objects live in many apartments at once; these are the
+// DLL's only shared data.
+inline std::atomic<long> live_objects{0};
+inline std::atomic<long> server_locks{0};
 
 }  // namespace tmxcnh::com

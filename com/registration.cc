@@ -30,6 +30,13 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+// One value under HKEY_CLASSES_ROOT; an empty name is the key's default value.
+struct RegistryValue {
+  std::wstring key;
+  std::wstring name;
+  std::wstring data;
+};
+
 HRESULT SetValue(const RegistryValue& value) {
   HKEY key = nullptr;
   LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, value.key.c_str(), 0, nullptr,
@@ -48,46 +55,40 @@ HRESULT DeleteTree(const std::wstring& key) {
   return HRESULT_FROM_WIN32(status);
 }
 
+// The identifiers as texts, and the keys that unregistering removes with
+// everything under them (with the ProgID's).
+struct Keys {
+  std::wstring clsid = Text(CLSID_CNH);
+  std::wstring libid = Text(LIBID_TmxCNH39);
+  std::wstring the_class = L"CLSID\\" + clsid;
+  std::wstring library = L"TypeLib\\" + libid + L"\\" + kVersion;
+  std::wstring the_interface = L"Interface\\" + Text(IID__CNH);
+};
+
 }  // namespace
 
-std::vector<RegistryValue> Registration(const std::wstring& dll_path) {
-  const std::wstring clsid = Text(CLSID_CNH);
-  const std::wstring libid = Text(LIBID_TmxCNH39);
-  const std::wstring class_key = L"CLSID\\" + clsid;
-  const std::wstring library_key = L"TypeLib\\" + libid + L"\\" + kVersion;
-  const std::wstring interface_key = L"Interface\\" + Text(IID__CNH);
-  return {
-      {kProgId, L"", kProgId},
-      {std::wstring(kProgId) + L"\\Clsid", L"", clsid},
-      {class_key, L"", kProgId},
-      {class_key + L"\\InprocServer32", L"", dll_path},
-      {class_key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-      {class_key + L"\\ProgID", L"", kProgId},
-      {class_key + L"\\TypeLib", L"", libid},
-      {class_key + L"\\VERSION", L"", kVersion},
-      {library_key, L"", kLibraryName},
-      {library_key + L"\\0\\" + kPlatform, L"", dll_path},
-      {library_key + L"\\FLAGS", L"", L"0"},
-      {library_key + L"\\HELPDIR", L"", FolderOf(dll_path)},
-      {interface_key, L"", L"_CNH"},
-      {interface_key + L"\\ProxyStubClsid32", L"", kAutomationMarshaller},
-      {interface_key + L"\\TypeLib", L"", libid},
-      // The marshaller finds the type library by this version and locale 0.
-      {interface_key + L"\\TypeLib", L"Version", kVersion},
-  };
-}
-
-std::vector<std::wstring> RegistrationRoots() {
-  return {
-      kProgId,
-      L"CLSID\\" + Text(CLSID_CNH),
-      L"TypeLib\\" + Text(LIBID_TmxCNH39) + L"\\" + kVersion,
-      L"Interface\\" + Text(IID__CNH),
-  };
-}
-
 HRESULT Register(const std::wstring& dll_path) {
-  for (const RegistryValue& value : Registration(dll_path)) {
+  const Keys k;
+  const RegistryValue values[] = {
+      {kProgId, L"", kProgId},
+      {std::wstring(kProgId) + L"\\Clsid", L"", k.clsid},
+      {k.the_class, L"", kProgId},
+      {k.the_class + L"\\InprocServer32", L"", dll_path},
+      {k.the_class + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+      {k.the_class + L"\\ProgID", L"", kProgId},
+      {k.the_class + L"\\TypeLib", L"", k.libid},
+      {k.the_class + L"\\VERSION", L"", kVersion},
+      {k.library, L"", kLibraryName},
+      {k.library + L"\\0\\" + kPlatform, L"", dll_path},
+      {k.library + L"\\FLAGS", L"", L"0"},
+      {k.library + L"\\HELPDIR", L"", FolderOf(dll_path)},
+      {k.the_interface, L"", L"_CNH"},
+      {k.the_interface + L"\\ProxyStubClsid32", L"", kAutomationMarshaller},
+      {k.the_interface + L"\\TypeLib", L"", k.libid},
+      // The marshaller finds the type library by this version and locale 0.
+      {k.the_interface + L"\\TypeLib", L"Version", kVersion},
+  };
+  for (const RegistryValue& value : values) {
     const HRESULT hr = SetValue(value);
     if (FAILED(hr)) return hr;
   }
@@ -96,12 +97,14 @@ HRESULT Register(const std::wstring& dll_path) {
 
 HRESULT Unregister() {
   HRESULT first_failure = S_OK;
-  for (const std::wstring& root : RegistrationRoots()) {
+  const Keys k;
+  for (const std::wstring& root :
+       {std::wstring(kProgId), k.the_class, k.library, k.the_interface}) {
     const HRESULT hr = DeleteTree(root);
     if (FAILED(hr) && SUCCEEDED(first_failure)) first_failure = hr;
   }
   // The library's own key goes too, unless another version is registered under it.
-  RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + Text(LIBID_TmxCNH39)).c_str());
+  RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + k.libid).c_str());
   return first_failure;
 }
 

@@ -1,6 +1,9 @@
 #include "com/variant_bridge.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -91,102 +94,61 @@ HRESULT ReadWholeNumber(const VARIANT& value, Variant& out) {
   return S_OK;
 }
 
-// Where SafeArrayGetElement leaves an element of the type in a VARIANT.
-void* ElementSlot(VARIANT& item, VARTYPE type) {
-  if (type == VT_VARIANT) return &item;
-  if (type == VT_DECIMAL) return &V_DECIMAL(&item);  // spans the whole VARIANT
-  return &V_I8(&item);
-}
-
-bool IsElementType(VARTYPE type) {
-  switch (type) {
-    case VT_VARIANT:
-    case VT_I1:
-    case VT_UI1:
-    case VT_I2:
-    case VT_UI2:
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_I8:
-    case VT_UI8:
-    case VT_R4:
-    case VT_R8:
-    case VT_CY:
-    case VT_DECIMAL:
-    case VT_DATE:
-    case VT_BSTR:
-    case VT_BOOL:
-    case VT_ERROR:
-    case VT_DISPATCH:
-    case VT_UNKNOWN:
-      return true;
-    default:
-      return false;
-  }
+// Sets out to value: the read is done.
+HRESULT Give(Variant& out, Variant value) {
+  out = std::move(value);
+  return S_OK;
 }
 
 HRESULT ReadArray(SAFEARRAY* array, Variant& out, int depth) {
   if (depth >= kMaxNesting) return DISP_E_TYPEMISMATCH;
-  if (array == nullptr) {  // a dynamic array never dimensioned
-    out = Variant::Array({});
-    return S_OK;
-  }
-  if (SafeArrayGetDim(array) != 1) return DISP_E_TYPEMISMATCH;
+  if (array == nullptr) return Give(out, Variant::Array({}));  // a dynamic array never dimensioned
+  // Each element is read as a VARIANT of the array's type; a record has no
+  // Variant form, nor an element that a VARIANT cannot hold.
   VARTYPE type = VT_EMPTY;
-  if (FAILED(SafeArrayGetVartype(array, &type)) || !IsElementType(type)) {
+  if (SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetVartype(array, &type)) ||
+      type == VT_RECORD || SafeArrayGetElemsize(array) > sizeof(VARIANT)) {
     return DISP_E_TYPEMISMATCH;
   }
-  LONG lower = 0;
-  LONG upper = -1;
-  HRESULT hr = SafeArrayGetLBound(array, 1, &lower);
-  if (SUCCEEDED(hr)) hr = SafeArrayGetUBound(array, 1, &upper);
-  if (FAILED(hr)) return hr;
-  std::vector<Variant> elements;
-  for (LONG i = lower; i <= upper; ++i) {
+  const SAFEARRAYBOUND bound = array->rgsabound[0];
+  std::vector<Variant> elements(bound.cElements);
+  for (ULONG i = 0; i < bound.cElements; ++i) {
+    LONG index = bound.lLbound + static_cast<LONG>(i);
     OwnedVariant item;
-    hr = SafeArrayGetElement(array, &i, ElementSlot(*item.get(), type));
+    // A scalar lies at the start of the VARIANT's union; a DECIMAL spans the
+    // whole VARIANT, as an element of a VARIANT array does.
+    void* slot = type == VT_VARIANT || type == VT_DECIMAL ? static_cast<void*>(item.get())
+                                                          : &V_I8(item.get());
+    HRESULT hr = SafeArrayGetElement(array, &index, slot);
     if (FAILED(hr)) return hr;
     if (type != VT_VARIANT) V_VT(item.get()) = type;
-    elements.emplace_back();
-    hr = ReadValue(*item, elements.back(), depth + 1);
+    hr = ReadValue(*item, elements[i], depth + 1);
     if (FAILED(hr)) return hr;
   }
-  out = Variant::Array(std::move(elements));
-  return S_OK;
+  return Give(out, Variant::Array(std::move(elements)));
 }
 
 // A VARIANT that holds its value (no VT_BYREF), depth arrays deep.
 HRESULT ReadValue(const VARIANT& value, Variant& out, int depth) {
   switch (V_VT(&value)) {
     case VT_EMPTY:
-      out = Variant();
-      return S_OK;
+      return Give(out, Variant());
     case VT_NULL:
-      out = Variant::Null();
-      return S_OK;
+      return Give(out, Variant::Null());
     case VT_I2:
-      out = Variant::Integer(V_I2(&value));
-      return S_OK;
+      return Give(out, Variant::Integer(V_I2(&value)));
     case VT_I4:
-      out = Variant::Long(V_I4(&value));
-      return S_OK;
+      return Give(out, Variant::Long(V_I4(&value)));
     case VT_R8:
-      out = Variant::Double(V_R8(&value));
-      return S_OK;
+      return Give(out, Variant::Double(V_R8(&value)));
     case VT_DATE:
-      out = Variant::Date(V_DATE(&value));
-      return S_OK;
+      return Give(out, Variant::Date(V_DATE(&value)));
     case VT_BSTR:
-      out = Variant::String(Utf8FromBstr(V_BSTR(&value)));
-      return S_OK;
+      return Give(out, Variant::String(Utf8FromBstr(V_BSTR(&value))));
     case VT_BOOL:
-      out = Variant::Boolean(V_BOOL(&value) != VARIANT_FALSE);
-      return S_OK;
+      return Give(out, Variant::Boolean(V_BOOL(&value) != VARIANT_FALSE));
     case VT_ERROR:
-      out = Variant::Long(V_ERROR(&value));
-      return S_OK;
+      return Give(out, Variant::Long(V_ERROR(&value)));
     case VT_I1:
     case VT_UI1:
       return ReadConverted(value, VT_I2, out);
@@ -203,12 +165,20 @@ HRESULT ReadValue(const VARIANT& value, Variant& out, int depth) {
       return ReadConverted(value, VT_R8, out);
     case VT_DISPATCH:
     case VT_UNKNOWN:
-      out = Variant::Object(std::make_shared<DispatchObject>(V_UNKNOWN(&value), V_VT(&value)));
-      return S_OK;
+      return Give(
+          out, Variant::Object(std::make_shared<DispatchObject>(V_UNKNOWN(&value), V_VT(&value))));
     default:
       if ((V_VT(&value) & VT_ARRAY) != 0) return ReadArray(V_ARRAY(&value), out, depth);
       return DISP_E_TYPEMISMATCH;
   }
+}
+
+// out as a VARIANT of the type, with the value at the start of its union.
+template <typename Value>
+HRESULT Put(VARIANT& out, VARTYPE type, Value value) {
+  V_VT(&out) = type;
+  std::memcpy(&V_I8(&out), &value, sizeof(value));
+  return S_OK;
 }
 
 HRESULT MakeArray(const Variant& value, VARIANT& out) {
@@ -225,63 +195,37 @@ HRESULT MakeArray(const Variant& value, VARIANT& out) {
     SafeArrayDestroy(array);
     return hr;
   }
-  V_VT(&out) = VT_ARRAY | VT_VARIANT;
-  V_ARRAY(&out) = array;
-  return S_OK;
+  return Put(out, VT_ARRAY | VT_VARIANT, array);
 }
+
+// The types of a caller's typed variable that a value can go into, and their sizes.
+constexpr std::pair<VARTYPE, size_t> kTypedVariables[] = {
+    {VT_I2, sizeof(SHORT)},          {VT_I4, sizeof(LONG)},
+    {VT_R8, sizeof(DOUBLE)},         {VT_DATE, sizeof(DATE)},
+    {VT_BOOL, sizeof(VARIANT_BOOL)}, {VT_UI1, sizeof(BYTE)},
+    {VT_R4, sizeof(FLOAT)},          {VT_CY, sizeof(CY)},
+    {VT_BSTR, sizeof(BSTR)},         {VT_ARRAY | VT_VARIANT, sizeof(SAFEARRAY*)}};
 
 // A typed reference (VT_BYREF|VT_I4 and the like) takes the value converted
 // to its type, as a typed variable passed to a Variant parameter would.
 HRESULT StoreThroughTypedReference(VARIANT& fresh, VARIANT& reference) {
   const VARTYPE type = V_VT(&reference) & ~VT_BYREF;
-  if (V_BYREF(&reference) == nullptr) {
-    VariantClear(&fresh);
-    return E_POINTER;
-  }
-  const HRESULT hr = VariantChangeType(&fresh, &fresh, 0, type);
+  const auto typed = std::find_if(std::begin(kTypedVariables), std::end(kTypedVariables),
+                                  [type](const auto& typed) { return typed.first == type; });
+  HRESULT hr = V_BYREF(&reference) ? VariantChangeType(&fresh, &fresh, 0, type) : E_POINTER;
+  if (SUCCEEDED(hr) && typed == std::end(kTypedVariables)) hr = DISP_E_TYPEMISMATCH;
   if (FAILED(hr)) {
     VariantClear(&fresh);
     return hr;
   }
-  switch (type) {
-    case VT_I2:
-      *V_I2REF(&reference) = V_I2(&fresh);
-      return S_OK;
-    case VT_I4:
-      *V_I4REF(&reference) = V_I4(&fresh);
-      return S_OK;
-    case VT_R8:
-      *V_R8REF(&reference) = V_R8(&fresh);
-      return S_OK;
-    case VT_DATE:
-      *V_DATEREF(&reference) = V_DATE(&fresh);
-      return S_OK;
-    case VT_BOOL:
-      *V_BOOLREF(&reference) = V_BOOL(&fresh);
-      return S_OK;
-    case VT_UI1:
-      *V_UI1REF(&reference) = V_UI1(&fresh);
-      return S_OK;
-    case VT_R4:
-      *V_R4REF(&reference) = V_R4(&fresh);
-      return S_OK;
-    case VT_CY:
-      *V_CYREF(&reference) = V_CY(&fresh);
-      return S_OK;
-    case VT_BSTR:
-      SysFreeString(*V_BSTRREF(&reference));
-      *V_BSTRREF(&reference) = V_BSTR(&fresh);  // the reference owns it now
-      V_VT(&fresh) = VT_EMPTY;
-      return S_OK;
-    case VT_ARRAY | VT_VARIANT:
-      SafeArrayDestroy(*V_ARRAYREF(&reference));
-      *V_ARRAYREF(&reference) = V_ARRAY(&fresh);
-      V_VT(&fresh) = VT_EMPTY;
-      return S_OK;
-    default:
-      VariantClear(&fresh);
-      return DISP_E_TYPEMISMATCH;
-  }
+  // What the variable held goes (a text or an array is freed); the value's
+  // bytes take its place, and the variable owns what they point to.
+  VARIANT old{};
+  V_VT(&old) = type;
+  std::memcpy(&V_I8(&old), V_BYREF(&reference), typed->second);
+  VariantClear(&old);
+  std::memcpy(V_BYREF(&reference), &V_I8(&fresh), typed->second);
+  return S_OK;
 }
 
 }  // namespace
@@ -323,36 +267,21 @@ HRESULT MakeVariant(const Variant& value, VARIANT& out) {
     case VariantType::kEmpty:
       return S_OK;
     case VariantType::kNull:
-      V_VT(&out) = VT_NULL;
-      return S_OK;
+      return Put(out, VT_NULL, 0);
     case VariantType::kInteger:
-      V_VT(&out) = VT_I2;
-      V_I2(&out) = value.integer_value();
-      return S_OK;
+      return Put(out, VT_I2, value.integer_value());
     case VariantType::kLong:
-      V_VT(&out) = VT_I4;
-      V_I4(&out) = value.long_value();
-      return S_OK;
+      return Put(out, VT_I4, value.long_value());
     case VariantType::kDouble:
-      V_VT(&out) = VT_R8;
-      V_R8(&out) = value.double_value();
-      return S_OK;
+      return Put(out, VT_R8, value.double_value());
     case VariantType::kDate:
-      V_VT(&out) = VT_DATE;
-      V_DATE(&out) = value.date_value();
-      return S_OK;
+      return Put(out, VT_DATE, value.date_value());
     case VariantType::kString: {
-      const std::wstring text = WideFromUtf8(value.string_value());
-      BSTR bstr = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-      if (bstr == nullptr) return E_OUTOFMEMORY;
-      V_VT(&out) = VT_BSTR;
-      V_BSTR(&out) = bstr;
-      return S_OK;
+      Bstr text(value.string_value());
+      return text.get() ? Put(out, VT_BSTR, text.Detach()) : E_OUTOFMEMORY;
     }
     case VariantType::kBoolean:
-      V_VT(&out) = VT_BOOL;
-      V_BOOL(&out) = value.boolean_value() ? VARIANT_TRUE : VARIANT_FALSE;
-      return S_OK;
+      return Put(out, VT_BOOL, value.boolean_value() ? VARIANT_TRUE : VARIANT_FALSE);
     case VariantType::kArray:
       return MakeArray(value, out);
     case VariantType::kObject: {
@@ -366,10 +295,8 @@ HRESULT MakeVariant(const Variant& value, VARIANT& out) {
           return DISP_E_TYPEMISMATCH;
         }
       }
-      V_VT(&out) = object->type();
-      V_UNKNOWN(&out) = object->object();
       if (object->object()) object->object()->AddRef();
-      return S_OK;
+      return Put(out, object->type(), object->object());
     }
   }
   return DISP_E_TYPEMISMATCH;
@@ -379,19 +306,17 @@ HRESULT WriteVariant(const Variant& value, VARIANT& parameter) {
   VARIANT fresh;
   const HRESULT hr = MakeVariant(value, fresh);
   if (FAILED(hr)) return hr;
-  if (V_VT(&parameter) == (VT_BYREF | VT_VARIANT)) {
-    VARIANT* target = V_VARIANTREF(&parameter);
-    if (target == nullptr) {
-      VariantClear(&fresh);
-      return E_POINTER;
-    }
-    VariantClear(target);
-    *target = fresh;
-    return S_OK;
+  const bool to_variant = V_VT(&parameter) == (VT_BYREF | VT_VARIANT);
+  if (!to_variant && (V_VT(&parameter) & VT_BYREF) != 0) {
+    return StoreThroughTypedReference(fresh, parameter);
   }
-  if ((V_VT(&parameter) & VT_BYREF) != 0) return StoreThroughTypedReference(fresh, parameter);
-  VariantClear(&parameter);
-  parameter = fresh;
+  VARIANT* target = to_variant ? V_VARIANTREF(&parameter) : &parameter;
+  if (target == nullptr) {
+    VariantClear(&fresh);
+    return E_POINTER;
+  }
+  VariantClear(target);
+  *target = fresh;
   return S_OK;
 }
 

@@ -49,6 +49,10 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
       {Of(VT_I1, -5), Variant::Integer(-5)},
       {Of(VT_UI2, 65000), Variant::Long(65000)},
       {Of(VT_I8, 123), Variant::Long(123)},
+      // A Long as far as it reaches, a Double one past either end.
+      {Of(VT_I8, INT32_MAX), Variant::Long(INT32_MAX)},
+      {Of(VT_I8, INT32_MIN), Variant::Long(INT32_MIN)},
+      {Of(VT_I8, INT32_MIN - 1LL), Variant::Double(INT32_MIN - 1.0)},
       {Of(VT_I8, 5000000000LL), Variant::Double(5000000000.0)},
       {Of(VT_UI4, 4000000000LL), Variant::Double(4000000000.0)},
       {Of(VT_R4, std::bit_cast<int32_t>(0.5f)), Variant::Double(0.5)},
