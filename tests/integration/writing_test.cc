@@ -19,8 +19,8 @@ using testing::Arguments;
 using testing::CallMethod;
 using testing::CallOn;
 using testing::DocumentScreen;
-using testing::FaultyDatabase;
 using testing::MethodCall;
+using testing::ScriptedDatabase;
 using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
@@ -126,16 +126,11 @@ struct Stays {
 
 class FailureTest : public ::testing::TestWithParam<const char*> {
  protected:
-  static void SetUpTestSuite() {
-    template_ = new TestDatabase*(TestDatabase::Create(TestEngine::kSqlite).release());
-  }
-  static void TearDownTestSuite() {
-    delete *template_;
-    delete template_;
-  }
-  static TestDatabase** template_;
+  static void SetUpTestSuite() { template_ = TestDatabase::Create(TestEngine::kSqlite); }
+  static void TearDownTestSuite() { template_.reset(); }
+  static std::unique_ptr<TestDatabase> template_;
 };
-TestDatabase** FailureTest::template_ = nullptr;
+std::unique_ptr<TestDatabase> FailureTest::template_;
 
 TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
   const std::string kind = GetParam();
@@ -163,30 +158,25 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
   for (const Stays& s : table) {
     const std::string copy =
         std::filesystem::temp_directory_path() / ("tmx_fault_" + std::to_string(getpid()) + ".db");
-    std::filesystem::copy_file(db::ConnectionText((*template_)->connection_text()).Get("Database"),
+    std::filesystem::copy_file(db::ConnectionText(template_->connection_text()).Get("Database"),
                                copy, std::filesystem::copy_options::overwrite_existing);
     {
-      FaultyDatabase database("Driver=SQLite3;Database=" + copy);
-      database.FailAt(s.fail_at);
+      ScriptedDatabase database("Driver=SQLite3;Database=" + copy);
+      if (s.fail_at) database.FailAt(s.fail_at);
       const MethodCall call =
           CallMethod("gInclui_Docto_Transporte",
                      DocumentScreen(kind, database.connection_text(), "7702", 2, "1"));
       EXPECT_EQ(call.result, s.result)
           << "failing at " << s.fail_at << ": " << call["outvntMsg_Ret"];
     }
-    auto connection = db::OpenConnection("Driver=SQLite3;Database=" + copy);
-    const auto count = [&](const std::string& sql) {
-      db::Statement statement;
-      statement.text = sql;
-      statement.verbatim = true;
-      return connection->Execute(statement)->rows[0][0].long_value();
-    };
-    EXPECT_EQ(count("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 7702"),
-              s.documents)
+    const db::ResultSet written =
+        *db::OpenConnection("Driver=SQLite3;Database=" + copy)
+             ->Execute(testing::Verbatim(
+                 "SELECT (SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = "
+                 "7702), (SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%')"));
+    EXPECT_EQ(written.rows.at(0),
+              (std::vector<Variant>{Variant::Long(s.documents), Variant::Long(s.invoices)}))
         << "failing at " << s.fail_at;
-    EXPECT_EQ(count("SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%'"), s.invoices)
-        << "failing at " << s.fail_at;
-    connection.reset();
     std::filesystem::remove(copy);
   }
 }
