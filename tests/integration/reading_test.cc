@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include "db/connection.h"
+#include "db/drivers.h"
 #include "platform/clock.h"
 #include "platform/format.h"
 #include "tests/support/method_call.h"
@@ -83,13 +85,34 @@ TEST_P(ReadingTest, AnswersHoldWhatWasStored) {
     Arguments outputs;  // as they are after the call
   };
   const char* const detail = "gConsulta_Docto_Transporte";
-  const char* const client_document = "gConsulta_Cliente_Docto_Transp";
-  const char* const branch = "gBusca_Empresa_Filial";
-  const auto client_number = [](int client, int number) {
-    return Arguments{{"invntPessoa_id", Variant::Long(client)},
-                     {"invntNum_Docto_Transporte", Variant::Long(number)}};
+  const auto not_there = [](const char* method, Arguments arguments) {
+    return Case{method, std::move(arguments), kRefused, {{"outvntMsg_Ret", kNotThere}}};
   };
-  const Variant taken = "Já existe um conhecimento com esse número.";
+  const auto client_document = [](int client, int number, const Variant& result) {
+    return Case{"gConsulta_Cliente_Docto_Transp",
+                {{"invntPessoa_id", Variant::Long(client)},
+                 {"invntNum_Docto_Transporte", Variant::Long(number)}},
+                result,
+                {}};
+  };
+  const auto client = [](int client) {
+    return Case{"mBusca_Cliente",
+                {{"invntCliente_id", Variant::Long(client)}},
+                Variant::Boolean(client != 999),
+                {}};
+  };
+  const auto branch = [](Variant branch, const Variant& result, Arguments outputs) {
+    return Case{"gBusca_Empresa_Filial",
+                {{"invntPonto_Operacao_id", std::move(branch)}},
+                result,
+                std::move(outputs)};
+  };
+  const auto number = [](int number, int branch, int document, int company, bool free) {
+    return Case{"mVerifica_Dupli_Num_Docto", Duplicate(number, branch, document, company),
+                Variant::Boolean(free),
+                free ? Arguments{}
+                     : Arguments{{"outvntMsg_Ret", "Já existe um conhecimento com esse número."}}};
+  };
   const Case cases[] = {
       {detail,
        Detail(1001),
@@ -106,55 +129,29 @@ TEST_P(ReadingTest, AnswersHoldWhatWasStored) {
       {detail, Detail(1008, 2), kDone, {{"outarrvntVal_Declarado", Variant::Array({""})}}},
       {detail, Detail(1012, 2), kDone, {{"outvntQtde_Notas", Variant()}}},  // no invoices
       // A deleted document, another company's, a pickup document, an empty period.
-      {detail, Detail(1003), kRefused, {{"outvntMsg_Ret", kNotThere}}},
-      {detail, Detail(1001, 2), kRefused, {{"outvntMsg_Ret", kNotThere}}},
-      {detail, Detail(1006), kRefused, {{"outvntMsg_Ret", kNotThere}}},
-      {"gBusca_Lista_Docto_Transporte",
-       List("", "01/01/2020", "31/12/2020"),
-       kRefused,
-       {{"outvntMsg_Ret", kNotThere}}},
-      {client_document, client_number(101, 4501), kDone, {}},     // its own document
-      {client_document, client_number(102, 4503), kDone, {}},     // the live one of two
-      {client_document, client_number(101, 4503), kRefused, {}},  // another client's
-      {client_document, client_number(108, 880), kDone, {}},
-      {client_document, client_number(103, 9999), kRefused, {}},
-      {"mBusca_Cliente", {{"invntCliente_id", Variant::Long(101)}}, Variant::Boolean(true), {}},
-      {"mBusca_Cliente", {{"invntCliente_id", Variant::Long(999)}}, Variant::Boolean(false), {}},
-      {branch,
-       {{"invntPonto_Operacao_id", Variant::Integer(7)}},
-       kDone,
-       {{"outvntEmpresa_id", Variant::Long(1)}}},
-      {branch,
-       {{"invntPonto_Operacao_id", "12"}},
-       kDone,
-       {{"outvntEmpresa_id", Variant::Long(2)}, {"outvntMsg_Ret", "intocada"}}},
-      {branch,
-       {{"invntPonto_Operacao_id", Variant::Integer(999)}},
-       kRefused,
-       {{"outvntMsg_Ret", "Filial não cadastrada."}}},
+      not_there(detail, Detail(1003)),
+      not_there(detail, Detail(1001, 2)),
+      not_there(detail, Detail(1006)),
+      not_there("gBusca_Lista_Docto_Transporte", List("", "01/01/2020", "31/12/2020")),
+      client_document(101, 4501, kDone),     // its own document
+      client_document(102, 4503, kDone),     // the live one of two sharing the number
+      client_document(101, 4503, kRefused),  // another client's
+      client_document(108, 880, kDone),
+      client_document(103, 9999, kRefused),
+      client(101),
+      client(999),
+      branch(Variant::Integer(7), kDone, {{"outvntEmpresa_id", Variant::Long(1)}}),
+      branch("12", kDone, {{"outvntEmpresa_id", Variant::Long(2)}, {"outvntMsg_Ret", "intocada"}}),
+      branch(Variant::Integer(999), kRefused, {{"outvntMsg_Ret", "Filial não cadastrada."}}),
       // A number is free unless another live document of the branch has it.
-      {"mVerifica_Dupli_Num_Docto",
-       Duplicate(4501, 7, 0),
-       Variant::Boolean(false),
-       {{"outvntMsg_Ret", taken}}},
-      {"mVerifica_Dupli_Num_Docto",
-       Duplicate(4501, 7, 0, 2),
-       Variant::Boolean(false),
-       {{"outvntMsg_Ret", taken}}},  // whatever company asks
-      {"mVerifica_Dupli_Num_Docto", Duplicate(4501, 12, 0), Variant::Boolean(true), {}},
-      {"mVerifica_Dupli_Num_Docto", Duplicate(4501, 7, 1001), Variant::Boolean(true), {}},
-      // The other holder, 1003, is deleted; 1004 is live.
-      {"mVerifica_Dupli_Num_Docto", Duplicate(4503, 7, 1004), Variant::Boolean(true), {}},
-      {"mVerifica_Dupli_Num_Docto",
-       Duplicate(4503, 7, 0),
-       Variant::Boolean(false),
-       {{"outvntMsg_Ret", taken}}},
-      // A pickup document (type 2) counts too.
-      {"mVerifica_Dupli_Num_Docto",
-       Duplicate(4510, 9, 0),
-       Variant::Boolean(false),
-       {{"outvntMsg_Ret", taken}}},
-      {"mVerifica_Dupli_Num_Docto", Duplicate(9999, 7, 0), Variant::Boolean(true), {}},
+      number(4501, 7, 0, 1, false),
+      number(4501, 7, 0, 2, false),  // whatever company asks
+      number(4501, 12, 0, 1, true),
+      number(4501, 7, 1001, 1, true),  // the document being changed itself
+      number(4503, 7, 1004, 1, true),  // the other holder, 1003, is deleted
+      number(4503, 7, 0, 1, false),
+      number(4510, 9, 0, 1, false),  // a pickup document (type 2) counts too
+      number(9999, 7, 0, 1, true),
   };
   for (const Case& c : cases) {
     const MethodCall call = Read(c.method, c.arguments);
@@ -239,9 +236,10 @@ TEST_P(ReadingTest, TheServerDateIsToday) {
 
 INSTANTIATE_TEST_SUITE_P(Engines, ReadingTest, testing::EveryEngineAndKind(), testing::SettingName);
 
-class TrapTest : public testing::DatabaseTest<Setting> {};
+// Reads on a database that was changed first: each test has its own.
+class ChangedDatabaseTest : public testing::DatabaseTest<Setting> {};
 
-TEST_P(TrapTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
+TEST_P(ChangedDatabaseTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
   if (GetParam().kind == std::string("ORACLE")) {
     database_->Execute("ALTER TABLE PONTO_OPERACAO RENAME TO PONTO_OPERACAO_ANTIGO");
   } else if (GetParam().engine == TestEngine::kSqlite) {
@@ -275,7 +273,104 @@ TEST_P(TrapTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
   EXPECT_EQ(row.rows[0][4].type(), VariantType::kDate);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, TrapTest, testing::EveryEngineAndKind(), testing::SettingName);
+TEST_P(ChangedDatabaseTest, PeriodsCompareDaysAsDaysUpToTheLastDayThereIs) {
+  // Another program writes a date without its time.
+  database_->Execute(
+      "UPDATE DOCTO_TRANSPORTE SET DATA_EMISSAO = '2024-05-10' WHERE DOCTO_TRANSPORTE_ID = 1002");
+  struct Case {
+    const char* from;
+    const char* to;
+    Variant documents;
+  };
+  const Case cases[] = {
+      {"10/05/2024", "10/05/2024", Variant::Array({Variant::Long(1002)})},
+      {"09/05/2024", "09/05/2024", Variant()},
+      {"01/01/2024", "31/12/9999",
+       Variant::Array(
+           {Variant::Long(1001), Variant::Long(1002), Variant::Long(1004), Variant::Long(1005)})},
+  };
+  for (const Case& c : cases) {
+    const MethodCall call =
+        CallOn("gBusca_Lista_Docto_Transporte", GetParam().kind, database_->connection_text(),
+               {{"invntEmpresa_id", Variant::Integer(1)},
+                {"invntData_ini", c.from},
+                {"invntData_Fim", c.to}});
+    if (c.documents.IsEmpty()) {
+      EXPECT_EQ(call.result, Variant::Integer(10)) << c.from;
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant("Conhecimento não cadastrado.")) << c.from;
+    } else {
+      EXPECT_EQ(call.result, Variant::Integer(0)) << c.from << ": " << call["outvntMsg_Ret"];
+      EXPECT_EQ(call["outarrvntDocto_Transporte_id"], c.documents) << c.from << " " << c.to;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ChangedDatabaseTest, testing::EveryEngineAndKind(),
+                         testing::SettingName);
+
+class EngineTrapTest : public testing::DatabaseTest<TestEngine> {};
+
+// A document no identifier can hold ends in the trap, which logs: through
+// the procedures an identifier with decimals is no identifier on either
+// engine (the inline path reads "5001.5" under the machine's locale, as its
+// whole-number conversion always has), and a kind other than the two is
+// logged with the fixed date 2002/01/01, compared in SQL as a date is.
+TEST_P(EngineTrapTest, AnIdentifierNoNumberHoldsEndsInTheTrap) {
+  const std::tuple<const char*, const char*, const char*, int> cases[] = {
+      {"SQLSERVER", "5001.5",
+       "Acesso a função não disponível: gConsulta_Docto_Transporte . Favor tentar mais tarde.", 0},
+      {"oracle", "1e400", nullptr, 1},
+  };
+  for (const auto& [kind, document, message, on_the_fixed_date] : cases) {
+    const MethodCall call =
+        CallOn("gConsulta_Docto_Transporte", kind, database_->connection_text(),
+               {{"invntEmpresa_id", Variant::Integer(1)}, {"invntDocto_Transporte_id", document}});
+    EXPECT_EQ(call.result, Variant::Integer(10)) << kind;
+    if (message) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(message));
+    }
+    EXPECT_EQ(database_->Count("LOG_MSG WHERE DATA_LOG = '2002-01-01 00:00:00'"), on_the_fixed_date)
+        << kind;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineTrapTest,
+                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
+                         [](const auto& info) { return std::string(EngineName(info.param)); });
+
+// A writer holding SQLite's write lock keeps no reader waiting, through the
+// procedures as through the inline SQL.
+TEST(SqliteReads, NeverWaitForAWriter) {
+  auto database = TestDatabase::Create(TestEngine::kSqlite);
+  std::unique_ptr<db::Connection> writer = db::OpenConnection(database->connection_text());
+  writer->BeginTransaction();
+  writer->Execute(
+      testing::Verbatim("UPDATE PONTO_OPERACAO SET EMPRESA_ID = 2 WHERE PONTO_OPERACAO_ID = 7"));
+  for (const char* kind : {"SQLSERVER", "ORACLE"}) {
+    const MethodCall call = CallOn("gBusca_Empresa_Filial", kind, database->connection_text(),
+                                   {{"invntPonto_Operacao_id", Variant::Integer(7)}});
+    EXPECT_EQ(call.result, Variant::Integer(0)) << kind << ": " << call["outvntMsg_Ret"];
+    EXPECT_EQ(call["outvntEmpresa_id"], Variant::Long(1)) << kind;  // as last committed
+  }
+  writer->Rollback();
+}
+
+// A Brazilian server often keeps dates day first: every pooled connection
+// still reads them right.
+TEST(PostgreSqlDateStyle, DatesAreRightOnEveryPooledConnection) {
+  auto database = TestDatabase::Create(TestEngine::kPostgreSql);
+  if (!database) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  database->Execute("ALTER DATABASE " +
+                    db::ConnectionText(database->connection_text()).Get("Database") +
+                    " SET DateStyle = 'SQL, DMY'");
+  for (int round = 0; round < 3; ++round) {
+    const MethodCall call =
+        CallOn("gConsulta_Docto_Transporte", "SQLSERVER", database->connection_text(),
+               {{"invntEmpresa_id", Variant::Integer(1)},
+                {"invntDocto_Transporte_id", Variant::Long(1001)}});
+    EXPECT_EQ(call["outvntData_Emissao"], Variant("04/03/2024")) << "round " << round;
+  }
+}
 
 // The connection texts that Windows callers write for ADO reach PostgreSQL
 // through a data source, as they reach a site's database through its DSN.
