@@ -1,7 +1,7 @@
 #include "tests/support/scripted_driver.h"
 
 #include <atomic>
-#include <cctype>
+#include <regex>
 
 #include "db/drivers.h"
 #include "db/pool.h"
@@ -64,12 +64,8 @@ class ScriptedDriver : public db::Driver {
 };
 
 bool IsWrite(const std::string& text) {
-  size_t i = text.find_first_not_of(" \t\r\n");
-  std::string word;
-  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) {
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
-  }
-  return word == "INSERT" || word == "UPDATE" || word == "DELETE";
+  static const std::regex write("^\\s*(INSERT|UPDATE|DELETE)(?![A-Z])", std::regex::icase);
+  return std::regex_search(text, write);
 }
 
 }  // namespace
