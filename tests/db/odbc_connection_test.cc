@@ -353,6 +353,33 @@ TEST_F(OdbcConnectionTest, IsNotUsableOnceTheServerEndedTheSession) {
   }
 }
 
+TEST_F(OdbcConnectionTest, RunsAProcedureCallAsASetReturningFunction) {
+  const std::string function = UniqueName("tmx_test_echo");
+  Create("FUNCTION", function,
+         "(p integer, t text) RETURNS TABLE(n integer, s text) LANGUAGE sql "
+         "AS 'SELECT p + i, t || ''#'' || i FROM generate_series(1, 2) AS i'");
+  const std::pair<int32_t, std::optional<std::string>> cases[] = {
+      {40, "São José"}, {-3, "d'Ávila"}, {7, std::nullopt}};
+  for (const auto& [p, t] : cases) {
+    Statement statement;
+    statement.call = ProcedureCall{
+        function,
+        {SqlLiteral{SqlLiteral::Kind::kNumber, std::to_string(p)},
+         t ? SqlLiteral{SqlLiteral::Kind::kText, *t} : SqlLiteral{SqlLiteral::Kind::kNull, ""}}};
+    // The component's own form, which PostgreSQL would refuse as it stands.
+    statement.text =
+        "exec " + function + " " + std::to_string(p) + ", " + (t ? "'" + *t + "'" : "NULL");
+    const std::optional<ResultSet> result = connection_->Execute(statement);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->columns, (std::vector<std::string>{"n", "s"}));
+    ASSERT_EQ(result->rows.size(), 2u);
+    for (int32_t i = 1; i <= 2; ++i) {
+      const Variant s = t ? Variant::String(*t + "#" + std::to_string(i)) : Variant::Null();
+      EXPECT_EQ(result->rows[i - 1], (std::vector<Variant>{Variant::Long(p + i), s}));
+    }
+  }
+}
+
 TEST_F(OdbcConnectionTest, OpensConnectionsFromSeveralThreadsAtOnce) {
   // A fresh driver, so that the threads race to set up its environment.
   const std::shared_ptr<Driver> driver = MakeOdbcDriver();
