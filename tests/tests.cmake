@@ -25,7 +25,6 @@ add_executable(tmxcnh_tests
   tests/documents/read_methods_test.cc
   tests/documents/document_writes_test.cc
   tests/invoices/invoice_methods_test.cc
-  tests/integration/edges_test.cc
   tests/integration/hostile_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc

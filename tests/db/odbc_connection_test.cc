@@ -207,6 +207,8 @@ TEST_F(OdbcConnectionTest, ReadsEveryRowInOrderWithItsColumnNames) {
               (std::vector<Variant>{Variant::Long(n), text, Variant::Long(3), Variant::Long(4)}));
   }
   EXPECT_TRUE(Query(*connection_, "SELECT 1 AS n WHERE false").rows.empty());
+  // SYSDATE is the Oracle idiom the component writes; PostgreSQL gets its own.
+  EXPECT_EQ(Scalar(*connection_, "SELECT SYSDATE").type(), VariantType::kDate);
 }
 
 TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
@@ -215,6 +217,7 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
     std::string sql;
     std::string column;  // of the first result set; "" for a command, no result set
     int32_t value;       // its one value, or the table's rows after the command
+    bool verbatim = false;
   };
   const Step steps[] = {
       {"CREATE TEMP TABLE " + t + " (n integer, s varchar(10))", "", 0},
@@ -228,6 +231,8 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
       {"SELECT 1 AS a; SELECT 2 AS b", "a", 1},
       {"UPDATE " + t + " SET n = 6 WHERE n = 5; SELECT n AS m FROM " + t + " WHERE n = 6; SELECT 3",
        "m", 6},
+      // Sent as written: inline SQL would have its SYSDATE adapted.
+      {"SELECT 7 AS sysdate", "sysdate", 7, true},
   };
   for (const Step& step : steps) {
     if (step.column.empty()) {
@@ -235,24 +240,15 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
       EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + t), Variant::Long(step.value));
       continue;
     }
-    const ResultSet result = Query(*connection_, step.sql);
+    Statement statement = Inline(step.sql);
+    statement.verbatim = step.verbatim;
+    const ResultSet result = connection_->Execute(statement).value_or(ResultSet{});
     EXPECT_EQ(result.columns, std::vector<std::string>{step.column});
     EXPECT_EQ(result.rows, (std::vector<std::vector<Variant>>{{Variant::Long(step.value)}}))
         << step.sql;
     // The later results were drained: the connection takes the next statement.
     EXPECT_EQ(Scalar(*connection_, "SELECT 7"), Variant::Long(7));
   }
-}
-
-TEST_F(OdbcConnectionTest, SendsInlineSqlAdaptedAndVerbatimSqlAsWritten) {
-  // SYSDATE is the Oracle idiom the component writes; PostgreSQL gets its own.
-  EXPECT_EQ(Scalar(*connection_, "SELECT SYSDATE").type(), VariantType::kDate);
-  Statement verbatim = Inline("SELECT 7 AS sysdate");
-  verbatim.verbatim = true;
-  const std::optional<ResultSet> result = connection_->Execute(verbatim);
-  ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result->columns, std::vector<std::string>{"sysdate"});
-  EXPECT_EQ(result->rows.at(0).at(0), Variant::Long(7));
 }
 
 TEST_F(OdbcConnectionTest, RaisesTheServersMessageForAFailingStatement) {

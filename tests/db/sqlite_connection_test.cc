@@ -123,12 +123,15 @@ TEST_F(SqliteTest, TheComponentNeverCreatesADatabaseFile) {
   EXPECT_EQ(ErrorNumberOf([&] { OpenConnection("Driver=SQLite3"); }), kErrConnectionFailed);
 }
 
-TEST_F(SqliteTest, ResetEndsAnOpenTransaction) {
-  Run("BEGIN");
-  Run("INSERT INTO T (ID) VALUES (42)");
-  connection_->Reset();
-  EXPECT_TRUE(Run("SELECT ID FROM T WHERE ID = 42")->rows.empty());
-  EXPECT_TRUE(connection_->IsUsable());
+TEST_F(SqliteTest, ResetAndRollbackEndAnOpenTransactionAndNothingElse) {
+  for (void (Connection::*end)() : {&Connection::Reset, &Connection::Rollback}) {
+    connection_->BeginTransaction();
+    Run("INSERT INTO T (ID) VALUES (42)");
+    (connection_.get()->*end)();
+    EXPECT_TRUE(Run("SELECT ID FROM T WHERE ID = 42")->rows.empty());
+    (connection_.get()->*end)();  // no transaction: nothing to end, no error
+    EXPECT_TRUE(connection_->IsUsable());
+  }
 }
 
 }  // namespace

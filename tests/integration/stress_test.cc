@@ -156,13 +156,7 @@ TEST_P(StressTest, ASaveWhoseLockingSessionEndsNeverMixesWithTheNext) {
   const std::string waited =
       " AND EXISTS (SELECT 1 FROM pg_locks w WHERE w.locktype = 'advisory' AND NOT w.granted "
       "AND w.objid = l.objid AND w.classid = l.classid)";
-  auto watcher = db::OpenConnection(database_->connection_text());
-  const auto query = [&](const std::string& sql) {
-    db::Statement statement;
-    statement.text = sql;
-    statement.verbatim = true;
-    return watcher->Execute(statement)->rows.size();
-  };
+  const auto query = [&](const std::string& sql) { return database_->Query(sql).rows.size(); };
   int ended = 0;
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
     for (int round = 0; round < kRounds; ++round) {

@@ -1,12 +1,15 @@
 // The writing methods on real databases: a document's whole life on SQLite
-// and PostgreSQL for both kinds, and what stays written when a statement
-// fails along the way.
+// and PostgreSQL for both kinds, what is refused and leaves nothing, what is
+// stored, and what stays written when a statement fails along the way.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "db/drivers.h"
+#include "platform/conversions.h"
+#include "platform/text.h"
 #include "tests/support/document_screen.h"
 #include "tests/support/method_call.h"
 #include "tests/support/scripted_driver.h"
@@ -19,14 +22,18 @@ using testing::Arguments;
 using testing::CallMethod;
 using testing::CallOn;
 using testing::DocumentScreen;
-using testing::FaultyDatabase;
 using testing::MethodCall;
+using testing::ScriptedDatabase;
+using testing::Set;
 using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class LifeTest : public testing::DatabaseTest<Setting> {
+class WritingTest : public testing::DatabaseTest<Setting> {
  protected:
+  Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
+    return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
+  }
   MethodCall Detail(const Variant& document) {
     return CallOn(
         "gConsulta_Docto_Transporte", GetParam().kind, database_->connection_text(),
@@ -34,7 +41,7 @@ class LifeTest : public testing::DatabaseTest<Setting> {
   }
 };
 
-TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
+TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   const std::string kind = GetParam().kind;
   const std::string connection = database_->connection_text();
   const int32_t documents_before = database_->Count("DOCTO_TRANSPORTE");
@@ -63,11 +70,6 @@ TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
       CallOn("gBusca_Lista_Docto_Transporte", kind, connection,
              {{"invntEmpresa_id", Variant::Integer(1)}, {"invntNum_Docto_Transporte", "7701"}});
   EXPECT_EQ(listed["outarrvntDocto_Transporte_id"], Variant::Array({document}));
-
-  const MethodCall again =
-      CallMethod("gInclui_Docto_Transporte", DocumentScreen(kind, connection, "7701", 1, "1"));
-  EXPECT_EQ(again.result, Variant::Integer(10));
-  EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
 
   Arguments update = DocumentScreen(kind, connection, "7701", 1, "13,5");
   update.emplace_back("invntDocto_Transporte_id", document);
@@ -114,7 +116,150 @@ TEST_P(LifeTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   EXPECT_EQ(database_->Count("LOG_MSG"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, LifeTest, testing::EveryEngineAndKind(), testing::SettingName);
+TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
+  struct Case {
+    const char* what;
+    const char* method;
+    int document;                 // the document to update, 0 to insert
+    const char* message;          // nullptr: not the same on both paths
+    const char* field = nullptr;  // a screen value that names nothing: 4242
+    const char* number = "7801";
+    const char* before = nullptr;  // run on a fresh database first
+  };
+  const char* const insert = "gInclui_Docto_Transporte";
+  const char* const update = "gAltera_Docto_Transporte";
+  const char* const no_counters = "DELETE FROM INFRA_IDS";
+  // The rows that change the database come last: each takes a fresh one.
+  const Case cases[] = {
+      {"a document that does not exist", update, 4242, "Conhecimento não cadastrado."},
+      {"a deleted document", update, 1003, "Conhecimento não cadastrado."},
+      // The keys refuse what names nothing, whoever writes it.
+      {"a client that does not exist", insert, 0, nullptr, "invntCliente_id"},
+      {"a city that does not exist", update, 1004, nullptr, "invntDestino_id"},
+      // The inline path cannot make it a whole number, the procedures'
+      // parameters cannot hold it.
+      {"a number no column can hold", insert, 0,
+       "Problema ao verificar Duplicidade do Numero do Documento. Favor tentar mais tarde.",
+       nullptr, "9999999999"},
+      {"an insert without the counters' row", insert, 0,
+       "Não há registro no banco de dados na tabela Infra_ids. ", nullptr, "7801", no_counters},
+      // The inline update is written before its audit finds no counter row.
+      {"an update without the counters' row", update, 1004, nullptr, nullptr, "7801", no_counters},
+  };
+  for (const Case& c : cases) {
+    if (c.before) {
+      database_ = TestDatabase::Create(GetParam().engine);
+      database_->Execute(c.before);
+    }
+    const int32_t live_invoices = database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1");
+    Arguments screen = Screen(c.number);
+    if (c.document) Set(screen, "invntDocto_Transporte_id", Variant::Long(c.document));
+    if (c.field) Set(screen, c.field, Variant::Integer(4242));
+    const MethodCall call = CallMethod(c.method, screen);
+    EXPECT_EQ(call.result, Variant::Integer(10)) << c.what << ": " << call["outvntMsg_Ret"];
+    if (c.message) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.what;
+    }
+    EXPECT_EQ(database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1"), live_invoices) << c.what;
+    EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << c.what;
+    EXPECT_EQ(database_->Count("LOG_SISTEMA"), 0) << c.what;
+    EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), 12) << c.what;
+  }
+}
+
+// Invoices must name a live document: Null, a Boolean (-1 inline, null
+// through the procedures) or a missing one is refused by the keys. Without
+// the counters' row no invoice is written: the procedure's refusal is the
+// save's own sentence, the emulation's the counter's. The save's lock leaves
+// nothing behind.
+TEST_P(WritingTest, InvoicesThatCannotBeSavedAreRefused) {
+  const bool procedures = GetParam().kind == std::string("SQLSERVER");
+  const std::tuple<Variant, const char*, const char*> cases[] = {
+      // The document, run first, the message (nullptr: not the same on both paths).
+      {Variant::Null(), nullptr, nullptr},
+      {Variant::Boolean(true), nullptr, nullptr},
+      {Variant::Long(4242), nullptr, nullptr},
+      {Variant::Long(1004), "DELETE FROM INFRA_IDS",
+       procedures ? "Não foi possível efetuar a inclusão das notas."
+                  : "Não há registro no banco de dados na tabela Infra_ids. "},
+  };
+  for (const auto& [document, before, message] : cases) {
+    if (before) database_->Execute(before);
+    const MethodCall call = CallMethod(
+        "mGrava_Nota_fiscal",
+        testing::InvoiceScreen(GetParam().kind, database_->connection_text(), document, {55}));
+    EXPECT_EQ(call.result, Variant::Boolean(false)) << Describe(document);
+    EXPECT_NE(call["outvntMsg_Ret"], Variant("")) << Describe(document);
+    if (message) {
+      EXPECT_EQ(call["outvntMsg_Ret"], Variant(message));
+    }
+    EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << Describe(document);
+  }
+  if (GetParam().engine == TestEngine::kSqlite) {
+    const std::filesystem::path file =
+        db::ConnectionText(database_->connection_text()).Get("Database");
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+      EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
+    }
+  }
+}
+
+// Typed values are stored alike, rounded to the columns' scale; a stored
+// number, zero too, is not issued again at the branch.
+TEST_P(WritingTest, ValuesAreStoredAlikeAndTheNumberOnce) {
+  struct Case {
+    const char* number;
+    const char* weight;
+    const char* value;
+    const char* invoice_value;
+    double stored_weight;
+    double stored_value;
+    double stored_invoice_value;
+  };
+  const Case cases[] = {
+      {"7811", "1e3", "1000", "1", 1000, 1000, 1},
+      {"7812", "2,9996", "99,999", "0,00001", 3, 100, 0},
+      {"0", "1", "1000", "100,50", 1, 1000, 100.5},
+  };
+  for (const Case& c : cases) {
+    Arguments screen = Screen(c.number, 1, c.weight);
+    Set(screen, "invntVal_Declarado", c.value);
+    Set(screen, "inarrvntVal_Declarado", Variant::Array({c.invoice_value}));
+    const MethodCall call = CallMethod("gInclui_Docto_Transporte", screen);
+    ASSERT_EQ(call.result, Variant::Integer(0)) << c.number << ": " << call["outvntMsg_Ret"];
+    const std::string id = std::to_string(call["outvntDocto_Transporte_id"].long_value());
+    const db::ResultSet stored = database_->Query(
+        "SELECT D.PESO_REAL, D.VAL_DECLARADO, N.VAL_DECLARADO FROM DOCTO_TRANSPORTE D, NOTA_FISCAL "
+        "N WHERE N.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID AND N.TAB_STATUS_ID = 1 AND "
+        "D.DOCTO_TRANSPORTE_ID = " +
+        id);
+    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(0)), c.stored_weight) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(1)), c.stored_value) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(2)), c.stored_invoice_value) << c.number;
+    const MethodCall again = CallMethod("gInclui_Docto_Transporte", Screen(c.number));
+    EXPECT_EQ(again.result, Variant::Integer(10)) << c.number;
+    EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);
+
+class EngineWritingTest : public testing::DatabaseTest<TestEngine> {};
+
+TEST_P(EngineWritingTest, TheAuditCounterNeverWraps) {
+  database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");
+  const MethodCall call =
+      CallMethod("gInclui_Docto_Transporte",
+                 DocumentScreen("ORACLE", database_->connection_text(), "7821", 1, "1"));
+  EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
+  EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
+  EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").rows[0][0],
+            Variant::Long(2147483647));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineWritingTest,
+                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
+                         [](const auto& info) { return std::string(EngineName(info.param)); });
 
 // What stays written when the n-th statement of an insert fails.
 struct Stays {
@@ -126,16 +271,11 @@ struct Stays {
 
 class FailureTest : public ::testing::TestWithParam<const char*> {
  protected:
-  static void SetUpTestSuite() {
-    template_ = new TestDatabase*(TestDatabase::Create(TestEngine::kSqlite).release());
-  }
-  static void TearDownTestSuite() {
-    delete *template_;
-    delete template_;
-  }
-  static TestDatabase** template_;
+  static void SetUpTestSuite() { template_ = TestDatabase::Create(TestEngine::kSqlite); }
+  static void TearDownTestSuite() { template_.reset(); }
+  static std::unique_ptr<TestDatabase> template_;
 };
-TestDatabase** FailureTest::template_ = nullptr;
+std::unique_ptr<TestDatabase> FailureTest::template_;
 
 TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
   const std::string kind = GetParam();
@@ -163,35 +303,55 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
   for (const Stays& s : table) {
     const std::string copy =
         std::filesystem::temp_directory_path() / ("tmx_fault_" + std::to_string(getpid()) + ".db");
-    std::filesystem::copy_file(db::ConnectionText((*template_)->connection_text()).Get("Database"),
+    std::filesystem::copy_file(db::ConnectionText(template_->connection_text()).Get("Database"),
                                copy, std::filesystem::copy_options::overwrite_existing);
     {
-      FaultyDatabase database("Driver=SQLite3;Database=" + copy);
-      database.FailAt(s.fail_at);
+      ScriptedDatabase database("Driver=SQLite3;Database=" + copy);
+      if (s.fail_at) database.FailAt(s.fail_at);
       const MethodCall call =
           CallMethod("gInclui_Docto_Transporte",
                      DocumentScreen(kind, database.connection_text(), "7702", 2, "1"));
       EXPECT_EQ(call.result, s.result)
           << "failing at " << s.fail_at << ": " << call["outvntMsg_Ret"];
     }
-    auto connection = db::OpenConnection("Driver=SQLite3;Database=" + copy);
-    const auto count = [&](const std::string& sql) {
-      db::Statement statement;
-      statement.text = sql;
-      statement.verbatim = true;
-      return connection->Execute(statement)->rows[0][0].long_value();
-    };
-    EXPECT_EQ(count("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 7702"),
-              s.documents)
+    const db::ResultSet written =
+        *db::OpenConnection("Driver=SQLite3;Database=" + copy)
+             ->Execute(testing::Verbatim(
+                 "SELECT (SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = "
+                 "7702), (SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%')"));
+    EXPECT_EQ(written.rows.at(0),
+              (std::vector<Variant>{Variant::Long(s.documents), Variant::Long(s.invoices)}))
         << "failing at " << s.fail_at;
-    EXPECT_EQ(count("SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%'"), s.invoices)
-        << "failing at " << s.fail_at;
-    connection.reset();
     std::filesystem::remove(copy);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FailureTest, ::testing::Values("SQLSERVER", "ORACLE"));
+
+// The two engines' schemas are kept as two files, each a script its own
+// client runs: they must define the same tables, views and columns, in order.
+TEST(Schemas, BothEnginesDefineTheSameColumns) {
+  auto postgres = TestDatabase::Create(TestEngine::kPostgreSql, /*with_demo_data=*/false);
+  if (!postgres) GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG)";
+  auto sqlite = TestDatabase::Create(TestEngine::kSqlite, /*with_demo_data=*/false);
+  const auto columns = [](TestDatabase& database, const std::string& sql) {
+    std::vector<std::string> names;
+    for (const auto& row : database.Query(sql).rows) {
+      names.push_back(text::UpperAscii(ToText(row[0]) + "." + ToText(row[1])));
+    }
+    return names;
+  };
+  const std::vector<std::string> on_sqlite =
+      columns(*sqlite,
+              "SELECT m.name, p.name FROM sqlite_master m, pragma_table_info(m.name) p "
+              "WHERE m.type IN ('table', 'view') AND m.name <> 'TMX_PROCEDURE' "
+              "ORDER BY upper(m.name), p.cid");
+  EXPECT_GT(on_sqlite.size(), 90u);
+  EXPECT_EQ(on_sqlite,
+            columns(*postgres,
+                    "SELECT table_name, column_name FROM information_schema.columns "
+                    "WHERE table_schema = 'public' ORDER BY upper(table_name), ordinal_position"));
+}
 
 }  // namespace
 }  // namespace tmxcnh

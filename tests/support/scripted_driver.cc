@@ -1,7 +1,7 @@
 #include "tests/support/scripted_driver.h"
 
 #include <atomic>
-#include <cctype>
+#include <regex>
 
 #include "db/drivers.h"
 #include "db/pool.h"
@@ -16,44 +16,56 @@ std::map<std::string, ScriptedDatabase*>& Databases() {
   return databases;
 }
 
+ScriptedDatabase* Find(const std::string& name) {
+  std::lock_guard<std::mutex> lock(registry_mutex);
+  const auto it = Databases().find(name);
+  return it != Databases().end() ? it->second : nullptr;
+}
+
 class ScriptedConnection : public db::Connection {
  public:
-  explicit ScriptedConnection(std::string name) : name_(std::move(name)) {}
-  db::Engine engine() const override { return db::Engine::kOther; }
+  ScriptedConnection(std::string name, std::unique_ptr<db::Connection> real)
+      : name_(std::move(name)), real_(std::move(real)) {}
+  db::Engine engine() const override { return real_ ? real_->engine() : db::Engine::kOther; }
   std::optional<db::ResultSet> Execute(const db::Statement& statement) override {
-    ScriptedDatabase* database = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(registry_mutex);
-      const auto it = Databases().find(name_);
-      if (it != Databases().end()) database = it->second;
-    }
+    ScriptedDatabase* database = Find(name_);
     if (database == nullptr) throw RunTimeError(db::kErrConnectionFailed, "banco encerrado");
-    return database->Run(statement);
+    std::optional<db::ResultSet> answer = database->Run(statement);
+    return real_ ? real_->Execute(statement) : answer;
   }
-  bool IsUsable() override { return true; }
-  void Reset() override {}
-  void BeginTransaction() override {}
-  void Commit() override {}
-  void Rollback() override {}
+  bool IsUsable() override { return !real_ || real_->IsUsable(); }
+  void Reset() override {
+    if (real_) real_->Reset();
+  }
+  void BeginTransaction() override {
+    if (real_) real_->BeginTransaction();
+  }
+  void Commit() override {
+    if (real_) real_->Commit();
+  }
+  void Rollback() override {
+    if (real_) real_->Rollback();
+  }
 
  private:
   std::string name_;
+  std::unique_ptr<db::Connection> real_;
 };
 
 class ScriptedDriver : public db::Driver {
  public:
   std::unique_ptr<db::Connection> Open(const db::ConnectionText& text) override {
-    return std::make_unique<ScriptedConnection>(text.Get("Name"));
+    const ScriptedDatabase* database = Find(text.Get("Name"));
+    return std::make_unique<ScriptedConnection>(
+        text.Get("Name"), database && !database->real_connection_text().empty()
+                              ? db::OpenConnection(database->real_connection_text())
+                              : nullptr);
   }
 };
 
 bool IsWrite(const std::string& text) {
-  size_t i = text.find_first_not_of(" \t\r\n");
-  std::string word;
-  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) {
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
-  }
-  return word == "INSERT" || word == "UPDATE" || word == "DELETE";
+  static const std::regex write("^\\s*(INSERT|UPDATE|DELETE)(?![A-Z])", std::regex::icase);
+  return std::regex_search(text, write);
 }
 
 }  // namespace
@@ -62,7 +74,8 @@ db::ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Var
   return db::ResultSet{std::move(columns), std::move(rows)};
 }
 
-ScriptedDatabase::ScriptedDatabase() {
+ScriptedDatabase::ScriptedDatabase(std::string real_connection_text)
+    : real_(std::move(real_connection_text)) {
   static std::atomic<int> counter{0};
   name_ = "scripted" + std::to_string(++counter);
   connection_text_ = "Driver=Scripted;Name=" + name_;
@@ -123,86 +136,6 @@ std::optional<db::ResultSet> ScriptedDatabase::Run(const db::Statement& statemen
   }
   if (IsWrite(statement.text)) return std::nullopt;
   return db::ResultSet{};
-}
-
-namespace {
-
-std::mutex faulty_mutex;
-std::map<std::string, FaultyDatabase*>& FaultyDatabases() {
-  static std::map<std::string, FaultyDatabase*> databases;
-  return databases;
-}
-
-class FaultyConnection : public db::Connection {
- public:
-  FaultyConnection(FaultyDatabase* database, std::unique_ptr<db::Connection> real)
-      : database_(database), real_(std::move(real)) {}
-  db::Engine engine() const override { return real_->engine(); }
-  std::optional<db::ResultSet> Execute(const db::Statement& statement) override {
-    database_->Record(statement.text);
-    return real_->Execute(statement);
-  }
-  bool IsUsable() override { return real_->IsUsable(); }
-  void Reset() override { real_->Reset(); }
-  void BeginTransaction() override { real_->BeginTransaction(); }
-  void Commit() override { real_->Commit(); }
-  void Rollback() override { real_->Rollback(); }
-
- private:
-  FaultyDatabase* database_;
-  std::unique_ptr<db::Connection> real_;
-};
-
-class FaultyDriver : public db::Driver {
- public:
-  std::unique_ptr<db::Connection> Open(const db::ConnectionText& text) override {
-    FaultyDatabase* database = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(faulty_mutex);
-      const auto it = FaultyDatabases().find(text.Get("Name"));
-      if (it != FaultyDatabases().end()) database = it->second;
-    }
-    if (database == nullptr) throw RunTimeError(db::kErrConnectionFailed, "banco encerrado");
-    return std::make_unique<FaultyConnection>(database,
-                                              db::OpenConnection(database->real_connection_text()));
-  }
-};
-
-}  // namespace
-
-FaultyDatabase::FaultyDatabase(std::string real_connection_text)
-    : real_(std::move(real_connection_text)) {
-  static std::atomic<int> counter{0};
-  name_ = "faulty" + std::to_string(++counter);
-  connection_text_ = "Driver=Faulty;Name=" + name_;
-  std::lock_guard<std::mutex> lock(faulty_mutex);
-  static bool registered = false;
-  if (!registered) {
-    db::RegisterDriver("Faulty", std::make_shared<FaultyDriver>());
-    registered = true;
-  }
-  FaultyDatabases()[name_] = this;
-}
-
-FaultyDatabase::~FaultyDatabase() {
-  {
-    std::lock_guard<std::mutex> lock(faulty_mutex);
-    FaultyDatabases().erase(name_);
-  }
-  db::ConnectionPool::Shared().Clear();
-}
-
-std::vector<std::string> FaultyDatabase::statements() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return statements_;
-}
-
-void FaultyDatabase::Record(const std::string& text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  statements_.push_back(text);
-  if (static_cast<int>(statements_.size()) == fail_at_) {
-    throw RunTimeError(db::kErrStatementFailed, "falha simulada");
-  }
 }
 
 }  // namespace tmxcnh::testing

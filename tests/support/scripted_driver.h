@@ -1,6 +1,8 @@
 // A database for tests that records every statement the component sends,
 // answers canned rows, and fails at the statement you choose. Its connection
-// text is "Driver=Scripted;Name=<unique name>".
+// text is "Driver=Scripted;Name=<unique name>". Given a real database's
+// connection text it answers nothing itself: what does not fail runs there,
+// so that a test can see what stays written when a statement fails.
 #pragma once
 
 #include <map>
@@ -19,12 +21,13 @@ db::ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Var
 
 class ScriptedDatabase {
  public:
-  ScriptedDatabase();
+  explicit ScriptedDatabase(std::string real_connection_text = "");
   ~ScriptedDatabase();
   ScriptedDatabase(const ScriptedDatabase&) = delete;
   ScriptedDatabase& operator=(const ScriptedDatabase&) = delete;
 
   const std::string& connection_text() const { return connection_text_; }
+  const std::string& real_connection_text() const { return real_; }
 
   // Statements whose text contains `fragment` answer `rows` (the first
   // matching rule wins). Unmatched statements answer nothing when they write
@@ -51,36 +54,9 @@ class ScriptedDatabase {
   mutable std::mutex mutex_;
   std::string name_;
   std::string connection_text_;
+  std::string real_;
   std::vector<Rule> rules_;
   std::map<int, std::string> failures_;
-  std::vector<std::string> statements_;
-};
-
-// A real database behind a recorder that fails at the statement you choose,
-// so that a test can see what stays written when a statement fails. Its
-// connection text is "Driver=Faulty;Name=<unique name>".
-class FaultyDatabase {
- public:
-  explicit FaultyDatabase(std::string real_connection_text);
-  ~FaultyDatabase();
-  FaultyDatabase(const FaultyDatabase&) = delete;
-  FaultyDatabase& operator=(const FaultyDatabase&) = delete;
-
-  const std::string& connection_text() const { return connection_text_; }
-  const std::string& real_connection_text() const { return real_; }
-  // The n-th statement (1-based) fails instead of running; 0 for none.
-  void FailAt(int n) { fail_at_ = n; }
-  std::vector<std::string> statements() const;
-
-  // Used by the driver.
-  void Record(const std::string& text);
-
- private:
-  mutable std::mutex mutex_;
-  std::string name_;
-  std::string connection_text_;
-  std::string real_;
-  int fail_at_ = 0;
   std::vector<std::string> statements_;
 };
 

@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "db/drivers.h"
 #include "db/initdb.h"
@@ -15,19 +15,29 @@
 namespace tmxcnh::testing {
 namespace {
 
+std::string UniqueName() {
+  static std::atomic<int> counter{0};
+  return "tmx_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+}
+
+// The text with the value of its Database key replaced.
+std::string WithDatabase(const std::string& connection_text, const std::string& database) {
+  static const std::regex key("(^|;) *Database *=[^;]*", std::regex::icase);
+  if (std::regex_search(connection_text, key)) {
+    return std::regex_replace(connection_text, key, "$1Database=" + database);
+  }
+  const bool closed = connection_text.empty() || connection_text.back() == ';';
+  return connection_text + (closed ? "" : ";") + "Database=" + database;
+}
+
+}  // namespace
+
 db::Statement Verbatim(const std::string& sql) {
   db::Statement statement;
   statement.text = sql;
   statement.verbatim = true;
   return statement;
 }
-
-std::string UniqueName() {
-  static std::atomic<int> counter{0};
-  return "tmx_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-}
-
-}  // namespace
 
 const char* EngineName(TestEngine engine) {
   return engine == TestEngine::kSqlite ? "SQLite" : "PostgreSQL";
@@ -39,27 +49,6 @@ void PrintTo(const Setting& setting, std::ostream* out) {
 
 std::string SettingName(const ::testing::TestParamInfo<Setting>& info) {
   return std::string(EngineName(info.param.engine)) + "_" + info.param.kind;
-}
-
-std::string WithDatabase(const std::string& connection_text, const std::string& database) {
-  std::string out;
-  size_t i = 0;
-  bool replaced = false;
-  while (i < connection_text.size()) {
-    size_t end = connection_text.find(';', i);
-    if (end == std::string::npos) end = connection_text.size();
-    std::string pair = connection_text.substr(i, end - i);
-    std::string key = pair.substr(0, pair.find('='));
-    for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (key == "DATABASE") {
-      pair = "Database=" + database;
-      replaced = true;
-    }
-    if (!pair.empty()) out += pair + ";";
-    i = end + 1;
-  }
-  if (!replaced) out += "Database=" + database + ";";
-  return out;
 }
 
 TestDatabase::TestDatabase(TestEngine engine, std::string connection_text, std::string cleanup)

@@ -13,6 +13,9 @@
 
 namespace tmxcnh::testing {
 
+// A statement sent as written, not adapted to the engine.
+db::Statement Verbatim(const std::string& sql);
+
 enum class TestEngine { kSqlite, kPostgreSql };
 
 const char* EngineName(TestEngine engine);
@@ -69,8 +72,5 @@ class DatabaseTest : public ::testing::TestWithParam<Parameter> {
   static TestEngine EngineOf(const Setting& setting) { return setting.engine; }
   std::unique_ptr<TestDatabase> database_;
 };
-
-// The text with the value of its Database key replaced.
-std::string WithDatabase(const std::string& connection_text, const std::string& database);
 
 }  // namespace tmxcnh::testing
