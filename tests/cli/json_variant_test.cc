@@ -42,8 +42,6 @@ TEST(JsonVariant, BadInputIsRefused) {
 }
 
 TEST(JsonVariant, OutputValuesNameTheirSubtypes) {
-  EXPECT_EQ(VariantToJson(Variant::Integer(10)).dump(), R"({"value":10,"vt":"Integer"})");
-  EXPECT_EQ(VariantToJson(Variant()).dump(), R"({"value":null,"vt":"Empty"})");
   EXPECT_EQ(VariantToJson(Variant::Date(38051.5)).dump(),
             R"({"value":"2004-03-05T12:00:00","vt":"Date"})");
   EXPECT_EQ(VariantToJson(Variant::Array({"a"})).dump(),

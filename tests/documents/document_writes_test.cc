@@ -242,82 +242,74 @@ class FieldConsistency : public ::testing::Test {
   ScopedClock clock_{[] { return CivilTime{2004, 3, 5, 10, 0, 0}; }};
 };
 
-TEST_F(FieldConsistency, EachTestAloneGivesItsOwnMessageWithoutTheDatabase) {
+// Each check alone gives its own message without the database; the first
+// failing one wins; a screen that passes goes on to the duplicate check.
+TEST_F(FieldConsistency, EachCheckGivesItsOwnMessage) {
   struct Case {
-    const char* field;
-    Variant value;
-    const char* message;
+    Arguments changes;
+    const char* message;  // nullptr: the screen passes
+    size_t statements = 0;
+    Locale locale = Locale::kBrazil;
   };
+  const char* const future = "A Data de emissão não pode ser maior que a data de hoje.";
   const Case cases[] = {
-      {"invntNum_Docto_Transporte", "", "Informe o Número do documento."},
-      {"invntNum_Docto_Transporte", "   ", "Informe o Número do documento."},
-      {"invntNum_Docto_Transporte", "12a", "Número do documento deve ser numérico."},
-      {"invntPonto_Operacao_id", Variant::Integer(0), "Informe a Filial Responsável."},
-      {"invntTab_Tipo_Cobranca_id", Variant(), "Informe o Tamador do Frete."},
-      {"invntPonto_Operacao_Destino_id", "", "Informe um ponto operação de destino."},
-      {"invnttab_tipo_despacho_id", Variant::Null(), "Informe um tipo de Despacho. "},
-      {"invntData_Emissao", "31/02/2004", "Data de emissão inválida."},
-      {"invntData_Emissao", "abc", "Data de emissão inválida."},
-      {"invntData_Emissao", "06/03/2004",
-       "A Data de emissão não pode ser maior que a data de hoje."},
-      {"invntTab_Tipo_Cobranca_id", Variant::Integer(3), "Informe um Cliente."},
-      {"invntEnd_Remetente_id", Variant::Integer(0), "Informe um remetente."},
-      {"invntEnd_Destinatario_id", "0", "Informe um destinatario."},
-      {"invntOrigem_id", Variant(), "Informe uma cidade de origem."},
-      {"invntDestino_id", "", "Informe uma cidade de destino."},
-      {"invntPeso_Total", "", "Informe o peso total."},
-      {"invntPeso_Total", "doze", "O peso total deve ser numérico."},
-      {"invntNum_Volume", Variant::Null(), "Informe o número de volume."},
-      {"invntNum_Volume", "três", "O número de volume deve ser numérico."},
-      {"invntValor_Declarado", "", "Informe o valor da mercadoria."},
-      {"invntValor_Declarado", "mil", "O Valor declarado deve ser numérico."},
-      {"invntQtde_Notas", Variant::Integer(0), "Notas Fiscais não informadas."},
+      {{{"invntNum_Docto_Transporte", ""}}, "Informe o Número do documento."},
+      {{{"invntNum_Docto_Transporte", "   "}}, "Informe o Número do documento."},
+      {{{"invntNum_Docto_Transporte", "12a"}}, "Número do documento deve ser numérico."},
+      {{{"invntPonto_Operacao_id", Variant::Integer(0)}}, "Informe a Filial Responsável."},
+      {{{"invntTab_Tipo_Cobranca_id", Variant()}}, "Informe o Tamador do Frete."},
+      {{{"invntPonto_Operacao_Destino_id", ""}}, "Informe um ponto operação de destino."},
+      {{{"invnttab_tipo_despacho_id", Variant::Null()}}, "Informe um tipo de Despacho. "},
+      {{{"invntData_Emissao", "31/02/2004"}}, "Data de emissão inválida."},
+      {{{"invntData_Emissao", "abc"}}, "Data de emissão inválida."},
+      {{{"invntData_Emissao", "06/03/2004"}}, future},
+      {{{"invntData_Emissao", "03/06/2004"}}, future, 0, Locale::kUnitedStates},  // 6 March
+      {{{"invntTab_Tipo_Cobranca_id", Variant::Integer(3)}}, "Informe um Cliente."},
+      {{{"invntEnd_Remetente_id", Variant::Integer(0)}}, "Informe um remetente."},
+      {{{"invntEnd_Destinatario_id", "0"}}, "Informe um destinatario."},
+      {{{"invntOrigem_id", Variant()}}, "Informe uma cidade de origem."},
+      {{{"invntDestino_id", ""}}, "Informe uma cidade de destino."},
+      {{{"invntPeso_Total", ""}}, "Informe o peso total."},
+      {{{"invntPeso_Total", "doze"}}, "O peso total deve ser numérico."},
+      {{{"invntNum_Volume", Variant::Null()}}, "Informe o número de volume."},
+      {{{"invntNum_Volume", "três"}}, "O número de volume deve ser numérico."},
+      {{{"invntValor_Declarado", ""}}, "Informe o valor da mercadoria."},
+      {{{"invntValor_Declarado", "mil"}}, "O Valor declarado deve ser numérico."},
+      {{{"invntQtde_Notas", Variant::Integer(0)}}, "Notas Fiscais não informadas."},
+      {{{"invntQtde_Notas", Variant::Integer(0)},
+        {"invntOrigem_id", Variant()},
+        {"invntPonto_Operacao_id", Variant()}},
+       "Informe a Filial Responsável."},
+      // A Null cannot be cleaned as text: the trap's detail ends after the step.
+      {{{"invntPeso_Total", Variant::Null()}},
+       "Problema ao consistir os campos. Favor tentar mais tarde. "
+       "TMXCNH.mConsiste_Campos ( Uso inválido de Nulo : 94)   no nº 10010",
+       1},
+      {{{"invntData_Emissao", ""}}, nullptr, 1},            // an empty date passes both date tests
+      {{{"invntData_Emissao", "05/03/2004"}}, nullptr, 1},  // today passes
+      {{{"invntData_Emissao", "2004/03/05"}}, nullptr, 1},
+      {{{"invntData_Emissao", "03/04/2004"}}, nullptr, 1, Locale::kUnitedStates},
+      {{{"invntCliente_id", Variant()}}, nullptr, 1},  // charging type 1 needs no client
+      {{{"invntTab_Tipo_Cobranca_id", "3"}, {"invntCliente_id", Variant::Integer(101)}},
+       nullptr,
+       1},
+      {{{"invntPeso_Total", "0"}}, nullptr, 1},
+      {{{"invntNum_Docto_Transporte", "12;3"}}, nullptr, 1},  // cleaned to 123
   };
   for (const Case& c : cases) {
+    ScopedLocale locale(c.locale);
     Arguments screen = ValidScreen();
-    Set(screen, c.field, c.value);
-    ScriptedDatabase database;
-    const MethodCall call = Check(database, screen);
-    EXPECT_EQ(call.result, Variant::Boolean(false)) << c.field << " " << c.value;
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.field << " " << c.value;
-    EXPECT_TRUE(database.statements().empty()) << c.field;
-  }
-}
-
-TEST_F(FieldConsistency, TheFirstFailingTestWins) {
-  Arguments screen = ValidScreen();
-  Set(screen, "invntQtde_Notas", Variant::Integer(0));
-  Set(screen, "invntOrigem_id", Variant());
-  Set(screen, "invntPonto_Operacao_id", Variant());
-  ScriptedDatabase database;
-  EXPECT_EQ(Check(database, screen)["outvntMsg_Ret"], Variant("Informe a Filial Responsável."));
-}
-
-TEST_F(FieldConsistency, PassingCasesAtTheEdges) {
-  struct Case {
-    const char* field;
-    Variant value;
-  };
-  const Case cases[] = {
-      {"invntData_Emissao", ""},            // an empty date passes both date tests
-      {"invntData_Emissao", "05/03/2004"},  // today passes
-      {"invntData_Emissao", "2004/03/05"},
-      {"invntCliente_id", Variant()},  // charging type 1 needs no client
-      {"invntPeso_Total", "0"},
-      {"invntNum_Docto_Transporte", "12;3"},  // cleaned to 123
-  };
-  for (const Case& c : cases) {
-    Arguments screen = ValidScreen();
-    Set(screen, c.field, c.value);
+    for (const auto& [field, value] : c.changes) Set(screen, field, value);
     ScriptedDatabase database;
     database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
-    EXPECT_EQ(Check(database, screen).result, Variant::Boolean(true)) << c.field << " " << c.value;
+    const MethodCall call = Check(database, screen, nullptr, Variant::Integer(1));
+    const std::string label = c.changes[0].first + " " + Describe(c.changes[0].second);
+    EXPECT_EQ(call.result, Variant::Boolean(c.message == nullptr)) << label;
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message == nullptr ? "intocada" : c.message))
+        << label;
+    // The duplicate check's statement, or the trap's log row.
+    EXPECT_EQ(database.statements().size(), c.statements) << label;
   }
-  Arguments client = ValidScreen();
-  Set(client, "invntTab_Tipo_Cobranca_id", Variant("3"));
-  Set(client, "invntCliente_id", Variant::Integer(101));
-  ScriptedDatabase database;
-  EXPECT_EQ(Check(database, client).result, Variant::Boolean(true));
 }
 
 TEST_F(FieldConsistency, FourFieldsComeBackCleanedAsText) {
@@ -357,30 +349,6 @@ TEST_F(FieldConsistency, TheDuplicateCheckIsCalledThroughTheClassInterface) {
                                                Variant::Integer(7), Variant::Integer(0)}));
   EXPECT_EQ(call.result, Variant::Boolean(false));
   EXPECT_EQ(call["outvntMsg_Ret"], Variant("do outro método"));
-}
-
-TEST_F(FieldConsistency, ARunTimeFailureEndsItsDetailAfterTheStep) {
-  Arguments screen = ValidScreen();
-  Set(screen, "invntPeso_Total", Variant::Null());  // a Null cannot be cleaned as text
-  ScriptedDatabase database;
-  const MethodCall call = Check(database, screen, nullptr, Variant::Integer(1));
-  EXPECT_EQ(call.result, Variant::Boolean(false));
-  EXPECT_EQ(call["outvntMsg_Ret"],
-            Variant("Problema ao consistir os campos. Favor tentar mais tarde. "
-                    "TMXCNH.mConsiste_Campos ( Uso inválido de Nulo : 94)   no nº 10010"));
-  EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u);
-}
-
-TEST_F(FieldConsistency, DatesFollowTheLocale) {
-  ScopedLocale us(Locale::kUnitedStates);
-  Arguments screen = ValidScreen();
-  Set(screen, "invntData_Emissao", "03/06/2004");  // 6 March there: after today
-  ScriptedDatabase database;
-  EXPECT_EQ(Check(database, screen)["outvntMsg_Ret"],
-            Variant("A Data de emissão não pode ser maior que a data de hoje."));
-  Set(screen, "invntData_Emissao", "03/04/2004");  // 4 March
-  database.Answer("DUPL", Rows({"contador"}, {{Variant::Long(0)}}));
-  EXPECT_EQ(Check(database, screen).result, Variant::Boolean(true));
 }
 
 }  // namespace

@@ -32,25 +32,24 @@ db::ResultSet ThreeInvoices() {
 // Both kinds' statements read the demo invoices alike on the real databases
 // (a deleted one left out); here what each column's value becomes.
 TEST(InvoiceList, SendsTheProcedureAndCopiesTheRowsBack) {
-  ScriptedDatabase database;
-  database.Answer("NF_Conhec2", ThreeInvoices());
-  const MethodCall call = Invoices(database, "SQLSERVER", Variant::Integer(55));
-  EXPECT_EQ(database.statements(), std::vector<std::string>{"exec SP_TMX_CON_NF_Conhec2 3, 55"});
-  EXPECT_EQ(call.result, Variant::Boolean(true));
-  EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
-  EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
-  EXPECT_EQ(call["outarrvntConteudo"], Variant::Array({"Calçados", "", "Açaí"}));
-  EXPECT_EQ(call["outarrvntNum_Volume"], Variant::Array({Variant::Long(3), Variant::Long(1), ""}));
-  EXPECT_EQ(call["outarrvntVal_Declarado"], Variant::Array({"07,50", "1234,50", ""}));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
-}
-
-TEST(InvoiceList, DeclaredValuesTakeTheMachinesDecimalSeparator) {
-  ScopedLocale us(Locale::kUnitedStates);
-  ScriptedDatabase database;
-  database.Answer("NF_Conhec2", ThreeInvoices());
-  EXPECT_EQ(Invoices(database, "SQLSERVER", Variant::Integer(55))["outarrvntVal_Declarado"],
-            Variant::Array({"07.50", "1234.50", ""}));
+  // Declared values take the machine's decimal separator.
+  for (const auto& [locale, values] :
+       {std::pair{Locale::kBrazil, Variant::Array({"07,50", "1234,50", ""})},
+        std::pair{Locale::kUnitedStates, Variant::Array({"07.50", "1234.50", ""})}}) {
+    ScopedLocale scoped(locale);
+    ScriptedDatabase database;
+    database.Answer("NF_Conhec2", ThreeInvoices());
+    const MethodCall call = Invoices(database, "SQLSERVER", Variant::Integer(55));
+    EXPECT_EQ(database.statements(), std::vector<std::string>{"exec SP_TMX_CON_NF_Conhec2 3, 55"});
+    EXPECT_EQ(call.result, Variant::Boolean(true));
+    EXPECT_EQ(call["outvntQtde_Notas"], Variant::Long(3));
+    EXPECT_EQ(call["outarrvntNota_Fiscal"], Variant::Array({"000123", "000124", "000125"}));
+    EXPECT_EQ(call["outarrvntConteudo"], Variant::Array({"Calçados", "", "Açaí"}));
+    EXPECT_EQ(call["outarrvntNum_Volume"],
+              Variant::Array({Variant::Long(3), Variant::Long(1), ""}));
+    EXPECT_EQ(call["outarrvntVal_Declarado"], values);
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant("intocada"));
+  }
 }
 
 TEST(InvoiceList, WithoutInvoicesEverythingIsLeftAsPassed) {
@@ -78,47 +77,66 @@ MethodCall Save(ScriptedDatabase& database, Variant kind, Variant count, Variant
 }
 
 void AnswerDone(ScriptedDatabase& database) {
+  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(1)}}));
+  database.Answer("SELECT 0 RETORNO", Rows({"RETORNO", "MSG_RET"}, {{Variant::Long(0), ""}}));
   database.Answer("NF_Conhec2", Rows({"retorno", "msg_ret"}, {{Variant::Long(0), ""}}));
 }
 
-TEST(InvoiceSave, NoInvoicesRemovesAllOfTheDocuments) {
-  ScriptedDatabase database;
-  AnswerDone(database);
-  const MethodCall call = Save(database, "SQLSERVER", Variant::Integer(0), Variant::Array({}),
-                               Variant::Array({}), Variant::Array({}), Variant::Array({}));
-  EXPECT_EQ(call.result, Variant::Boolean(true));
-  EXPECT_EQ(database.statements(), std::vector<std::string>{"exec  SP_TMX_EXC_NF_Conhec2 880, 5"});
-}
-
-struct CheckCase {
-  Variant number;
-  Variant volume;
-  Variant value;
-  const char* message;
-};
-
-TEST(InvoiceSave, EachInvoiceIsCheckedBeforeItIsInserted) {
-  const CheckCase cases[] = {
-      {"12,5", "1", "10",
-       "O campo nota fiscal não permite a digitação de números com casas decimais(,)"},
-      {"12", "0", "10", "volume deve ser igual ou maior que 1"},
-      {"12", "1", "1.250,00",
-       "O campo valor da nota fiscal não permite a digitação de números com uso de separador de "
-       "milhar(.)"},
-      {"12", "1", "-1", "valor da nota fiscal deve ser igual ou maior que 0"},
-      {"0", "1", "10", "nota fiscal deve ser igual ou maior que 1"},
+// Each invoice is checked before it is inserted: the delete and the invoices
+// before it went, the rest never did. No invoices removes all the document's.
+TEST(InvoiceSave, WhatStopsTheSaveAndWhereItStops) {
+  const Variant one = Variant::Integer(1), two = Variant::Integer(2);
+  const Variant done = Variant::Array({"1"}), none = Variant::Array({});
+  const auto second = [](Variant value) { return Variant::Array({"1", std::move(value)}); };
+  struct Case {
+    Variant count;
+    Variant numbers;
+    Variant values;
+    Variant volumes;
+    const char* message;  // nullptr: saved
+    size_t sent;
+    Variant user = Variant::Integer(5);
+    Variant kind = "SQLSERVER";
   };
-  for (const CheckCase& c : cases) {
+  const Case cases[] = {
+      {Variant::Integer(0), none, none, none, nullptr, 1},
+      {two, second("12,5"), second("10"), second("1"),
+       "O campo nota fiscal não permite a digitação de números com casas decimais(,)", 2},
+      {two, second("12"), second("10"), second("0"), "volume deve ser igual ou maior que 1", 2},
+      {two, second("12"), second("1.250,00"), second("1"),
+       "O campo valor da nota fiscal não permite a digitação de números com uso de separador de "
+       "milhar(.)",
+       2},
+      {two, second("12"), second("-1"), second("1"),
+       "valor da nota fiscal deve ser igual ou maior que 0", 2},
+      {two, second("0"), second("10"), second("1"), "nota fiscal deve ser igual ou maior que 1", 2},
+      // An empty value passes its check but cannot be a number.
+      {one, done, Variant::Array({""}), done,
+       "Problema ao gravar à Nota Fiscal. Favor tentar mais tarde. TMXCNH.mGrava_Nota_fiscal ( "
+       "Tipos incompatíveis : 13)   no nº 12090, strSq: exec  SP_TMX_EXC_NF_Conhec2 880, 1",
+       2, one},
+      // On the inline path an empty user ends the insert in its trap.
+      {one, done, done, done,
+       "Gravação de Informações no banco de dados Oracle indisponível. Favor tentar mais tarde.", 3,
+       "", "ORACLE"},
+  };
+  for (const Case& c : cases) {
     ScriptedDatabase database;
     AnswerDone(database);
-    const MethodCall call = Save(database, "SQLSERVER", Variant::Integer(2),
-                                 Variant::Array({"1", c.number}), Variant::Array({"a", "b"}),
-                                 Variant::Array({"1", c.value}), Variant::Array({"1", c.volume}));
-    EXPECT_EQ(call.result, Variant::Boolean(false));
-    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message));
-    // The delete and the first invoice went; the second never did.
-    EXPECT_EQ(database.statements().size(), 2u);
+    const MethodCall call = Save(database, c.kind, c.count, c.numbers, Variant::Array({"a", "b"}),
+                                 c.values, c.volumes, c.user);
+    EXPECT_EQ(call.result, Variant::Boolean(c.message == nullptr)) << Describe(c.values);
+    EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message ? c.message : "intocada"));
+    EXPECT_EQ(database.statements().size(), c.sent) << Describe(c.values);
+    EXPECT_TRUE(database.StatementsStartingWith(" INSERT INTO NOTA_FISCAL").empty());
   }
+  // The delete's refusal is shown and nothing inserted.
+  ScriptedDatabase database;
+  database.Answer("EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(3), Variant::Null()}}));
+  const MethodCall call = Save(database, "SQLSERVER", one, done, done, done, done);
+  EXPECT_EQ(call.result, Variant::Boolean(false));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant(""));
+  EXPECT_EQ(database.statements().size(), 1u);
 }
 
 TEST(InvoiceSave, ValuesReachTheProcedureWithAPointAndCleanedTextsComeBack) {
@@ -137,44 +155,6 @@ TEST(InvoiceSave, ValuesReachTheProcedureWithAPointAndCleanedTextsComeBack) {
                                 "exec SP_TMX_INC_NF_Conhec2  1, '8', 'x', null, 3, 880"}));
   EXPECT_EQ(call["inarrvntNota_fiscal"], Variant::Array({"123", "7", "8"}));
   EXPECT_EQ(call["inarrvntNum_Volume"], Variant::Array({"2", "1", "3"}));
-}
-
-TEST(InvoiceSave, AnEmptyValuePassesItsCheckButCannotBeANumber) {
-  ScriptedDatabase database;
-  AnswerDone(database);
-  const MethodCall call =
-      Save(database, "SQLSERVER", Variant::Integer(1), Variant::Array({"1"}), Variant::Array({"a"}),
-           Variant::Array({""}), Variant::Array({"1"}), Variant::Integer(1));
-  EXPECT_EQ(call.result, Variant::Boolean(false));
-  EXPECT_EQ(call["outvntMsg_Ret"],
-            Variant("Problema ao gravar à Nota Fiscal. Favor tentar mais tarde. "
-                    "TMXCNH.mGrava_Nota_fiscal ( Tipos incompatíveis : 13)   no nº 12090, strSq: "
-                    "exec  SP_TMX_EXC_NF_Conhec2 880, 1"));
-}
-
-TEST(InvoiceSave, TheDeletesRefusalIsShownAndNothingInserted) {
-  ScriptedDatabase database;
-  database.Answer("EXC_NF", Rows({"retorno", "msg_ret"}, {{Variant::Long(3), Variant::Null()}}));
-  AnswerDone(database);
-  const MethodCall call = Save(database, "SQLSERVER", Variant::Integer(1), Variant::Array({"1"}),
-                               Variant::Array({"a"}), Variant::Array({"1"}), Variant::Array({"1"}));
-  EXPECT_EQ(call.result, Variant::Boolean(false));
-  EXPECT_EQ(call["outvntMsg_Ret"], Variant(""));
-  EXPECT_EQ(database.statements().size(), 1u);
-}
-
-TEST(InvoiceSave, OnTheInlinePathAnEmptyUserEndsTheInsertInItsTrap) {
-  ScriptedDatabase database;
-  database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(1)}}));
-  database.Answer("SELECT 0 RETORNO", Rows({"RETORNO", "MSG_RET"}, {{Variant::Long(0), ""}}));
-  const MethodCall call =
-      Save(database, "ORACLE", Variant::Integer(1), Variant::Array({"1"}), Variant::Array({"a"}),
-           Variant::Array({"1"}), Variant::Array({"1"}), Variant(""));
-  EXPECT_EQ(call.result, Variant::Boolean(false));
-  EXPECT_EQ(call["outvntMsg_Ret"],
-            Variant("Gravação de Informações no banco de dados Oracle indisponível. Favor tentar "
-                    "mais tarde."));
-  EXPECT_EQ(database.StatementsStartingWith(" INSERT INTO NOTA_FISCAL").size(), 0u);
 }
 
 MethodCall Total(Variant count, Variant values, Variant start, Variant user = Variant::Integer(5)) {

@@ -29,7 +29,6 @@ TEST(Conversions, FailuresCarryTheRunTimesNumbers) {
   EXPECT_EQ(ErrorNumberOf([] { ToInteger(Variant("32767,5")); }), kErrOverflow);
   EXPECT_EQ(ErrorNumberOf([] { ToLong(Variant::Array({})); }), kErrTypeMismatch);
   EXPECT_EQ(ErrorNumberOf([] { ToText(Variant::Array({})); }), kErrTypeMismatch);
-  EXPECT_EQ(ToText(Variant::Boolean(false)), "Falso");
 }
 
 TEST(Conversions, AnIncompleteDateTakesTheCurrentYear) {

@@ -100,28 +100,31 @@ std::string WriteLiteral(const Variant& value) {
   }
 }
 
+std::vector<std::string> Split(std::string_view line, std::string_view separator) {
+  std::vector<std::string> fields;
+  for (size_t start = 0;;) {
+    const size_t end = line.find(separator, start);
+    fields.emplace_back(line.substr(start, end - start));
+    if (end == std::string_view::npos) return fields;
+    start = end + separator.size();
+  }
+}
+
 std::vector<ValueCase> ReadValueTable(std::initializer_list<const char*> rows) {
   std::vector<ValueCase> cases;
   for (const std::string_view row : rows) {
-    std::vector<std::string_view> fields;
-    for (size_t start = 0;;) {
-      const size_t bar = row.find(" | ", start);
-      fields.push_back(row.substr(start, bar - start));
-      if (bar == std::string_view::npos) break;
-      start = bar + 3;
-    }
+    const std::vector<std::string> fields = Split(row, " | ");
     if (fields.size() < 2) ADD_FAILURE() << "a row without cases: " << row;
     for (size_t i = 1; i < fields.size(); ++i) {
-      const size_t arrow = fields[i].find(" => ");
-      const std::optional<Variant> value = ParseLiteral(fields[i].substr(0, arrow));
-      const std::optional<Variant> answer = arrow == std::string_view::npos
-                                                ? std::nullopt
-                                                : ParseLiteral(fields[i].substr(arrow + 4));
+      const std::vector<std::string> sides = Split(fields[i], " => ");
+      const std::optional<Variant> value = ParseLiteral(sides[0]);
+      const std::optional<Variant> answer =
+          sides.size() == 2 ? ParseLiteral(sides[1]) : std::nullopt;
       if (!value || !answer) {
         ADD_FAILURE() << "not a case: " << fields[i];
         continue;
       }
-      cases.push_back({std::string(fields[0]), *value, *answer});
+      cases.push_back({fields[0], *value, *answer});
     }
   }
   return cases;

@@ -17,6 +17,7 @@ namespace tmxcnh::testing {
 std::optional<Variant> ParseLiteral(std::string_view literal);
 std::optional<VariantType> ParseTypeName(std::string_view name);
 std::string WriteLiteral(const Variant& value);
+std::vector<std::string> Split(std::string_view line, std::string_view separator);
 
 // A value table: each row "label | value => answer | value => answer ...",
 // values as literals; a literal that does not read fails the test.

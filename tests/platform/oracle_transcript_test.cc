@@ -22,16 +22,6 @@
 namespace tmxcnh::testing {
 namespace {
 
-std::vector<std::string> Split(const std::string& line, const std::string& separator) {
-  std::vector<std::string> fields;
-  for (size_t start = 0;;) {
-    const size_t end = line.find(separator, start);
-    fields.push_back(line.substr(start, end - start));
-    if (end == std::string::npos) return fields;
-    start = end + separator.size();
-  }
-}
-
 struct Case {
   int line = 0;
   std::string request;

@@ -8,16 +8,6 @@
 namespace tmxcnh::text {
 namespace {
 
-TEST(Text, LengthCountsCharactersNotBytes) {
-  EXPECT_EQ(Len(""), 0);
-  EXPECT_EQ(Len("não"), 3);
-  EXPECT_EQ(Len("Ação São Paulo"), 14);
-  EXPECT_EQ(Len("€😀"), 2);
-  EXPECT_EQ(Len("a\xff"
-                "b"),
-            3);  // a stray byte counts as one character
-}
-
 struct PieceCase {
   const char* text;
   int32_t start;
@@ -35,12 +25,17 @@ TEST(Text, MidTakesCharacters) {
   }
 }
 
-TEST(Text, LeftAndRightTakeCharacters) {
+TEST(Text, LeftAndRightTakeCharactersAndTrimRemovesSpacesOnly) {
   EXPECT_EQ(Left("ação", 2), "aç");
   EXPECT_EQ(Left("ação", 10), "ação");
   EXPECT_EQ(Left("ação", 0), "");
   EXPECT_EQ(Right("ação", 2), "ão");
   EXPECT_EQ(Right("ação", 10), "ação");
+  EXPECT_EQ(Trim("  a b  "), "a b");
+  EXPECT_EQ(LTrim("  a "), "a ");
+  EXPECT_EQ(RTrim("  a "), "  a");
+  EXPECT_EQ(Trim("    "), "");
+  EXPECT_EQ(Trim("\ta\t"), "\ta\t");
 }
 
 TEST(Text, NegativeLengthsAndPositionsBelowOneAreInvalidArguments) {
@@ -51,7 +46,14 @@ TEST(Text, NegativeLengthsAndPositionsBelowOneAreInvalidArguments) {
   EXPECT_EQ(ErrorNumberOf([] { InStr(0, "a", "a"); }), kErrInvalidArgument);
 }
 
-TEST(Text, InStrFindsCharacterPositions) {
+TEST(Text, LenAndInStrCountCharactersNotBytes) {
+  EXPECT_EQ(Len(""), 0);
+  EXPECT_EQ(Len("não"), 3);
+  EXPECT_EQ(Len("Ação São Paulo"), 14);
+  EXPECT_EQ(Len("€😀"), 2);
+  EXPECT_EQ(Len("a\xff"
+                "b"),
+            3);  // a stray byte counts as one character
   EXPECT_EQ(InStr("não, sim", ","), 4);
   EXPECT_EQ(InStr("12.5", "."), 3);
   EXPECT_EQ(InStr("12.5", ","), 0);
@@ -61,21 +63,10 @@ TEST(Text, InStrFindsCharacterPositions) {
   EXPECT_EQ(InStr("abc", ""), 1);
 }
 
-TEST(Text, TrimRemovesSpacesOnly) {
-  EXPECT_EQ(Trim("  a b  "), "a b");
-  EXPECT_EQ(LTrim("  a "), "a ");
-  EXPECT_EQ(RTrim("  a "), "  a");
-  EXPECT_EQ(Trim("    "), "");
-  EXPECT_EQ(Trim("\ta\t"), "\ta\t");
-}
-
 TEST(Text, CharactersSplitsUtf8) {
-  const std::vector<std::string_view> chars = Characters("aç€😀");
-  ASSERT_EQ(chars.size(), 4u);
-  EXPECT_EQ(CodePoint(chars[0]), U'a');
-  EXPECT_EQ(CodePoint(chars[1]), U'ç');
-  EXPECT_EQ(CodePoint(chars[2]), U'€');
-  EXPECT_EQ(CodePoint(chars[3]), U'😀');
+  std::vector<char32_t> points;
+  for (std::string_view c : Characters("aç€😀")) points.push_back(CodePoint(c));
+  EXPECT_EQ(points, (std::vector<char32_t>{U'a', U'ç', U'€', U'😀'}));
 }
 
 }  // namespace
