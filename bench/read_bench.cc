@@ -1,9 +1,9 @@
-// The component's reads against the engine's own floor. Each read method is
-// timed per call (the median of many warm calls) on SQLite and, with
-// TMXCNH_TEST_PG, PostgreSQL, for both database kinds; the statements that one
-// call ran are then replayed on a single kept-open native connection with
-// prepared statements (sqlite3; libpq), and the ratio is printed. Last, the
-// embedded read throughput on one and two threads.
+// The component's reads against the engine's own floor. Each read method runs
+// on SQLite and, with TMXCNH_TEST_PG, PostgreSQL, for both database kinds,
+// beside the statements that one call ran, replayed on a single kept-open
+// native connection with prepared statements (sqlite3; libpq): the two are
+// timed in alternating rounds and the medians and the ratio are printed. Last,
+// the embedded read throughput on one and two threads.
 //   scripts/with-postgres build/tmxcnh_read_bench [ORACLE|SQLSERVER]
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -48,6 +48,51 @@ double MedianMicroseconds(const std::function<void()>& call) {
   }
   std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
   return times[times.size() / 2];
+}
+
+double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2),
+                   values.end());
+  return values[values.size() / 2];
+}
+
+// Two calls timed in alternating rounds of about 25 ms each, over about a
+// second, so that a machine that speeds up or slows down during the run weighs
+// on both alike (a round is long enough that a server process woken for it
+// does not count): the median time per call of each, in microseconds, and the
+// median of the rounds' ratios.
+struct Comparison {
+  double first = 0;
+  double second = 0;
+  double ratio = 0;
+};
+
+Comparison CompareInRounds(const std::function<void()>& first,
+                           const std::function<void()>& second) {
+  const auto per_call = [](const std::function<void()>& call) {
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point end = start + std::chrono::milliseconds(25);
+    long calls = 0;
+    Clock::time_point now = start;
+    while (now < end) {
+      call();
+      ++calls;
+      now = Clock::now();
+    }
+    return std::chrono::duration<double, std::micro>(now - start).count() /
+           static_cast<double>(calls);
+  };
+  for (int i = 0; i < 20; ++i) {  // warm
+    first();
+    second();
+  }
+  std::vector<double> firsts, seconds, ratios;
+  for (int round = 0; round < 20; ++round) {
+    firsts.push_back(per_call(first));
+    seconds.push_back(per_call(second));
+    ratios.push_back(firsts.back() / seconds.back());
+  }
+  return {Median(firsts), Median(seconds), Median(ratios)};
 }
 
 // Statements on their way to the engine, kept while recording.
@@ -345,19 +390,19 @@ void CompareWithFloor(const char* engine, const std::string& connection, const s
                 static_cast<int>(32 - std::string(engine).size() - std::string(kind).size()), "");
     for (const Read& read : Reads(kind, connection)) {
       const Screen screen = ScreenOf(read.method, read.arguments);
-      const double component = MedianMicroseconds([&] { Call(screen); });
       const std::vector<db::Statement> statements = StatementsOf(read.method, read.arguments);
-      double native = 0;
+      const auto component = [&] { Call(screen); };
+      Comparison times;
       if (!path.empty()) {
         SqliteFloor floor(path, statements);
-        native = MedianMicroseconds([&] { floor.Run(); });
+        times = CompareInRounds(component, [&] { floor.Run(); });
       } else {
         PostgresFloor floor(connection, statements);
         if (!floor.ok()) continue;
-        native = MedianMicroseconds([&] { floor.Run(); });
+        times = CompareInRounds(component, [&] { floor.Run(); });
       }
-      std::printf("  %-44s %8.1f us %7.1f us %6.2fx\n", read.label, component, native,
-                  component / native);
+      std::printf("  %-44s %8.1f us %7.1f us %6.2fx\n", read.label, times.first, times.second,
+                  times.ratio);
     }
   }
 }
@@ -398,8 +443,8 @@ void InsertTimes(const char* engine, const std::string& connection) {
   }
 }
 
-// Mixed reads from several threads at once for about a second: calls per second.
-double Throughput(const std::string& connection, int threads) {
+// Mixed reads from several threads at once for a while: calls per second.
+double Throughput(const std::string& connection, int threads, int milliseconds) {
   std::vector<Screen> screens;
   for (const Read& read : Reads("ORACLE", connection)) {
     screens.push_back(ScreenOf(read.method, read.arguments));
@@ -416,7 +461,7 @@ double Throughput(const std::string& connection, int threads) {
     });
   }
   const Clock::time_point start = Clock::now();
-  std::this_thread::sleep_for(std::chrono::seconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   stop = true;
   for (std::thread& worker : workers) worker.join();
   return static_cast<double>(calls.load()) /
@@ -444,12 +489,17 @@ int main(int argc, char** argv) {
     AddBenchData(pg);
     CompareWithFloor("PostgreSQL", pg, "");
   }
-  Throughput(sqlite, 2);  // warm: two pooled connections with their statements prepared
-  const double one = Throughput(sqlite, 1);
-  const double two = Throughput(sqlite, 2);
+  Throughput(sqlite, 2, 300);  // warm: two pooled connections with their statements prepared
+  // One thread and two in alternating rounds, as the reads above.
+  std::vector<double> one, two, gain;
+  for (int round = 0; round < 7; ++round) {
+    one.push_back(Throughput(sqlite, 1, 200));
+    two.push_back(Throughput(sqlite, 2, 200));
+    gain.push_back(two.back() / one.back());
+  }
   std::printf(
-      "\nSQLite mixed reads (\"ORACLE\"): %.0f calls/s on one thread, %.0f on two (%.2fx)\n\n", one,
-      two, two / one);
+      "\nSQLite mixed reads (\"ORACLE\"): %.0f calls/s on one thread, %.0f on two (%.2fx)\n\n",
+      Median(one), Median(two), Median(gain));
   InsertTimes("SQLite", sqlite);
   if (const char* pg = std::getenv("TMXCNH_TEST_PG")) InsertTimes("PostgreSQL", pg);
   std::filesystem::remove_all(folder);
