@@ -71,19 +71,10 @@ std::string_view Stripped(std::string_view text) {
 
 // std::from_chars reads with the C locale's point whatever the process
 // locale says; drivers write numbers that way.
-std::optional<double> ParseDouble(std::string_view text) {
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text) {
   text = Stripped(text);
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int64_t> ParseWhole(std::string_view text) {
-  text = Stripped(text);
-  int64_t value = 0;
+  Number value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
     return std::nullopt;
@@ -174,11 +165,11 @@ Variant WholeVariant(int64_t value) {
 Variant ToVariant(ColumnKind kind, std::string_view text) {
   switch (kind) {
     case ColumnKind::kWhole:
-      if (auto whole = ParseWhole(text)) return WholeVariant(*whole);
-      if (auto number = ParseDouble(text)) return Variant::Double(*number);
+      if (auto whole = ParseNumber<int64_t>(text)) return WholeVariant(*whole);
+      if (auto number = ParseNumber<double>(text)) return Variant::Double(*number);
       break;
     case ColumnKind::kDecimal:
-      if (auto number = ParseDouble(text)) return Variant::Double(*number);
+      if (auto number = ParseNumber<double>(text)) return Variant::Double(*number);
       break;
     case ColumnKind::kDate:
       if (auto serial = ParseDateSerial(text)) return Variant::Date(*serial);
