@@ -91,17 +91,17 @@ void Recordset::Close() {
 }
 
 size_t Recordset::ColumnIndex(std::string_view name) const {
-  const size_t known = found_.size();
-  for (size_t tried = 0; tried < known; ++tried) {
-    const size_t k = (next_found_ + tried) % known;
-    if (found_[k].first == name) {
-      next_found_ = (k + 1) % known;
-      return found_[k].second;
-    }
+  if (next_found_ < found_.size() && found_[next_found_].first == name) {
+    const size_t c = found_[next_found_].second;
+    next_found_ = (next_found_ + 1) % found_.size();
+    return c;
   }
+  // The first column of the name, as ADO finds it.
   for (size_t c = 0; c < result_.columns.size(); ++c) {
-    if (text::SameNameIgnoringCase(result_.columns[c], name)) {
-      found_.emplace_back(name, c);
+    if (result_.columns[c].size() == name.size() &&
+        text::SameNameIgnoringCase(result_.columns[c], name)) {
+      constexpr size_t kMaxFound = 64;
+      if (found_.size() < kMaxFound) found_.emplace_back(name, c);
       next_found_ = 0;
       return c;
     }

@@ -121,11 +121,11 @@ std::string UpperAscii(std::string_view s) {
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  const auto upper = [](char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  };
   for (size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
+    if (a[i] == b[i]) continue;
+    // Letters that differ only in case differ in the bit 0x20 alone.
+    const auto upper = static_cast<unsigned char>(a[i] & ~0x20);
+    if ((a[i] ^ b[i]) != 0x20 || upper < 'A' || upper > 'Z') return false;
   }
   return true;
 }

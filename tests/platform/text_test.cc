@@ -69,5 +69,19 @@ TEST(Text, CharactersSplitsUtf8) {
   EXPECT_EQ(points, (std::vector<char32_t>{U'a', U'ç', U'€', U'😀'}));
 }
 
+// Column names: ASCII letters match without regard to case, nothing else does
+// (characters one case bit apart that are not letters, accented letters).
+TEST(Text, SameNameIgnoresTheCaseOfAsciiLettersOnly) {
+  const struct {
+    std::string_view a, b;
+    bool same;
+  } cases[] = {{"docto_transporte_Id", "DOCTO_TRANSPORTE_ID", true},
+               {"a@b", "a`b", false},
+               {"x[", "x{", false},
+               {"Número", "NÚMERO", false},
+               {"ab", "abc", false}};
+  for (const auto& c : cases) EXPECT_EQ(SameNameIgnoringCase(c.a, c.b), c.same) << c.a;
+}
+
 }  // namespace
 }  // namespace tmxcnh::text
