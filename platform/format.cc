@@ -1,6 +1,7 @@
 #include "platform/format.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -130,8 +131,10 @@ std::string FormatDate(double serial, std::string_view mask) {
 // given number of decimals: the integer digits and the decimal digits.
 void RoundToDecimals(double magnitude, int decimals, std::string* integer_digits,
                      std::string* decimal_digits) {
+  // As printf's "%.14e", without its cost: to_chars writes the same digits.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+  *std::to_chars(buffer, buffer + sizeof buffer - 1, magnitude, std::chars_format::scientific, 14)
+       .ptr = '\0';
   std::string mantissa;
   for (const char* p = buffer; *p && *p != 'e'; ++p) {
     if (std::isdigit(static_cast<unsigned char>(*p))) mantissa += *p;
