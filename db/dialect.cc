@@ -75,6 +75,12 @@ std::string ForOracle(const std::vector<Piece>& pieces) {
 
 }  // namespace
 
+std::string QuotedSqlText(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+  return out + "'";
+}
+
 std::string PostgresCallText(const ProcedureCall& call) {
   std::string out = "SELECT * FROM " + call.name + "(";
   for (size_t i = 0; i < call.arguments.size(); ++i) {
@@ -85,9 +91,7 @@ std::string PostgresCallText(const ProcedureCall& call) {
       continue;
     }
     // Quoted, so that PostgreSQL gives each value the type of its parameter.
-    out += '\'';
-    for (char c : argument.value) out += c == '\'' ? std::string("''") : std::string(1, c);
-    out += '\'';
+    out += QuotedSqlText(argument.value);
   }
   return out + ")";
 }

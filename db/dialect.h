@@ -12,6 +12,9 @@
 
 namespace tmxcnh::db {
 
+// A text as an SQL literal: between quotes, its own quotes doubled.
+std::string QuotedSqlText(std::string_view text);
+
 // PostgreSQL runs a procedure as a set-returning function:
 // SELECT * FROM name('v1', 7, NULL). Texts are quoted with their quotes
 // doubled; numbers go as written.

@@ -346,14 +346,12 @@ class OdbcConnection : public Connection {
   bool OnlyReads(const std::string& function) {
     const auto known = only_reads_.find(function);
     if (known != only_reads_.end()) return known->second;
-    std::string quoted;
-    for (char c : function) quoted += c == '\'' ? std::string("''") : std::string(1, c);
     std::optional<ResultSet> answer;
     try {
       answer =
           Run("SELECT CAST(bool_and(provolatile <> 'v') AS integer) FROM pg_proc "
-              "WHERE proname = lower('" +
-                  quoted + "')",
+              "WHERE proname = lower(" +
+                  QuotedSqlText(function) + ")",
               kErrStatementFailed);
     } catch (const RunTimeError&) {
       return false;  // the call itself will say what is wrong
