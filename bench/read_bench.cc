@@ -36,6 +36,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Arguments = std::vector<std::pair<std::string, Variant>>;
 
+double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2),
+                   values.end());
+  return values[values.size() / 2];
+}
+
 // The median time of one call, in microseconds, over about 0.4 s of calls.
 double MedianMicroseconds(const std::function<void()>& call) {
   for (int i = 0; i < 20; ++i) call();  // warm
@@ -46,14 +52,7 @@ double MedianMicroseconds(const std::function<void()>& call) {
     call();
     times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
   }
-  std::nth_element(times.begin(), times.begin() + static_cast<long>(times.size() / 2), times.end());
-  return times[times.size() / 2];
-}
-
-double Median(std::vector<double> values) {
-  std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2),
-                   values.end());
-  return values[values.size() / 2];
+  return Median(std::move(times));
 }
 
 // Two calls timed in alternating rounds of about 25 ms each, over about a

@@ -114,15 +114,16 @@ std::shared_ptr<const Handle> NewEnvironment() {
 // Long values come in pieces; the size of one piece, in characters.
 constexpr size_t kPieceLength = 4096;
 
-// Whether a statement only reads or writes rows (SELECT, INSERT, UPDATE,
-// DELETE), as every statement the component composes does, rather than
-// touching the session.
+// The first word of a statement, upper-cased.
 std::string FirstWord(std::string_view sql) {
   const size_t start = sql.find_first_not_of(" \t\r\n(");
   if (start == std::string_view::npos) return "";
   return text::UpperAscii(sql.substr(start, 6));
 }
 
+// Whether a statement only reads or writes rows (SELECT, INSERT, UPDATE,
+// DELETE), as every statement the component composes does, rather than
+// touching the session.
 bool ReadsOrWritesRows(std::string_view sql) {
   const std::string word = FirstWord(sql);
   return word.empty() || word == "SELECT" || word == "INSERT" || word == "UPDATE" ||
@@ -442,17 +443,16 @@ class OdbcConnection : public Connection {
         SQLSMALLINT columns = 0;
         Check(SQLNumResultCols(statement.get(), &columns), statement, error_number,
               "SQLNumResultCols");
-        if (columns > 0 && (!shape || shape->plans.size() != static_cast<size_t>(columns))) {
-          shape = Describe(statement, columns, error_number);
-        }
-        if (columns > 0 && fitted) {
-          answer = ReadInBlocks(statement, *shape, error_number);
-          if (!answer) {
+        if (columns > 0) {
+          if (!shape || shape->plans.size() != static_cast<size_t>(columns)) {
+            shape = Describe(statement, columns, error_number);
+          }
+          if (!fitted) {
+            answer = ReadResultSet(statement, *shape, error_number);
+          } else if (!(answer = ReadInBlocks(statement, *shape, error_number))) {
             *fitted = false;
             return std::nullopt;
           }
-        } else if (columns > 0) {
-          answer = ReadResultSet(statement, *shape, error_number);
         }
       }
       rc = SQLMoreResults(statement.get());
