@@ -24,6 +24,15 @@ std::string NullForm(const std::string& op) {
 char MachineDecimalSeparator() { return CurrentSettings().decimal_separator; }
 
 Variant gTrata_Numero(const Variant& value) {
+  // A number's text never shows the foreign separator: it goes back as it is.
+  switch (value.type()) {
+    case VariantType::kInteger:
+    case VariantType::kLong:
+    case VariantType::kDouble:
+      return value;
+    default:
+      break;
+  }
   try {
     const char local = MachineDecimalSeparator();
     const std::string foreign = local == '.' ? "," : ".";

@@ -195,6 +195,7 @@ const Variant& NotNull(const Variant& value) {
 
 std::string ToText(const Variant& value) {
   NotNull(value);
+  if (value.IsString()) return value.string_value();
   if (value.type() == VariantType::kBoolean) {
     const RegionalSettings& settings = CurrentSettings();
     return value.boolean_value() ? settings.true_name : settings.false_name;

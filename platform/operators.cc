@@ -12,6 +12,11 @@
 namespace tmxcnh {
 namespace {
 
+// The comparison a three-way order (as string_view::compare answers) stands for.
+Comparison OrderOf(int order) {
+  return order < 0 ? Comparison::kLess : order > 0 ? Comparison::kGreater : Comparison::kEqual;
+}
+
 Comparison Order(double a, double b) {
   if (a < b) return Comparison::kLess;
   if (a > b) return Comparison::kGreater;
@@ -123,15 +128,15 @@ Comparison CollateTexts(std::string_view a, std::string_view b) {
   if (ka.has_ignorable != kb.has_ignorable) {
     return ka.has_ignorable ? Comparison::kGreater : Comparison::kLess;
   }
-  const int binary = a.compare(b);
-  return binary < 0 ? Comparison::kLess : binary > 0 ? Comparison::kGreater : Comparison::kEqual;
+  return OrderOf(a.compare(b));
 }
 
 Comparison CompareWithText(const Variant& value, std::string_view literal) {
+  // A text is compared where it stands, without a copy.
+  if (value.IsString()) return OrderOf(std::string_view(value.string_value()).compare(literal));
   const Variant v = Operand(value);
   if (v.IsNull()) return Comparison::kNull;
-  const int order = std::string_view(ToText(v)).compare(literal);
-  return order < 0 ? Comparison::kLess : order > 0 ? Comparison::kGreater : Comparison::kEqual;
+  return OrderOf(std::string_view(ToText(v)).compare(literal));
 }
 
 Comparison CompareWithNumber(const Variant& value, double literal) {

@@ -23,53 +23,71 @@ size_t SequenceLength(std::string_view s, size_t i) {
   return length;
 }
 
-// Byte offset of every character start, plus the end of the text.
-std::vector<size_t> Offsets(std::string_view s) {
-  std::vector<size_t> offsets;
-  offsets.reserve(s.size() + 1);
-  for (size_t i = 0; i < s.size(); i += SequenceLength(s, i)) offsets.push_back(i);
-  offsets.push_back(s.size());
-  return offsets;
-}
+// Where each character of a text starts. A text of ASCII alone (the common
+// case: numbers, codes, names without accents) needs no table: its characters
+// are its bytes.
+class CharacterStarts {
+ public:
+  explicit CharacterStarts(std::string_view s) : size_(s.size()) {
+    size_t i = 0;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    if (i == s.size()) return;
+    starts_.reserve(s.size() + 1);
+    for (size_t k = 0; k < i; ++k) starts_.push_back(k);
+    for (; i < s.size(); i += SequenceLength(s, i)) starts_.push_back(i);
+    starts_.push_back(s.size());
+  }
+
+  size_t count() const { return starts_.empty() ? size_ : starts_.size() - 1; }
+
+  // Byte offset of character `index` (0-based); count() gives the end.
+  size_t offset(size_t index) const { return starts_.empty() ? index : starts_[index]; }
+
+ private:
+  size_t size_;
+  std::vector<size_t> starts_;
+};
 
 }  // namespace
 
-int32_t Len(std::string_view s) { return static_cast<int32_t>(Offsets(s).size() - 1); }
+int32_t Len(std::string_view s) { return static_cast<int32_t>(CharacterStarts(s).count()); }
 
 std::string Left(std::string_view s, int32_t n) {
   if (n < 0) throw RunTimeError::InvalidArgument();
-  const std::vector<size_t> offsets = Offsets(s);
-  const size_t count = offsets.size() - 1;
-  return std::string(s.substr(0, offsets[std::min(count, static_cast<size_t>(n))]));
+  const CharacterStarts characters(s);
+  const size_t count = characters.count();
+  return std::string(s.substr(0, characters.offset(std::min(count, static_cast<size_t>(n)))));
 }
 
 std::string Right(std::string_view s, int32_t n) {
   if (n < 0) throw RunTimeError::InvalidArgument();
-  const std::vector<size_t> offsets = Offsets(s);
-  const size_t count = offsets.size() - 1;
+  const CharacterStarts characters(s);
+  const size_t count = characters.count();
   const size_t keep = std::min(count, static_cast<size_t>(n));
-  return std::string(s.substr(offsets[count - keep]));
+  return std::string(s.substr(characters.offset(count - keep)));
 }
 
 std::string Mid(std::string_view s, int32_t start, int32_t length) {
   if (start < 1) throw RunTimeError::InvalidArgument();
-  const std::vector<size_t> offsets = Offsets(s);
-  const size_t count = offsets.size() - 1;
+  const CharacterStarts characters(s);
+  const size_t count = characters.count();
   const size_t first = static_cast<size_t>(start) - 1;
   if (first >= count) return "";
   size_t last = count;
   if (length >= 0) last = std::min(count, first + static_cast<size_t>(length));
-  return std::string(s.substr(offsets[first], offsets[last] - offsets[first]));
+  return std::string(
+      s.substr(characters.offset(first), characters.offset(last) - characters.offset(first)));
 }
 
 int32_t InStr(int32_t start, std::string_view s, std::string_view what) {
   if (start < 1) throw RunTimeError::InvalidArgument();
-  const std::vector<size_t> offsets = Offsets(s);
-  const size_t count = offsets.size() - 1;
+  const CharacterStarts characters(s);
+  const size_t count = characters.count();
   if (static_cast<size_t>(start) > count + (what.empty() ? 1 : 0)) return 0;
   if (what.empty()) return start;
   for (size_t index = static_cast<size_t>(start) - 1; index < count; ++index) {
-    if (s.substr(offsets[index]).starts_with(what)) return static_cast<int32_t>(index + 1);
+    if (s.substr(characters.offset(index)).starts_with(what))
+      return static_cast<int32_t>(index + 1);
   }
   return 0;
 }
