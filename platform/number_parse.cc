@@ -236,6 +236,18 @@ std::optional<double> ParsedToDouble(const ParsedNumber& number) {
     return static_cast<double>(number.radix_value);
   }
   if (number.digits.empty()) return number.negative ? -0.0 : 0.0;
+  // Up to 15 digits and a power of ten up to 22 are both exact doubles, so one
+  // multiplication or division rounds as strtod would (most typed numbers).
+  if (number.digits.size() <= 15 && number.power_of_ten >= -22 && number.power_of_ten <= 22) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double mantissa = 0;
+    for (const char digit : number.digits) mantissa = mantissa * 10 + (digit - '0');
+    const double value = number.power_of_ten >= 0 ? mantissa * kPowers[number.power_of_ten]
+                                                   : mantissa / kPowers[-number.power_of_ten];
+    return number.negative ? -value : value;
+  }
   // strtod rounds the decimal form correctly; it reports overflow as ERANGE.
   const std::string decimal = number.digits + "e" + std::to_string(number.power_of_ten);
   errno = 0;
