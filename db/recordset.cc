@@ -101,7 +101,8 @@ size_t Recordset::ColumnIndex(std::string_view name) const {
     if (result_.columns[c].size() == name.size() &&
         text::SameNameIgnoringCase(result_.columns[c], name)) {
       constexpr size_t kMaxFound = 64;
-      if (found_.size() < kMaxFound) found_.emplace_back(name, c);
+      // A single row's names are asked once each: nothing to remember.
+      if (found_.size() < kMaxFound && result_.rows.size() > 1) found_.emplace_back(name, c);
       next_found_ = 0;
       return c;
     }
