@@ -265,10 +265,10 @@ void ShowAudit(const std::string& connection) {
   };
   std::printf("\n== the audit trail (LOG_SISTEMA)\n");
   std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", "id", "table", "action", "user", "record", "when");
-  for (const std::vector<Variant>& row : rows->rows) {
-    std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", text(row[0]).c_str(), text(row[1]).c_str(),
-                text(row[2]).c_str(), text(row[3]).c_str(), text(row[4]).c_str(),
-                text(row[5]).c_str());
+  for (size_t r = 0; r < rows->row_count(); ++r) {
+    const auto field = [&](size_t c) { return text(rows->at(r, c)); };
+    std::printf("  %-6s %-6s %-6s %-8s %-9s %s\n", field(0).c_str(), field(1).c_str(),
+                field(2).c_str(), field(3).c_str(), field(4).c_str(), field(5).c_str());
   }
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,12 +16,20 @@
 
 namespace tmxcnh::db {
 
-// One result set, fetched whole. Values: a NULL column is Null; whole numbers
-// are Long (Double beyond its range); decimals Double; dates and times Date;
-// everything else String.
+// One result set, fetched whole: its values row after row in one array, as
+// many to a row as there are columns. Values: a NULL column is Null; whole
+// numbers are Long (Double beyond its range); decimals Double; dates and times
+// Date; everything else String.
 struct ResultSet {
   std::vector<std::string> columns;
-  std::vector<std::vector<Variant>> rows;
+  std::vector<Variant> values;
+
+  size_t row_count() const { return columns.empty() ? 0 : values.size() / columns.size(); }
+  // The value of a row and column; out of range is std::out_of_range.
+  const Variant& at(size_t row, size_t column) const {
+    if (column >= columns.size()) throw std::out_of_range("ResultSet column");
+    return values.at(row * columns.size() + column);
+  }
 };
 
 enum class Engine { kSqlite, kPostgreSql, kSqlServer, kOracle, kOther };

@@ -25,8 +25,8 @@ std::optional<ResultSet> RunVerbatim(Connection& connection, const std::string& 
 
 int32_t CountTables(Connection& connection, const char* query) {
   std::optional<ResultSet> result = RunVerbatim(connection, query);
-  if (!result || result->rows.empty()) return 0;
-  return ToLong(result->rows[0][0]);
+  if (!result || result->values.empty()) return 0;
+  return ToLong(result->at(0, 0));
 }
 
 void RunScript(Connection& connection, std::string_view script) {

@@ -357,8 +357,8 @@ class OdbcConnection : public Connection {
     } catch (const RunTimeError&) {
       return false;  // the call itself will say what is wrong
     }
-    const bool only_reads = answer && answer->rows.size() == 1 && answer->rows[0].size() == 1 &&
-                            answer->rows[0][0] == Variant::Long(1);
+    const bool only_reads =
+        answer && answer->values.size() == 1 && answer->values[0] == Variant::Long(1);
     only_reads_.emplace(function, only_reads);
     return only_reads;
   }
@@ -513,17 +513,16 @@ class OdbcConnection : public Connection {
       Check(rc, statement, error_number, "SQLFetch");
       for (size_t r = 0; r < block.fetched(); ++r) {
         if (block.Failed(r)) return std::nullopt;
-        std::vector<Variant>& row = result.rows.emplace_back();
-        row.reserve(shape.plans.size());
+        if (result.values.empty()) result.values.reserve(shape.plans.size() * block.fetched());
         for (size_t c = 0; c < shape.plans.size(); ++c) {
           const SQLLEN indicator = block.Indicator(c, r);
           if (indicator == SQL_NULL_DATA) {
-            row.push_back(Variant::Null());
+            result.values.push_back(Variant::Null());
             continue;
           }
           if (!block.Fits(c, indicator)) return std::nullopt;
-          row.push_back(ToVariant(shape.plans[c].kind, block.Value(c, r),
-                                  static_cast<size_t>(indicator) / sizeof(SQLWCHAR)));
+          result.values.push_back(ToVariant(shape.plans[c].kind, block.Value(c, r),
+                                            static_cast<size_t>(indicator) / sizeof(SQLWCHAR)));
         }
       }
     }
@@ -538,11 +537,10 @@ class OdbcConnection : public Connection {
       SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLFetch");
-      std::vector<Variant>& row = result.rows.emplace_back();
-      row.reserve(plans.size());
+      if (result.values.empty()) result.values.reserve(plans.size());
       for (size_t c = 0; c < plans.size(); ++c) {
-        row.push_back(ReadCell(statement, static_cast<SQLUSMALLINT>(c + 1), plans[c].kind, piece,
-                               error_number));
+        result.values.push_back(ReadCell(statement, static_cast<SQLUSMALLINT>(c + 1), plans[c].kind,
+                                         piece, error_number));
       }
     }
     return result;

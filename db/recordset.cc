@@ -51,7 +51,7 @@ void Recordset::RequireOpen() const {
 
 void Recordset::RequireCurrentRow() const {
   RequireOpen();
-  if (position_ >= result_.rows.size()) {
+  if (position_ >= result_.row_count()) {
     throw RunTimeError(kErrNoCurrentRecord,
                        "Either BOF or EOF is True, or the current record has been deleted. "
                        "Requested operation requires a current record.");
@@ -60,12 +60,12 @@ void Recordset::RequireCurrentRow() const {
 
 bool Recordset::Eof() const {
   RequireOpen();
-  return position_ >= result_.rows.size();
+  return position_ >= result_.row_count();
 }
 
 int32_t Recordset::RecordCount() const {
   RequireOpen();
-  return static_cast<int32_t>(result_.rows.size());
+  return static_cast<int32_t>(result_.row_count());
 }
 
 void Recordset::MoveFirst() {
@@ -75,7 +75,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveLast() {
   RequireOpen();
-  position_ = result_.rows.empty() ? 0 : result_.rows.size() - 1;
+  position_ = result_.row_count() == 0 ? 0 : result_.row_count() - 1;
 }
 
 void Recordset::MoveNext() {
@@ -102,7 +102,7 @@ size_t Recordset::ColumnIndex(std::string_view name) const {
         text::SameNameIgnoringCase(result_.columns[c], name)) {
       constexpr size_t kMaxFound = 64;
       // A single row's names are asked once each: nothing to remember.
-      if (found_.size() < kMaxFound && result_.rows.size() > 1) found_.emplace_back(name, c);
+      if (found_.size() < kMaxFound && result_.row_count() > 1) found_.emplace_back(name, c);
       next_found_ = 0;
       return c;
     }
@@ -116,14 +116,14 @@ const Variant& Recordset::Field(std::string_view name) const {
   RequireOpen();
   const size_t c = ColumnIndex(name);
   RequireCurrentRow();
-  return result_.rows[position_][c];
+  return result_.values[position_ * result_.columns.size() + c];
 }
 
 Variant Recordset::TakeField(std::string_view name) {
   RequireOpen();
   const size_t c = ColumnIndex(name);
   RequireCurrentRow();
-  Variant& field = result_.rows[position_][c];
+  Variant& field = result_.values[position_ * result_.columns.size() + c];
   Variant value = std::move(field);
   field = Variant();
   return value;

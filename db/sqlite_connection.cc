@@ -66,12 +66,10 @@ class Prepared {
       const int code = sqlite3_step(statement_);
       if (code == SQLITE_DONE) break;
       if (code != SQLITE_ROW) throw RunTimeError(kErrStatementFailed, sqlite3_errmsg(db));
-      std::vector<Variant> row;
-      row.reserve(static_cast<size_t>(columns));
+      if (result.values.empty()) result.values.reserve(static_cast<size_t>(columns));
       for (int c = 0; c < columns; ++c) {
-        row.push_back(SqliteColumnValue(statement_, c, kinds_[static_cast<size_t>(c)]));
+        result.values.push_back(SqliteColumnValue(statement_, c, kinds_[static_cast<size_t>(c)]));
       }
-      result.rows.push_back(std::move(row));
     }
     if (columns == 0) return std::nullopt;
     return result;
@@ -196,7 +194,7 @@ class SqliteConnection : public Connection {
   // last reading (PRAGMA data_version), as a reinstall of the procedures does.
   Procedure& Compiled(const std::string& name) {
     std::optional<ResultSet> version = Cached("PRAGMA data_version").Run(db_);
-    const int64_t data_version = version ? ToLong(version->rows.at(0).at(0)) : -1;
+    const int64_t data_version = version ? ToLong(version->at(0, 0)) : -1;
     if (data_version != checked_version_) {
       for (auto& [known, procedure] : procedures_) procedure.checked = false;
       checked_version_ = data_version;
@@ -209,17 +207,17 @@ class SqliteConnection : public Connection {
     sqlite3_bind_text(lookup.get(), 1, name.c_str(), static_cast<int>(name.size()),
                       SQLITE_TRANSIENT);
     std::optional<ResultSet> row = lookup.Run(db_);
-    if (!row || row->rows.empty()) {
+    if (!row || row->values.empty()) {
       throw RunTimeError(kErrStatementFailed, "Could not find stored procedure '" + name + "'.");
     }
-    const std::string declared = ToText(row->rows[0][0]);
+    const std::string declared = ToText(row->at(0, 0));
     Procedure& procedure = procedures_[name];
     procedure.checked = true;
     if (procedure.declared == declared && !procedure.statements.empty()) return procedure;
     procedure = Procedure{};
     procedure.checked = true;
-    procedure.parameters = ParseProcedureParameters(ToText(row->rows[0][1]));
-    const std::string body = ToText(row->rows[0][2]);
+    procedure.parameters = ParseProcedureParameters(ToText(row->at(0, 1)));
+    const std::string body = ToText(row->at(0, 2));
     const char* next = body.c_str();
     while (*next) {
       const char* tail = nullptr;

@@ -139,7 +139,7 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
   db::Statement count;
   count.text = "SELECT COUNT(*) FROM PONTO_OPERACAO";
   count.verbatim = true;
-  EXPECT_EQ(db::OpenConnection(empty)->Execute(count)->rows.at(0).at(0), Variant::Long(0));
+  EXPECT_EQ(db::OpenConnection(empty)->Execute(count)->at(0, 0), Variant::Long(0));
 }
 
 TEST_F(CommandTest, TheMethodReferenceIsTheTablesOwn) {

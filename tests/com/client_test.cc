@@ -157,7 +157,7 @@ TEST_F(DatabaseTest, UnloadingLeavesNoServerSessionBehind) {
   int32_t left = 1;
   for (int wait = 0; left > 0 && wait < 50; ++wait) {
     if (wait > 0) Sleep(100);
-    left = ToLong(db::OpenConnection(connection_)->Execute(count)->rows.at(0).at(0));
+    left = ToLong(db::OpenConnection(connection_)->Execute(count)->at(0, 0));
   }
   EXPECT_EQ(left, 0);
 }

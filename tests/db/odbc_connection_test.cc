@@ -92,8 +92,8 @@ class OdbcConnectionTest : public ::testing::Test {
   // The one value of a one-row, one-column answer.
   static Variant Scalar(Connection& connection, const std::string& sql) {
     const ResultSet result = Query(connection, sql);
-    if (result.rows.size() == 1 && result.rows[0].size() == 1) return result.rows[0][0];
-    ADD_FAILURE() << sql << ": " << result.rows.size() << " rows";
+    if (result.row_count() == 1 && result.columns.size() == 1) return result.at(0, 0);
+    ADD_FAILURE() << sql << ": " << result.row_count() << " rows";
     return Variant();
   }
   // A statement that must answer no result set.
@@ -183,11 +183,11 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
       selected.push_back(i);
     }
     const ResultSet result = Query(*connection_, sql);
-    ASSERT_EQ(result.rows.size(), 1u);
-    ASSERT_EQ(result.rows[0].size(), selected.size());
+    ASSERT_EQ(result.row_count(), 1u);
+    ASSERT_EQ(result.columns.size(), selected.size());
     for (size_t k = 0; k < selected.size(); ++k) {
       EXPECT_EQ(result.columns[k], "c" + std::to_string(selected[k]));
-      EXPECT_EQ(result.rows[0][k], cases[selected[k]].expected) << cases[selected[k]].expression;
+      EXPECT_EQ(result.at(0, k), cases[selected[k]].expected) << cases[selected[k]].expression;
     }
   }
 }
@@ -200,13 +200,13 @@ TEST_F(OdbcConnectionTest, ReadsEveryRowInOrderWithItsColumnNames) {
   EXPECT_EQ(result.columns,
             (std::vector<std::string>{"Número", "lower_name", "MixedCase", "?column?"}));
   // More rows than a block holds.
-  ASSERT_EQ(result.rows.size(), 150u);
+  std::vector<Variant> expected;
   for (int32_t n = 1; n <= 150; ++n) {
     const Variant text = n == 2 ? Variant::Null() : Variant::String("r" + std::to_string(n));
-    EXPECT_EQ(result.rows[n - 1],
-              (std::vector<Variant>{Variant::Long(n), text, Variant::Long(3), Variant::Long(4)}));
+    expected.insert(expected.end(), {Variant::Long(n), text, Variant::Long(3), Variant::Long(4)});
   }
-  EXPECT_TRUE(Query(*connection_, "SELECT 1 AS n WHERE false").rows.empty());
+  EXPECT_EQ(result.values, expected);
+  EXPECT_TRUE(Query(*connection_, "SELECT 1 AS n WHERE false").values.empty());
   // SYSDATE is the Oracle idiom the component writes; PostgreSQL gets its own.
   EXPECT_EQ(Scalar(*connection_, "SELECT SYSDATE").type(), VariantType::kDate);
 }
@@ -244,8 +244,7 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
     statement.verbatim = step.verbatim;
     const ResultSet result = connection_->Execute(statement).value_or(ResultSet{});
     EXPECT_EQ(result.columns, std::vector<std::string>{step.column});
-    EXPECT_EQ(result.rows, (std::vector<std::vector<Variant>>{{Variant::Long(step.value)}}))
-        << step.sql;
+    EXPECT_EQ(result.values, std::vector<Variant>{Variant::Long(step.value)}) << step.sql;
     // The later results were drained: the connection takes the next statement.
     EXPECT_EQ(Scalar(*connection_, "SELECT 7"), Variant::Long(7));
   }
@@ -385,11 +384,11 @@ TEST_F(OdbcConnectionTest, RunsAProcedureCallAsASetReturningFunction) {
     const std::optional<ResultSet> result = connection_->Execute(statement);
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->columns, (std::vector<std::string>{"n", "s"}));
-    ASSERT_EQ(result->rows.size(), 2u);
-    for (int32_t i = 1; i <= 2; ++i) {
-      const Variant s = t ? Variant::String(*t + "#" + std::to_string(i)) : Variant::Null();
-      EXPECT_EQ(result->rows[i - 1], (std::vector<Variant>{Variant::Long(p + i), s}));
-    }
+    const auto s = [&](int i) {
+      return t ? Variant::String(*t + "#" + std::to_string(i)) : Variant::Null();
+    };
+    EXPECT_EQ(result->values,
+              (std::vector<Variant>{Variant::Long(p + 1), s(1), Variant::Long(p + 2), s(2)}));
   }
 }
 
@@ -411,7 +410,7 @@ TEST_F(OdbcConnectionTest, RunsAFunctionThatMayWriteOnceWhateverItAnswers) {
     statement.text = "exec " + function;
     const std::optional<ResultSet> result = connection_->Execute(statement);
     ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(result->rows, (std::vector<std::vector<Variant>>{{Variant::Double(1e-70)}}));
+    EXPECT_EQ(result->values, std::vector<Variant>{Variant::Double(1e-70)});
   }
   EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + table), Variant::Long(2));
 }
@@ -427,7 +426,7 @@ TEST_F(OdbcConnectionTest, OpensConnectionsFromSeveralThreadsAtOnce) {
         const std::optional<ResultSet> result =
             driver->Open(ConnectionText(ServerText()))
                 ->Execute(Inline("SELECT " + std::to_string(i) + " + 100"));
-        if (result && !result->rows.empty()) answers[i] = result->rows[0][0];
+        if (result && !result->values.empty()) answers[i] = result->at(0, 0);
       } catch (const RunTimeError& error) {
         answers[i] = Variant::String(error.description());
       }

@@ -53,22 +53,22 @@ TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
   }
   const ResultSet rows = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
   EXPECT_EQ(rows.columns, (std::vector<std::string>{"ID", "PESO", "NOME", "DATA", "OBS"}));
-  const std::vector<std::vector<Variant>> expected = {
+  const std::vector<Variant> expected = {
       // A NUMERIC column is a decimal; a date may be written with slashes.
-      {Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x"},
-      {Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
-       Variant::Null()},
+      Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x",
+      Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
+      Variant::Null(),
       // What reads as no date stays text; a TEXT column keeps a number as text.
-      {Variant::Null(), Variant::Null(), "a", "not a date", "5"}};
-  EXPECT_EQ(rows.rows, expected);
+      Variant::Null(), Variant::Null(), "a", "not a date", "5"};
+  EXPECT_EQ(rows.values, expected);
 }
 
 TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   ScopedClock clock([] { return CivilTime{2004, 3, 5, 14, 30, 45}; });
   const ResultSet now = *Run(" SELECT GETDATE ( ) DATA_SERVIDOR ");
   EXPECT_EQ(now.columns[0], "DATA_SERVIDOR");
-  EXPECT_EQ(now.rows[0][0], Variant::Date(38051 + (14 * 3600 + 30 * 60 + 45) / 86400.0));
-  EXPECT_EQ(Run("SELECT SYSDATE AS D")->rows[0][0], now.rows[0][0]);  // the Oracle idiom
+  EXPECT_EQ(now.at(0, 0), Variant::Date(38051 + (14 * 3600 + 30 * 60 + 45) / 86400.0));
+  EXPECT_EQ(Run("SELECT SYSDATE AS D")->at(0, 0), now.at(0, 0));  // the Oracle idiom
   const std::tuple<const char*, const char*, CivilTime> cases[] = {
       {"2004/03/05 14:30:45", "YYYY/MM/DD hh24:mi:ss", {2004, 3, 5, 14, 30, 45}},
       {"2004/03/05 14:30", "YYYY/MM/DD hh24:mi", {2004, 3, 5, 14, 30, 0}},
@@ -77,7 +77,7 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   };
   for (const auto& [text, mask, expected] : cases) {
     const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
-    EXPECT_EQ(rows.rows[0][0], Variant::Date(*SerialFromCivil(expected))) << text;
+    EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
   }
   for (const char* wrong : {"2004/02/30", "abc"}) {
     EXPECT_EQ(
@@ -93,16 +93,15 @@ TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
       "SELECT :p_num AS num, :p_txt AS txt, :p_nada AS nada')");
   const ResultSet answer = *Run("exec sp_eco 12, 'ação', null");
   EXPECT_EQ(answer.columns, (std::vector<std::string>{"num", "txt", "nada"}));
-  EXPECT_EQ(answer.rows,
-            (std::vector<std::vector<Variant>>{{Variant::Long(12), "ação", Variant::Null()}}));
-  EXPECT_EQ(Run("SELECT NOME FROM T WHERE ID = 12")->rows[0][0], Variant("ação"));
+  EXPECT_EQ(answer.values, (std::vector<Variant>{Variant::Long(12), "ação", Variant::Null()}));
+  EXPECT_EQ(Run("SELECT NOME FROM T WHERE ID = 12")->at(0, 0), Variant("ação"));
   // The answer is the last result set, even one without rows.
   Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_NADA', 'p', 'SELECT 1 AS a; SELECT ID FROM T WHERE "
       "ID = :p')");
   const std::optional<ResultSet> empty = Run("exec SP_NADA 999");
   ASSERT_TRUE(empty.has_value());
   EXPECT_EQ(empty->columns, std::vector<std::string>{"ID"});
-  EXPECT_TRUE(empty->rows.empty());
+  EXPECT_TRUE(empty->values.empty());
 }
 
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
@@ -112,7 +111,7 @@ TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
        {"exec SP_FALHA 5", "exec SP_QUE_NAO_EXISTE 1", "exec SP_FALHA", "exec SP_FALHA 1, 2"}) {
     EXPECT_EQ(ErrorNumberOf([&] { Run(call); }), kErrStatementFailed) << call;
   }
-  EXPECT_TRUE(Run("SELECT ID FROM T")->rows.empty());  // the connection goes on working
+  EXPECT_TRUE(Run("SELECT ID FROM T")->values.empty());  // the connection goes on working
 }
 
 TEST_F(SqliteTest, TheComponentNeverCreatesADatabaseFile) {
@@ -128,7 +127,7 @@ TEST_F(SqliteTest, ResetAndRollbackEndAnOpenTransactionAndNothingElse) {
     connection_->BeginTransaction();
     Run("INSERT INTO T (ID) VALUES (42)");
     (connection_.get()->*end)();
-    EXPECT_TRUE(Run("SELECT ID FROM T WHERE ID = 42")->rows.empty());
+    EXPECT_TRUE(Run("SELECT ID FROM T WHERE ID = 42")->values.empty());
     (connection_.get()->*end)();  // no transaction: nothing to end, no error
     EXPECT_TRUE(connection_->IsUsable());
   }

@@ -324,9 +324,9 @@ db::ResultSet DocumentRow(const std::map<std::string, Variant>& changes = {}) {
   for (const std::string& column : testing::Split(row, " | ")) {
     const size_t space = column.find(' ');
     rows.columns.push_back(column.substr(0, space));
-    rows.rows[0].push_back(changes.contains(rows.columns.back())
-                               ? changes.at(rows.columns.back())
-                               : *testing::ParseLiteral(column.substr(space + 1)));
+    rows.values.push_back(changes.contains(rows.columns.back())
+                              ? changes.at(rows.columns.back())
+                              : *testing::ParseLiteral(column.substr(space + 1)));
   }
   return rows;
 }

@@ -260,17 +260,17 @@ TEST_P(ChangedDatabaseTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
   ASSERT_EQ(database_->Count("LOG_MSG"), 1);
   const db::ResultSet row = database_->Query(
       "SELECT TAB_TIPO_MSG_ID, USUARIO_INTERNET_ID, MSG01, MSG02, DATA_LOG FROM LOG_MSG");
-  EXPECT_EQ(row.rows[0][0], Variant::Long(1));
-  EXPECT_EQ(row.rows[0][1], Variant::Long(1));
+  EXPECT_EQ(row.at(0, 0), Variant::Long(1));
+  EXPECT_EQ(row.at(0, 1), Variant::Long(1));
   // The row holds the sentence and the detail, cleaned of ( ) ' and the like.
   std::string cleaned;
   for (char c : text) {
     if (std::string("'<>();%&+\"").find(c) == std::string::npos) cleaned += c;
   }
-  std::string stored = row.rows[0][2].string_value();
-  if (!row.rows[0][3].IsNull()) stored += row.rows[0][3].string_value();
+  std::string stored = row.at(0, 2).string_value();
+  if (!row.at(0, 3).IsNull()) stored += row.at(0, 3).string_value();
   EXPECT_EQ(stored, cleaned);
-  EXPECT_EQ(row.rows[0][4].type(), VariantType::kDate);
+  EXPECT_EQ(row.at(0, 4).type(), VariantType::kDate);
 }
 
 TEST_P(ChangedDatabaseTest, PeriodsCompareDaysAsDaysUpToTheLastDayThereIs) {

@@ -59,7 +59,7 @@ TEST_P(StressTest, ConcurrentAllocationsNeverShareAnIdentifier) {
   ASSERT_EQ(issued.size(), static_cast<size_t>(kThreads * kCalls));
   EXPECT_EQ(std::set<int32_t>(issued.begin(), issued.end()).size(), issued.size());
   EXPECT_EQ(*std::max_element(issued.begin(), issued.end()), 9015 + kThreads * kCalls);
-  EXPECT_EQ(database_->Query("SELECT NOTA_FISCAL_ID FROM INFRA_IDS").rows[0][0],
+  EXPECT_EQ(database_->Query("SELECT NOTA_FISCAL_ID FROM INFRA_IDS").at(0, 0),
             Variant::Long(9015 + kThreads * kCalls));
 }
 
@@ -108,12 +108,12 @@ MethodCall SaveInvoices(const std::string& connection, const char* kind,
 
 std::vector<int> LiveInvoices(TestDatabase& database) {
   std::vector<int> live;
-  for (const auto& row : database
-                             .Query("SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE "
-                                    "DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = 1 "
-                                    "ORDER BY NOTA_FISCAL_ID")
-                             .rows) {
-    live.push_back(std::stoi(row[0].string_value()));
+  for (const Variant& number :
+       database
+           .Query("SELECT NOTA_FISCAL FROM NOTA_FISCAL WHERE "
+                  "DOCTO_TRANSPORTE_ID = 1001 AND TAB_STATUS_ID = 1 ORDER BY NOTA_FISCAL_ID")
+           .values) {
+    live.push_back(std::stoi(number.string_value()));
   }
   return live;
 }
@@ -156,7 +156,7 @@ TEST_P(StressTest, ASaveWhoseLockingSessionEndsNeverMixesWithTheNext) {
   const std::string waited =
       " AND EXISTS (SELECT 1 FROM pg_locks w WHERE w.locktype = 'advisory' AND NOT w.granted "
       "AND w.objid = l.objid AND w.classid = l.classid)";
-  const auto query = [&](const std::string& sql) { return database_->Query(sql).rows.size(); };
+  const auto query = [&](const std::string& sql) { return database_->Query(sql).row_count(); };
   int ended = 0;
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
     for (int round = 0; round < kRounds; ++round) {

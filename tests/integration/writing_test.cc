@@ -100,9 +100,9 @@ TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   // procedures are not told the user).
   const db::ResultSet counters =
       database_->Query("SELECT DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID FROM INFRA_IDS");
-  EXPECT_EQ(counters.rows[0][0], Variant::Long(1013));
-  EXPECT_EQ(counters.rows[0][1], Variant::Long(9018));
-  EXPECT_EQ(counters.rows[0][2], Variant::Long(5));
+  EXPECT_EQ(counters.at(0, 0), Variant::Long(1013));
+  EXPECT_EQ(counters.at(0, 1), Variant::Long(9018));
+  EXPECT_EQ(counters.at(0, 2), Variant::Long(5));
   const db::ResultSet audit = database_->Query(
       "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, REGISTRO_ID FROM LOG_SISTEMA "
       "ORDER BY LOG_SISTEMA_ID");
@@ -110,9 +110,10 @@ TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
     return std::vector<Variant>{Variant::Long(id), Variant::Long(table), Variant::Long(action),
                                 Variant::Long(record)};
   };
-  EXPECT_EQ(audit.rows, (std::vector<std::vector<Variant>>{row(1, 13, 1, 1013), row(2, 37, 1, 9016),
-                                                           row(3, 37, 1, 9017), row(4, 13, 2, 1013),
-                                                           row(5, 37, 1, 9018)}));
+  EXPECT_EQ(testing::RowsOf(audit),
+            (std::vector<std::vector<Variant>>{row(1, 13, 1, 1013), row(2, 37, 1, 9016),
+                                               row(3, 37, 1, 9017), row(4, 13, 2, 1013),
+                                               row(5, 37, 1, 9018)}));
   EXPECT_EQ(database_->Count("LOG_MSG"), 0);
 }
 
@@ -233,9 +234,9 @@ TEST_P(WritingTest, ValuesAreStoredAlikeAndTheNumberOnce) {
         "N WHERE N.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID AND N.TAB_STATUS_ID = 1 AND "
         "D.DOCTO_TRANSPORTE_ID = " +
         id);
-    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(0)), c.stored_weight) << c.number;
-    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(1)), c.stored_value) << c.number;
-    EXPECT_DOUBLE_EQ(ToDouble(stored.rows.at(0).at(2)), c.stored_invoice_value) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 0)), c.stored_weight) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 1)), c.stored_value) << c.number;
+    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 2)), c.stored_invoice_value) << c.number;
     const MethodCall again = CallMethod("gInclui_Docto_Transporte", Screen(c.number));
     EXPECT_EQ(again.result, Variant::Integer(10)) << c.number;
     EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
@@ -253,7 +254,7 @@ TEST_P(EngineWritingTest, TheAuditCounterNeverWraps) {
                  DocumentScreen("ORACLE", database_->connection_text(), "7821", 1, "1"));
   EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
   EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
-  EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").rows[0][0],
+  EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").at(0, 0),
             Variant::Long(2147483647));
 }
 
@@ -319,7 +320,7 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
              ->Execute(testing::Verbatim(
                  "SELECT (SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = "
                  "7702), (SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%')"));
-    EXPECT_EQ(written.rows.at(0),
+    EXPECT_EQ(testing::RowsOf(written).at(0),
               (std::vector<Variant>{Variant::Long(s.documents), Variant::Long(s.invoices)}))
         << "failing at " << s.fail_at;
     std::filesystem::remove(copy);
@@ -336,7 +337,7 @@ TEST(Schemas, BothEnginesDefineTheSameColumns) {
   auto sqlite = TestDatabase::Create(TestEngine::kSqlite, /*with_demo_data=*/false);
   const auto columns = [](TestDatabase& database, const std::string& sql) {
     std::vector<std::string> names;
-    for (const auto& row : database.Query(sql).rows) {
+    for (const auto& row : testing::RowsOf(database.Query(sql))) {
       names.push_back(text::UpperAscii(ToText(row[0]) + "." + ToText(row[1])));
     }
     return names;

@@ -71,7 +71,20 @@ bool IsWrite(const std::string& text) {
 }  // namespace
 
 db::ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows) {
-  return db::ResultSet{std::move(columns), std::move(rows)};
+  db::ResultSet result{std::move(columns), {}};
+  for (std::vector<Variant>& row : rows) {
+    for (Variant& value : row) result.values.push_back(std::move(value));
+  }
+  return result;
+}
+
+std::vector<std::vector<Variant>> RowsOf(const db::ResultSet& result) {
+  std::vector<std::vector<Variant>> rows;
+  const auto width = static_cast<std::ptrdiff_t>(result.columns.size());
+  for (auto row = result.values.begin(); row != result.values.end(); row += width) {
+    rows.emplace_back(row, row + width);
+  }
+  return rows;
 }
 
 ScriptedDatabase::ScriptedDatabase(std::string real_connection_text)

@@ -18,6 +18,8 @@ namespace tmxcnh::testing {
 
 // A result set from column names and rows.
 db::ResultSet Rows(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows = {});
+// A result set's rows, each as a vector, to compare whole rows.
+std::vector<std::vector<Variant>> RowsOf(const db::ResultSet& result);
 
 class ScriptedDatabase {
  public:

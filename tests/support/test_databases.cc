@@ -98,7 +98,7 @@ void TestDatabase::Execute(const std::string& sql) { connection_->Execute(Verbat
 
 int32_t TestDatabase::Count(const std::string& table_and_condition) {
   const db::ResultSet result = Query("SELECT COUNT(*) FROM " + table_and_condition);
-  return ToLong(result.rows.at(0).at(0));
+  return ToLong(result.at(0, 0));
 }
 
 }  // namespace tmxcnh::testing
