@@ -245,7 +245,7 @@ std::optional<double> ParsedToDouble(const ParsedNumber& number) {
     double mantissa = 0;
     for (const char digit : number.digits) mantissa = mantissa * 10 + (digit - '0');
     const double value = number.power_of_ten >= 0 ? mantissa * kPowers[number.power_of_ten]
-                                                   : mantissa / kPowers[-number.power_of_ten];
+                                                  : mantissa / kPowers[-number.power_of_ten];
     return number.negative ? -value : value;
   }
   // strtod rounds the decimal form correctly; it reports overflow as ERANGE.
