@@ -178,15 +178,11 @@ TEST(InvoiceTotal, Outcomes) {
       {br, two, Variant::Array({"10,50", "2,25"}), "100", ok, "112,75", untouched},
       {br, two, Variant::Array({"10,50", "2,25"}), "", ok, "12,75", untouched},
       {br, Variant::Integer(0), Variant::Array({}), Variant::Double(7), ok, "7,00", untouched},
-      {br, Variant::Integer(0), Variant::Array({}), Variant(), ok, "", untouched},
-      {br, two, Variant::Array({"", Variant::Null()}), Variant(), ok, "", untouched},
       {br, Variant::Integer(3), Variant::Array({"1", "1.000,00", "2"}), Variant(), refused,
        Variant::Double(1),  // the partial sum, unformatted
        "O campo Nota fiscal não permite a digitação de números com uso de separador de milhar(.)"},
       {br, two, Variant::Array({"-5", "1"}), Variant(), refused, Variant(),
        "Nota fiscal deve ser igual ou maior que 0"},
-      {br, two, Variant::Array({"abc", "1"}), Variant(), refused, Variant(),
-       "Preencha Nota fiscal com valor numérico"},
       // A refused first value leaves a starting total as the caller typed it.
       {br, two, Variant::Array({"-5", "1"}), "", refused, "",
        "Nota fiscal deve ser igual ou maior que 0"},
