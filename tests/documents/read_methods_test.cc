@@ -338,7 +338,7 @@ MethodCall Detail(ScriptedDatabase& database, Variant kind,
 
 // The statements, and what the demo rows read back as, are held to the real
 // databases on every engine and kind (a deleted document, another company's
-// and a pickup one are not found, a time of issue is dropped); here the rules
+// and a pickup one are not found, the time of day is dropped); here the rules
 // no demo row shows.
 TEST(DocumentDetail, ValuesFollowTheirColumnRules) {
   struct Case {
