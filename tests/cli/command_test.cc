@@ -46,24 +46,6 @@ class CommandTest : public ::testing::Test {
   std::string connection_;
 };
 
-TEST_F(CommandTest, CallPrintsTheResultAndEveryParameter) {
-  ASSERT_EQ(Command("initdb " + Quote(connection_)).status, 0);
-  for (const char* kind : {"ORACLE", "SQLSERVER"}) {
-    const nlohmann::json input = {{"invntbanco_dados", kind},  // names ignore case
-                                  {"vntConecta_db", connection_},
-                                  {"invntUsuario_internet_id", 5},
-                                  {"invntPonto_Operacao_id", 7}};
-    const CommandRun run = Command("call gbusca_empresa_filial --json " + Quote(input.dump()));
-    ASSERT_EQ(run.status, 0) << run.output;
-    const nlohmann::json output = nlohmann::json::parse(run.output);
-    EXPECT_EQ(output["result"], nlohmann::json({{"vt", "Integer"}, {"value", 0}}));
-    EXPECT_EQ(output["params"]["outvntEmpresa_id"], nlohmann::json({{"vt", "Long"}, {"value", 1}}));
-    EXPECT_EQ(output["params"]["outvntMsg_Ret"],
-              nlohmann::json({{"vt", "Empty"}, {"value", nullptr}}));
-    EXPECT_EQ(output["params"].size(), 6u);
-  }
-}
-
 // What the command answers for itself and for what it is given: exit status
 // and a piece of what it prints.
 TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
@@ -80,32 +62,28 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
   const Case cases[] = {
       {"initdb " + Quote(connection_), 1, "já contém tabelas"},  // it never overwrites
       {"--help", 0, "usage: tmxcnh <command>"},
-      {"help", 0, "help [METHOD]"},
-      {"--version", 0, "tmxcnh 1.00.0062"},
-      {"methods", 0, "gAltera_Docto_Transporte"},
       {"help gconsulta_docto_transporte", 0, "invntDocto_Transporte_id         in"},
       {"help gBusca_Data_dai", 2, "did you mean gBusca_Data_Dia?"},
       {"frobnicate", 2, "not a tmxcnh command. See 'tmxcnh --help'"},
-      {"nothing", 2, ""},
       {"call gNaoExiste --json '{}'", 2, "unknown method gNaoExiste"},
       {"call gBusca_Data_Dia --json '{\"outvntDia\": 1}'", 2, "has no parameter outvntDia"},
       {"call gBusca_Data_Dia --json '[1'", 2, ""},
       {"demo", 0, "Informe uma Filial."},
-      {"demo", 0, "Filial não cadastrada."},
       {"call gBusca_Empresa_Filial --json " +
            Quote(screen + "{\"vt\": \"Integer\", \"value\": 70000}}"),
        2, "does not fit in an Integer"},
       {"call gBusca_Empresa_Filial --json " +
            Quote(screen + "{\"vt\": \"Long\", \"value\": 3000000000}}"),
        2, "does not fit in an Long"},
-      {"call gBusca_Empresa_Filial --json @" + (folder_ / "screen.json").string(), 0,
-       "\"outvntEmpresa_id\": {"},
+      // Names ignore case; every parameter is printed with its subtype.
+      {"call gbusca_empresa_filial --json " +
+           Quote("{\"invntbanco_dados\": \"ORACLE\", \"vntconecta_db\": " +
+                 nlohmann::json(connection_).dump() + ", \"invntponto_operacao_id\": 7}"),
+       0, "\"outvntEmpresa_id\": {\n      \"value\": 1,\n      \"vt\": \"Long\""},
       {"call gBusca_Empresa_Filial --exit-status --json - < " + (folder_ / "screen.json").string(),
        0, "\"value\": 1"},
       {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "999}"), 1,
        "Filial não cadastrada."},
-      {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "0}"), 1,
-       "Informe uma Filial."},
       {"call gBusca_Data_Dia --json " + Quote("{\"vntConecta_db\": \"Driver=SQLite3;Database=" +
                                               (folder_ / "no.db").string() + "\"}"),
        1, "run `tmxcnh initdb"},
@@ -121,10 +99,11 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
   }
-  // The parameters in the interface's order.
+  // The parameters in the interface's order, from a file.
   const CommandRun ordered =
       Command("call gBusca_Empresa_Filial --json @" + (folder_ / "screen.json").string());
   EXPECT_LT(ordered.output.find("invntBanco_Dados"), ordered.output.find("outvntMsg_Ret"));
+  EXPECT_EQ(ordered.status, 0) << ordered.output;
   // Text that is not UTF-8 is shown, not a crash.
   db::Statement bad;
   bad.text = "UPDATE PESSOA SET NOME = CAST(X'C328' AS TEXT) WHERE PESSOA_ID = 101";

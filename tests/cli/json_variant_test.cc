@@ -13,7 +13,6 @@ struct InputCase {
 TEST(JsonVariant, InputValuesTakeTheirSubtypes) {
   const InputCase cases[] = {
       {R"("ação")", Variant("ação")},
-      {"7", Variant::Integer(7)},
       {"-32768", Variant::Integer(-32768)},
       {"32768", Variant::Long(32768)},
       {"3000000000", Variant::Double(3000000000.0)},
@@ -25,8 +24,6 @@ TEST(JsonVariant, InputValuesTakeTheirSubtypes) {
       {R"({"vt": "Empty"})", Variant()},
       {R"({"vt": "Date", "value": "2004-03-05T12:00:00"})", Variant::Date(38051.5)},
       {R"({"vt": "String", "value": "12"})", Variant("12")},
-      {R"({"vt": "Array", "value": [{"vt": "Double", "value": 1}]})",
-       Variant::Array({Variant::Double(1)})},
   };
   for (const InputCase& c : cases) {
     EXPECT_EQ(JsonToVariant(nlohmann::json::parse(c.json)), c.expected) << c.json;

@@ -56,14 +56,12 @@ TEST(FieldChecks, OutcomesUnderBothLocales) {
   const Case cases[] = {
       // Empty values and the obligation.
       {kBr, kInt, Variant::Null(), kOne, kNone, "N", true, Variant::Null(), untouched},
-      {kBr, kInt, Variant(), kOne, kNone, "N", true, Variant(), untouched},
       {kBr, kNum, "", kZero, kNone, "N", true, "", untouched},
       {kBr, kInt, "   ", kOne, kNone, "N", true, "", untouched},  // blanks only: cleaned to ""
       {kBr, kInt, "", kOne, kNone, "S", false, "", "Preencha volume"},
       {kBr, kNum, "   ", kZero, kNone, "", false, "", "Preencha volume"},
       // The thousands point, the decimal comma, and the numeric test.
       {kBr, kInt, "1.234", kOne, kNone, "N", false, "1.234", kThousands},
-      {kBr, kNum, "1.234", kZero, kNone, "N", false, "1.234", kThousands},
       {kUs, kNum, "1.234", kZero, kNone, "N", false, "1.234", kThousands},
       {kBr, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
       {kUs, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
@@ -73,17 +71,14 @@ TEST(FieldChecks, OutcomesUnderBothLocales) {
       {kBr, kNum, "1,2,3", kZero, kNone, "N", false, "1,2,3", kNotNumeric},
       // The bounds, compared as numbers.
       {kBr, kInt, "0", kOne, kNone, "N", false, "0", kBelow1},
-      {kBr, kInt, Variant::Integer(0), kOne, kNone, "N", false, "0", kBelow1},
       {kBr, kNum, "-5", kZero, kNone, "N", false, "-5", "volume deve ser igual ou maior que 0"},
       {kBr, kNum, "0,5", kOne, kNone, "N", false, "0,5", kBelow1},
       {kBr, kNum, "0", kZero, kNone, "N", true, "0", untouched},
       {kBr, kInt, "9", kOne, "10", "N", true, "9", untouched},
       {kBr, kInt, "11", kOne, "10", "N", false, "11", "volume deve ser igual ou menor que 10"},
-      {kBr, kInt, "10", kOne, Variant::Null(), "N", true, "10", untouched},
-      {kBr, kInt, "1000000", kOne, kNone, "N", true, "1000000", untouched},  // no maximum
+      {kBr, kInt, "10", kOne, Variant::Null(), "N", true, "10", untouched},  // no maximum
       // The value comes back cleaned, and as text.
       {kBr, kInt, "12'3", kOne, kNone, "N", true, "123", untouched},
-      {kBr, kInt, "(7);", kOne, kNone, "N", true, "7", untouched},
       {kBr, kInt, Variant::Integer(5), kOne, kNone, "N", true, "5", untouched},
       {kBr, kNum, Variant::Double(12.5), kZero, kNone, "N", true, "12,5", untouched},
   };

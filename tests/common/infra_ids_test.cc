@@ -32,7 +32,6 @@ TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
       {Variant::Long(41), "NOTA_FISCAL_ID", 42, "  NOTA_FISCAL_ID "},
       {Variant::Long(2147483646), "NOTA_FISCAL_ID", 2147483647, "  NOTA_FISCAL_ID "},  // the last
       {Variant::Null(), "NOTA_FISCAL_ID", 1, "  NOTA_FISCAL_ID "},
-      {Variant::Long(7), " NOTA_FISCAL_ID ", 8, "   NOTA_FISCAL_ID  "},  // kept as given
   };
   for (const auto& [stored, key, id, read] : cases) {
     ScriptedDatabase database;

@@ -51,9 +51,8 @@ TEST(LogMsg, TheDateDependsOnTheExactDatabaseKind) {
 
 TEST(LogMsg, AUserOrTypeThatIsNoNumberOrZeroIsNull) {
   const std::pair<Variant, const char*> cases[] = {
-      {Variant::Integer(5), "5"}, {Variant("12"), "12"}, {Variant("abc"), "null"},
-      {Variant(""), "null"},      {Variant(), "null"},   {Variant::Integer(0), "null"},
-      {Variant::Null(), "null"},  {Variant("7,6"), "8"},  // rounded to a whole number
+      {Variant("12"), "12"},     {Variant("abc"), "null"},      {Variant(), "null"},
+      {Variant::Null(), "null"}, {Variant::Integer(0), "null"}, {Variant("7,6"), "8"},  // rounded
   };
   for (const auto& [id, written] : cases) {
     EXPECT_EQ(Statement("x", "SQLSERVER", id), Expected("1", written, " GETDATE() , ", {"x"}))

@@ -13,10 +13,6 @@ using testing::Rows;
 using testing::ScriptedDatabase;
 
 TEST(LogSistema, TheDateDependsOnTheExactKindAndZeroIsNull) {
-  EXPECT_EQ(
-      LogSistemaInsert("ORACLE", 501, 13, 1, 12, 880),
-      " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
-      "USUARIO_ID,  registro_id,  data_log )  Values ( 501 , 13 , 1 , 12 , 880 ,  SYSDATE )  ");
   const std::string head =
       " Insert  Into LOG_SISTEMA (  LOG_SISTEMA_ID,  TABELA_SISTEMA_ID,  TAB_TIPO_ACAO_ID,  "
       "USUARIO_ID,  registro_id,  data_log )  Values ( 1 , 37 , 1 , null , null , ";

@@ -29,26 +29,22 @@ Variant Answer(Compare compare) {
 
 // Each row's label: the locale, then "text:" or "number:" and the literal.
 // Against a text the value is read as text; against a number, as a number.
+// How each locale reads and writes the values is the transcript's; here one
+// row of each and what the comparison adds.
 TEST(Operators, AgainstALiteralTheValueIsReadAsTheLiteralsType) {
   for (const testing::ValueCase& c : testing::ReadValueTable({
            "0416 text:ORACLE | S:ORACLE => S:EQ | S:oracle => S:GT | S:SQLSERVER => S:GT",
            "0416 text: | E => S:EQ | N => S:NULL | R8:0 => S:GT",
-           "0416 text:5 | I2:5 => S:EQ",
            "0416 text:12,5 | R8:12.5 => S:EQ",
-           "0409 text:12.5 | R8:12.5 => S:EQ",
            "0416 text:05/03/2004 | D:2004-03-05 => S:EQ",
-           "0409 text:3/5/2004 | D:2004-03-05 => S:EQ",
            "0416 text:2004/03/06 | S:2004/03/05 => S:LT",
            "0416 text:9 | S:10 => S:LT",  // textual, not numeric
            "0416 text:nao | S:não => S:GT",
            "0416 number:0 | S:0 => S:EQ | E => S:EQ | N => S:NULL | I4:-1 => S:LT",
            "0416 number:12.5 | S:12,5 => S:EQ",
            "0409 number:125 | S:12,5 => S:EQ",
-           "0416 number:1234 | S:1.234 => S:EQ",
-           "0416 number:7 | S: 7  => S:EQ",
            "0416 number:-1 | BOOL:-1 => S:EQ",
            "0416 number:38051 | D:2004-03-05T12:00:00 => S:GT",
-           "0416 number:3 | I2:3 => S:EQ",
            // A text that is no number is a type mismatch.
            "0416 number:0 | S:abc => I4:13 | S: => I4:13 | S:12,5,6 => I4:13",
        })) {
@@ -63,28 +59,11 @@ TEST(Operators, AgainstALiteralTheValueIsReadAsTheLiteralsType) {
   }
 }
 
-TEST(Operators, RelationsOfAnOrdering) {
-  const Relation relations[] = {Relation::kEqual,       Relation::kNotEqual,
-                                Relation::kLess,        Relation::kGreater,
-                                Relation::kLessOrEqual, Relation::kGreaterOrEqual};
-  const std::pair<Comparison, const char*> holds[] = {
-      // Which of = <> < > <= >= hold, in that order.
-      {Comparison::kLess, "011010"},
-      {Comparison::kEqual, "100011"},
-      {Comparison::kGreater, "010101"},
-      {Comparison::kNull, "000000"},  // Null is neither equal nor unequal
-  };
-  for (const auto& [comparison, expected] : holds) {
-    for (int r = 0; r < 6; ++r) {
-      EXPECT_EQ(Holds(comparison, relations[r]), expected[r] == '1')
-          << static_cast<int>(comparison) << " " << r;
-    }
-  }
+// The relations are read from a comparison by the methods' own bounds and
+// equalities; a Null holds none of them.
+TEST(Operators, NullIsNeitherEqualNorUnequalAndArraysAreTypeMismatches) {
   const Variant null = Variant::Null();
   EXPECT_FALSE(Equals(null, "") || Differs(null, "") || Equals(null, 0) || Differs(null, 0));
-}
-
-TEST(Operators, ArraysAreTypeMismatches) {
   const Variant list = Variant::Array({Variant::Integer(1)});
   EXPECT_EQ(ErrorNumberOf([&] { Add(list, Variant::Integer(1)); }), kErrTypeMismatch);
   EXPECT_EQ(ErrorNumberOf([&] { Concatenate(list, "x"); }), kErrTypeMismatch);
