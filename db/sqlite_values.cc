@@ -1,9 +1,10 @@
 #include "db/sqlite_values.h"
 
+#include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/date_serial.h"
 #include "platform/text.h"
@@ -28,14 +29,69 @@ std::string Text(sqlite3_stmt* statement, int column) {
                      static_cast<size_t>(sqlite3_column_bytes(statement, column)));
 }
 
+// Reads the text as sscanf's "%4d%c%2d%c%2d%*[ T]%2d:%2d:%2d" would (the
+// fields it converts, and how many), without the cost of the C library's
+// scanner, which is most of the reading of a date.
+class DateScanner {
+ public:
+  explicit DateScanner(const char* text) : p_(text) {}
+
+  // An integer of at most `width` characters (a sign among them), after blanks.
+  bool Number(int width, int* out) {
+    while (std::isspace(static_cast<unsigned char>(*p_))) ++p_;
+    const bool negative = *p_ == '-';
+    int taken = 0;
+    if (*p_ == '-' || *p_ == '+') ++p_, ++taken;
+    int value = 0, digits = 0;
+    for (; taken < width && *p_ >= '0' && *p_ <= '9'; ++p_, ++taken, ++digits) {
+      value = value * 10 + (*p_ - '0');
+    }
+    if (digits == 0) return false;
+    *out = negative ? -value : value;
+    return true;
+  }
+  bool Character(char* out) {
+    if (*p_ == '\0') return false;
+    *out = *p_++;
+    return true;
+  }
+  // One or more characters of the set.
+  bool Run(std::string_view set) {
+    const char* start = p_;
+    while (*p_ != '\0' && set.find(*p_) != std::string_view::npos) ++p_;
+    return p_ != start;
+  }
+  bool Literal(char c) {
+    if (*p_ != c) return false;
+    ++p_;
+    return true;
+  }
+
+ private:
+  const char* p_;
+};
+
+// How many of the date's fields read (as sscanf counts them).
+int ScanDate(const char* text, CivilTime* t, char* s1, char* s2) {
+  DateScanner scan(text);
+  if (!scan.Number(4, &t->year)) return 0;
+  if (!scan.Character(s1)) return 1;
+  if (!scan.Number(2, &t->month)) return 2;
+  if (!scan.Character(s2)) return 3;
+  if (!scan.Number(2, &t->day)) return 4;
+  if (!scan.Run(" T") || !scan.Number(2, &t->hour)) return 5;
+  if (!scan.Literal(':') || !scan.Number(2, &t->minute)) return 6;
+  if (!scan.Literal(':') || !scan.Number(2, &t->second)) return 7;
+  return 8;
+}
+
 }  // namespace
 
 std::optional<double> SqliteDateFromText(const char* text) {
   CivilTime t;
   t.hour = t.minute = t.second = 0;
   char s1 = 0, s2 = 0;
-  const int n = std::sscanf(text, "%4d%c%2d%c%2d%*[ T]%2d:%2d:%2d", &t.year, &s1, &t.month, &s2,
-                            &t.day, &t.hour, &t.minute, &t.second);
+  const int n = ScanDate(text, &t, &s1, &s2);
   if (n < 5 || s1 != s2 || (s1 != '-' && s1 != '/')) return std::nullopt;
   return SerialFromCivil(t);
 }
