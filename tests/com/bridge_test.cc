@@ -84,12 +84,17 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearestAndEachSubtypeGoesBack) 
 
 // An array goes out as a SAFEARRAY of VARIANT from 0, whatever came in.
 TEST_F(BridgeTest, WritingFollowsTheCallersReferenceAndConvertsToItsType) {
+  // What the caller's variable held is released: here an object.
+  testing::ConnectionObject held("antes");
   OwnedVariant target;
-  ASSERT_HRESULT_SUCCEEDED(MakeVariant(Variant("antes"), *target.get()));
+  V_VT(target.get()) = VT_DISPATCH;
+  V_DISPATCH(target.get()) = &held;
+  held.AddRef();
   VARIANT reference = Of(VT_BYREF | VT_VARIANT, reinterpret_cast<INT_PTR>(target.get()));
   const Variant list = Variant::Array({Variant::Integer(3), "b"});
   ASSERT_HRESULT_SUCCEEDED(WriteVariant(list, reference));
   EXPECT_EQ(V_VT(&reference), VT_BYREF | VT_VARIANT);
+  EXPECT_EQ(held.references, 0u) << "what the variable held was not released";
   EXPECT_EQ(Read(*target), list);
   ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
   const SAFEARRAY& out = *V_ARRAY(target.get());

@@ -61,6 +61,37 @@ inline ComPtr<_CNH> CreateByProgId() {
   return object;
 }
 
+// An automation object whose default property (DISPID_VALUE) is a text, as
+// an ADO connection's is its connection string. It lives on the stack: its
+// references are only counted.
+class ConnectionObject : public IDispatch {
+ public:
+  explicit ConnectionObject(std::string text) : text_(std::move(text)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    const bool mine = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch);
+    *object = mine ? this : nullptr;
+    if (mine) AddRef();
+    return mine ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (id != DISPID_VALUE || (flags & DISPATCH_PROPERTYGET) == 0) return DISP_E_MEMBERNOTFOUND;
+    return MakeVariant(Variant(text_), *result);
+  }
+
+  ULONG references = 0;  // held by others than its owner
+
+ private:
+  std::string text_;
+};
+
 // Each test in a single-threaded apartment of its own, as a client's.
 class ComTest : public ::testing::Test {
  protected:
