@@ -1,8 +1,8 @@
 // The bridge between the caller's VARIANTs and the component's Variants, on
-// its own: what each VARIANT a client may pass becomes inside, arrays in and
-// out, and writing through the caller's reference. What each subtype becomes
-// outside, and texts both ways, tests/com/cross-check compares with the Linux
-// build's output.
+// its own: what each VARIANT a client may pass becomes inside and what each
+// Variant subtype goes back as, arrays in and out, and writing through the
+// caller's reference. Texts both ways, as a client reads them,
+// tests/com/cross-check compares with the Linux build's output.
 #include <bit>
 #include <tuple>
 
@@ -27,13 +27,21 @@ Variant Read(const VARIANT& value) {
 
 using BridgeTest = testing::ComTest;
 
-TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
+// Each row comes in as its Variant; that Variant goes out and back unchanged.
+TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearestAndEachSubtypeGoesBack) {
   LONG number = 42;
   OwnedVariant text;
+  OwnedVariant list;
+  OwnedVariant texts;  // as Visual Basic passes a Dim a(1) As String
   VARIANT decimal{};
-  // Out and back in: accents, a character beyond Latin-1 and a NUL inside.
+  // Accents, a character beyond Latin-1 and a NUL inside.
   const Variant sent(std::string("Ação: 1,5 €\0fim", 19));
+  const Variant nested = Variant::Array({Variant::Array({Variant::Long(1)}), Variant::Null()});
   ASSERT_HRESULT_SUCCEEDED(MakeVariant(sent, *text.get()));
+  ASSERT_HRESULT_SUCCEEDED(MakeVariant(nested, *list.get()));
+  V_ARRAY(list.get())->rgsabound[0].lLbound = 1;  // as Dim a(1 To 2)
+  V_VT(texts.get()) = VT_ARRAY | VT_BSTR;
+  V_ARRAY(texts.get()) = SafeArrayCreateVector(VT_BSTR, 0, 2);
   ASSERT_HRESULT_SUCCEEDED(VarDecFromR8(99.25, &V_DECIMAL(&decimal)));
   V_VT(&decimal) = VT_DECIMAL;
   const std::tuple<VARIANT, Variant> cases[] = {
@@ -60,43 +68,41 @@ TEST_F(BridgeTest, EachTypeBecomesItsSubtypeOrTheNearest) {
       {decimal, Variant::Double(99.25)},
       {Of(VT_BYREF | VT_I4, reinterpret_cast<INT_PTR>(&number)), Variant::Long(42)},
       {Of(VT_BYREF | VT_VARIANT, reinterpret_cast<INT_PTR>(text.get())), sent},
+      // Arrays of one dimension from any bound, a list in a list, typed
+      // elements, and a dynamic array never dimensioned.
+      {*list, nested},
+      {*texts, Variant::Array({"", ""})},
+      {Of(VT_ARRAY | VT_VARIANT, 0), Variant::Array({})},
   };
-  for (const auto& [value, expected] : cases) EXPECT_EQ(Read(value), expected) << V_VT(&value);
-}
-
-TEST_F(BridgeTest, ArraysOfOneDimensionComeInFromAnyBoundAndGoOutFromZero) {
-  OwnedVariant array;
-  OwnedVariant texts;  // as Visual Basic passes a Dim a(1) As String
-  ASSERT_HRESULT_SUCCEEDED(
-      MakeVariant(Variant::Array({Variant::Long(10), Variant::Long(20)}), *array.get()));
-  V_ARRAY(array.get())->rgsabound[0].lLbound = 1;  // as Dim a(1 To 2)
-  V_VT(texts.get()) = VT_ARRAY | VT_BSTR;
-  V_ARRAY(texts.get()) = SafeArrayCreateVector(VT_BSTR, 0, 2);
-  EXPECT_EQ(Read(*array), Variant::Array({Variant::Long(10), Variant::Long(20)}));
-  EXPECT_EQ(Read(*texts), Variant::Array({"", ""}));
-
-  // A list in a list, and an empty one.
-  for (const Variant& list : {Variant::Array({Variant::Array({Variant::Long(1)}), Variant::Null()}),
-                              Variant::Array({})}) {
-    OwnedVariant made;
-    ASSERT_HRESULT_SUCCEEDED(MakeVariant(list, *made.get()));
-    ASSERT_EQ(V_VT(made.get()), VT_ARRAY | VT_VARIANT);
-    const SAFEARRAY& out = *V_ARRAY(made.get());
-    VARTYPE type = VT_EMPTY;
-    SafeArrayGetVartype(V_ARRAY(made.get()), &type);
-    EXPECT_EQ(std::tuple(out.cDims, type, out.rgsabound[0].lLbound, out.rgsabound[0].cElements),
-              std::tuple(1, VT_VARIANT, 0, list.UBound() + 1));
-    EXPECT_EQ(Read(*made), list);
+  for (const auto& [value, expected] : cases) {
+    EXPECT_EQ(Read(value), expected) << V_VT(&value);
+    OwnedVariant back;
+    ASSERT_HRESULT_SUCCEEDED(MakeVariant(expected, *back.get()));
+    EXPECT_EQ(Read(*back), expected) << V_VT(&value);
   }
 }
 
+// An array goes out as a SAFEARRAY of VARIANT from 0, whatever came in.
 TEST_F(BridgeTest, WritingFollowsTheCallersReferenceAndConvertsToItsType) {
+  // What the caller's variable held is released: here an object.
+  testing::ConnectionObject held("antes");
   OwnedVariant target;
-  ASSERT_HRESULT_SUCCEEDED(MakeVariant(Variant("antes"), *target.get()));
+  V_VT(target.get()) = VT_DISPATCH;
+  V_DISPATCH(target.get()) = &held;
+  held.AddRef();
   VARIANT reference = Of(VT_BYREF | VT_VARIANT, reinterpret_cast<INT_PTR>(target.get()));
-  ASSERT_HRESULT_SUCCEEDED(WriteVariant(Variant::Array({Variant::Integer(3)}), reference));
+  const Variant list = Variant::Array({Variant::Integer(3), "b"});
+  ASSERT_HRESULT_SUCCEEDED(WriteVariant(list, reference));
   EXPECT_EQ(V_VT(&reference), VT_BYREF | VT_VARIANT);
-  EXPECT_EQ(Read(*target), Variant::Array({Variant::Integer(3)}));
+  EXPECT_EQ(held.references, 0u) << "what the variable held was not released";
+  EXPECT_EQ(Read(*target), list);
+  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
+  const SAFEARRAY& out = *V_ARRAY(target.get());
+  VARTYPE type = VT_EMPTY;
+  SafeArrayGetVartype(V_ARRAY(target.get()), &type);
+  EXPECT_EQ(std::tuple(out.cDims, type, out.rgsabound[0].lLbound, out.rgsabound[0].cElements),
+            std::tuple(1, VT_VARIANT, 0, 2));
+
   Bstr text("velho");
   VARIANT typed_text = Of(VT_BYREF | VT_BSTR, reinterpret_cast<INT_PTR>(text.Address()));
   ASSERT_HRESULT_SUCCEEDED(WriteVariant(Variant::Long(77), typed_text));

@@ -5,8 +5,6 @@
 // TMXCNH_TEST_PG the tests skip. tests/com/cross-check writes and reads a
 // document through COM by name, for both database kinds, and compares it
 // with the Linux build's reading, parameter by parameter.
-#include <utility>
-
 #include "db/drivers.h"
 #include "platform/clock.h"
 #include "platform/conversions.h"
@@ -18,115 +16,79 @@ namespace {
 
 using testing::Call;
 using testing::ComPtr;
-
-// An automation object whose default property (DISPID_VALUE) is a text, as
-// an ADO connection's is its connection string. It lives on the stack: its
-// references are only counted.
-class ConnectionObject : public IDispatch {
- public:
-  explicit ConnectionObject(std::string text) : text_(std::move(text)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    const bool mine = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch);
-    *object = mine ? this : nullptr;
-    if (mine) AddRef();
-    return mine ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
-                                   VARIANT* result, EXCEPINFO*, UINT*) override {
-    if (id != DISPID_VALUE || (flags & DISPATCH_PROPERTYGET) == 0) return DISP_E_MEMBERNOTFOUND;
-    return MakeVariant(Variant(text_), *result);
-  }
-
-  ULONG references = 0;  // held by others than its owner
-
- private:
-  std::string text_;
-};
+using testing::ConnectionObject;
 
 // With the test database, an object created by ProgID.
-class DatabaseTest : public testing::ComTest {
+class DatabaseTest : public testing::ObjectTest {
  protected:
   void SetUp() override {
-    ComTest::SetUp();
+    ObjectTest::SetUp();
     connection_ = testing::Environment("TMXCNH_TEST_PG");
     if (connection_.empty()) {
       GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
     }
-    object_ = testing::CreateByProgId();
-    ASSERT_TRUE(object_);
+  }
+
+  // Passes the caller's variable as a typed reference (VT_BYREF | type) and
+  // calls through the virtual table; the method's result.
+  Variant Typed(Call& call, std::string_view name, VARTYPE type, void* variable) {
+    V_VT(&call[name]) = VT_BYREF | type;
+    V_BYREF(&call[name]) = variable;
+    EXPECT_EQ(call.ThroughTable(object_.Get()), S_OK);
+    return call.Result();
   }
 
   std::string connection_;
 };
 
-// The connection as an object, an ADO text (the data source of the test
-// database, where there is one: a Windows data-link dialog writes such texts),
-// on both database kinds.
-TEST_F(DatabaseTest, TheConnectionIsAnObjectsDefaultProperty) {
+// Visual Basic 6 passes an ADO connection and typed variables (Dim total As
+// Double, Dim d As Date) as typed references: the connection is read as its
+// default property (an ADO text: the data source of the test database, where
+// there is one, as a Windows data-link dialog writes such texts) and the
+// variables get the values the component meant, under its regional settings
+// (run again with TMXCNH_LOCALE=en-US), whatever Windows' user locale, on both
+// database kinds. What the bridge cannot carry is a result and a message,
+// never a COM error.
+using TypedVariables = DatabaseTest;
+
+TEST_F(TypedVariables, GetTheComponentsValuesAndWhatDoesNotFitIsAMessage) {
   const std::string dsn = testing::Environment("TMXCNH_TEST_PG_DSN");
   ConnectionObject connection(
       dsn.empty() ? connection_
                   : "Provider=MSDASQL.1;Persist Security Info=False;Data Source=" + dsn);
+  const auto now = [] { return static_cast<int>(*SerialFromCivil(Now())); };
+  Call today("gBusca_Data_Dia");
   for (const char* kind : {"SQLSERVER", "ORACLE"}) {
-    Call call("gBusca_Empresa_Filial");
-    call.Set({{"invntBanco_Dados", kind}, {"invntPonto_Operacao_id", Variant::Integer(7)}});
-    V_VT(&call["vntConecta_db"]) = VT_DISPATCH;
-    V_DISPATCH(&call["vntConecta_db"]) = &connection;
-    ASSERT_EQ(call.ThroughTable(object_.Get()), S_OK);
-    EXPECT_EQ(call.Result(), Variant::Integer(0)) << kind << call.Get("outvntMsg_Ret");
-    EXPECT_EQ(call.Get("outvntEmpresa_id"), Variant::Long(1));
-    EXPECT_EQ(V_DISPATCH(&call["vntConecta_db"]), &connection) << "the caller's object stays";
-    V_VT(&call["vntConecta_db"]) = VT_EMPTY;  // not the call's to release
+    today.Set({{"invntBanco_Dados", kind}});
+    V_VT(&today["vntConecta_db"]) = VT_DISPATCH;
+    V_DISPATCH(&today["vntConecta_db"]) = &connection;
+    DATE day = 0;
+    const int before = now();
+    EXPECT_EQ(Typed(today, "outvntData_Dia", VT_DATE, &day), Variant::Integer(0))
+        << kind << today.Get("outvntMsg_Ret");
+    EXPECT_TRUE(static_cast<int>(day) == before || static_cast<int>(day) == now()) << day;
+    EXPECT_EQ(V_DISPATCH(&today["vntConecta_db"]), &connection) << "the caller's object stays";
+    V_VT(&today["vntConecta_db"]) = VT_EMPTY;  // not the call's to release
   }
   EXPECT_EQ(connection.references, 0u) << "every reference taken was given back";
-}
-
-// Visual Basic 6 passes typed variables (Dim total As Double, Dim d As Date)
-// as typed references: they get the values the component meant, under its
-// regional settings (run again with TMXCNH_LOCALE=en-US), whatever Windows'
-// user locale. What the bridge cannot carry is a result and a message, never
-// a COM error.
-using TypedVariables = DatabaseTest;
-
-TEST_F(TypedVariables, GetTheComponentsValuesAndWhatDoesNotFitIsAMessage) {
-  const auto typed = [&](Call& call, std::string_view name, VARTYPE type, void* variable) {
-    V_VT(&call[name]) = VT_BYREF | type;
-    V_BYREF(&call[name]) = variable;
-    EXPECT_EQ(call.ThroughTable(object_.Get()), S_OK);
-    return call.Result();
-  };
   double total = 0;
   Call sum("gSoma_Nota_Fiscal");
   sum.Set({{"invntQtde_Notas", Variant::Integer(2)},
            {"inarrvntVal_Declarado", Variant::Array({"10,50", "1"})}});
-  EXPECT_EQ(typed(sum, "outvntValor_Total_NF", VT_R8, &total), Variant::Integer(0));
+  EXPECT_EQ(Typed(sum, "outvntValor_Total_NF", VT_R8, &total), Variant::Integer(0));
   EXPECT_DOUBLE_EQ(total, 11.5);
-  DATE day = 0;
-  Call today("gBusca_Data_Dia");
-  today.Set({{"invntBanco_Dados", "SQLSERVER"}, {"vntConecta_db", connection_}});
-  const auto now = [] { return static_cast<int>(*SerialFromCivil(Now())); };
-  const int before = now();
-  EXPECT_EQ(typed(today, "outvntData_Dia", VT_DATE, &day), Variant::Integer(0))
-      << today.Get("outvntMsg_Ret");
-  EXPECT_TRUE(static_cast<int>(day) == before || static_cast<int>(day) == now()) << day;
 
   // A date into a 2-byte whole number, and a table of two dimensions.
   short number = 0;
-  EXPECT_EQ(typed(today, "outvntData_Dia", VT_I2, &number), Variant::Integer(10));
+  today.Set({{"vntConecta_db", connection_}});
+  EXPECT_EQ(Typed(today, "outvntData_Dia", VT_I2, &number), Variant::Integer(10));
   EXPECT_EQ(today.Get("outvntMsg_Ret"),
             Variant("O valor de outvntData_Dia não cabe na variável do chamador."));
   SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
   sum.Set({{"inarrvntVal_Declarado", Variant()}});
   V_VT(&sum["inarrvntVal_Declarado"]) = VT_ARRAY | VT_VARIANT;
   V_ARRAY(&sum["inarrvntVal_Declarado"]) = SafeArrayCreate(VT_VARIANT, 2, bounds);
-  EXPECT_EQ(typed(sum, "outvntValor_Total_NF", VT_R8, &total), Variant::Integer(10));
+  EXPECT_EQ(Typed(sum, "outvntValor_Total_NF", VT_R8, &total), Variant::Integer(10));
   EXPECT_EQ(sum.Get("outvntMsg_Ret"),
             Variant("O parâmetro inarrvntVal_Declarado tem um tipo que o componente não lê."));
 }
@@ -145,12 +107,13 @@ TEST_F(DatabaseTest, UnloadingLeavesNoServerSessionBehind) {
                 {"invntPonto_Operacao_id", Variant::Integer(7)}});
       ASSERT_EQ(call.ByName(object.Get()), S_OK);
       EXPECT_EQ(call.Result(), Variant::Integer(0)) << call.Get("outvntMsg_Ret");
+      EXPECT_EQ(call.Get("outvntEmpresa_id"), Variant::Long(1));
     }
     CoFreeUnusedLibrariesEx(0, 0);
   }
   const db::Statement count{
-      "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
-      "current_database() AND pid <> pg_backend_pid()",
+      "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+      "pg_backend_pid()",
       {},
       true};
   // Other test programs' sessions end as their processes do: wait for them.

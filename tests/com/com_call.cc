@@ -3,7 +3,7 @@
 // VARIANTs, and prints the result and every parameter after the call exactly
 // as the Linux build's `tmxcnh call` prints them, so that the two can be
 // compared text for text (tests/com/cross-check).
-//   tmxcnh_com_call METHOD [--json '{"parameter": value, ...}']
+//   tmxcnh_com_call METHOD --json '{"parameter": value, ...}'
 #include <windows.h>
 // The other Windows headers take their basic types from windows.h.
 #include <fcntl.h>
@@ -31,13 +31,11 @@ int Call(const PublicMethod& method, const nlohmann::json& input) {
                  static_cast<unsigned long>(hr));
     return 1;
   }
-  nlohmann::ordered_json output;  // in the interface's order, as tmxcnh call prints it
-  output["result"] = VariantToJson(call.Result());
-  for (size_t i = 0; i < method.parameters.size(); ++i) {
-    output["params"][std::string(method.parameters[i])] =
-        ParameterToJson(method.parameters[i], call.Get(i));
-  }
-  std::cout << output.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+  std::vector<Variant> arguments;
+  for (size_t i = 0; i < method.parameters.size(); ++i) arguments.push_back(call.Get(i));
+  std::cout << AnswerToJson(method, call.Result(), arguments)
+                   .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+            << "\n";
   return 0;
 }
 
@@ -50,9 +48,9 @@ int main() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   const tmxcnh::PublicMethod* method =
-      argc > 1 ? tmxcnh::FindPublicMethod(tmxcnh::com::Utf8FromWide(argv[1])) : nullptr;
-  if (method == nullptr || !(argc == 2 || (argc == 4 && std::wstring(argv[2]) == L"--json"))) {
-    std::fprintf(stderr, "usage: tmxcnh_com_call METHOD [--json '{\"parameter\": value, ...}']\n");
+      argc == 4 ? tmxcnh::FindPublicMethod(tmxcnh::com::Utf8FromWide(argv[1])) : nullptr;
+  if (method == nullptr || std::wstring(argv[2]) != L"--json") {
+    std::fprintf(stderr, "usage: tmxcnh_com_call METHOD --json '{\"parameter\": value, ...}'\n");
     return 2;
   }
   // The bytes as the Linux build writes them: UTF-8, lines ending in LF.
@@ -60,8 +58,7 @@ int main() {
   CoInitialize(nullptr);
   int status = 2;
   try {
-    status = tmxcnh::com::Call(
-        *method, nlohmann::json::parse(argc == 4 ? tmxcnh::com::Utf8FromWide(argv[3]) : "{}"));
+    status = tmxcnh::com::Call(*method, nlohmann::json::parse(tmxcnh::com::Utf8FromWide(argv[3])));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "tmxcnh_com_call: %s\n", error.what());
   }

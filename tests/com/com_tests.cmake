@@ -26,7 +26,7 @@ set(com_dll ${CMAKE_BINARY_DIR}/TMXCNH39.dll)
 # Wine's drive Z: is the root of the host's file system.
 string(REPLACE "/" "\\" com_dll_windows "Z:${com_dll}")
 
-add_library(tmxcnh_com_test_support STATIC tests/com/com_test_support.cc com/guids.cc)
+add_library(tmxcnh_com_test_support STATIC com/guids.cc)
 target_include_directories(tmxcnh_com_test_support PUBLIC ${com_generated})
 target_link_libraries(tmxcnh_com_test_support PUBLIC tmxcnh_component tmxcnh_com_bridge gtest
   advapi32)
