@@ -176,14 +176,14 @@ bool OpensOtherString(const std::string& text, size_t quote) {
 
 // One inline statement: quotes balanced, no comment, nothing after a ";".
 void CheckInline(const std::string& text) {
+  // A statement says something when its first character that is not a blank
+  // is not the ";" that would end it.
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  const bool any = first != std::string::npos && text[first] != ';';
   size_t i = 0;
-  bool any = false;
   while (i < text.size()) {
     // Most of a statement is none of the characters that matter here.
-    while (i < text.size() && !IsSpecial(text[i])) {
-      any = any || !IsBlank(text[i]);
-      ++i;
-    }
+    while (i < text.size() && !IsSpecial(text[i])) ++i;
     if (i >= text.size()) break;
     const char c = text[i];
     // Dollar quoting, backquoted and bracketed names: quotings the reader
@@ -194,7 +194,6 @@ void CheckInline(const std::string& text) {
       const size_t close = text.find(c, i + 1);
       if (close == std::string::npos) Refuse("aspas sem fechamento", text);
       i = close + 1;  // a doubled quote simply opens the next quoted run
-      any = true;
       continue;
     }
     if ((c == '-' && i + 1 < text.size() && text[i + 1] == '-') ||
@@ -207,7 +206,6 @@ void CheckInline(const std::string& text) {
       }
       break;
     }
-    if (!IsBlank(c)) any = true;
     ++i;
   }
   if (!any) Refuse("comando vazio", text);
