@@ -196,19 +196,15 @@ TEST_F(OdbcConnectionTest, ReadsEveryRowInOrderWithItsColumnNames) {
   const ResultSet result =
       Query(*connection_,
             "SELECT n AS \"Número\", CAST(CASE WHEN n = 2 THEN NULL ELSE 'r' || n END AS "
-            "varchar(9)) AS lower_name, 3 AS \"MixedCase\", 4 FROM generate_series(1, 150) AS n");
-  EXPECT_EQ(result.columns,
-            (std::vector<std::string>{"Número", "lower_name", "MixedCase", "?column?"}));
+            "varchar(9)) AS lower_name, 4 FROM generate_series(1, 150) AS n");
+  EXPECT_EQ(result.columns, (std::vector<std::string>{"Número", "lower_name", "?column?"}));
   // More rows than a block holds.
   std::vector<Variant> expected;
   for (int32_t n = 1; n <= 150; ++n) {
     const Variant text = n == 2 ? Variant::Null() : Variant::String("r" + std::to_string(n));
-    expected.insert(expected.end(), {Variant::Long(n), text, Variant::Long(3), Variant::Long(4)});
+    expected.insert(expected.end(), {Variant::Long(n), text, Variant::Long(4)});
   }
   EXPECT_EQ(result.values, expected);
-  EXPECT_TRUE(Query(*connection_, "SELECT 1 AS n WHERE false").values.empty());
-  // SYSDATE is the Oracle idiom the component writes; PostgreSQL gets its own.
-  EXPECT_EQ(Scalar(*connection_, "SELECT SYSDATE").type(), VariantType::kDate);
 }
 
 TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
@@ -224,11 +220,8 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
       {"INSERT INTO " + t + " VALUES (1, 'a'), (2, 'b')", "", 2},
       {"UPDATE " + t + " SET s = 'c' WHERE n = 1", "", 2},
       {"UPDATE " + t + " SET s = 'd' WHERE n = 99", "", 2},  // touches no row
-      {"DELETE FROM " + t + " WHERE n = 99", "", 2},
       {"DELETE FROM " + t + " WHERE n = 2", "", 1},
-      {"SELECT count(*) AS c FROM " + t + " WHERE s = 'c'", "c", 1},
       {"INSERT INTO " + t + " VALUES (5); SELECT n FROM " + t + " WHERE n = 5", "n", 5},
-      {"SELECT 1 AS a; SELECT 2 AS b", "a", 1},
       {"UPDATE " + t + " SET n = 6 WHERE n = 5; SELECT n AS m FROM " + t + " WHERE n = 6; SELECT 3",
        "m", 6},
       // Sent as written: inline SQL would have its SYSDATE adapted.
@@ -254,9 +247,6 @@ TEST_F(OdbcConnectionTest, RaisesTheServersMessageForAFailingStatement) {
   const std::pair<std::string, std::string> cases[] = {
       // a statement, part of the message
       {"SELECT * FROM tmx_no_such_table", "relation \"tmx_no_such_table\" does not exist"},
-      {"SELECT 1/0", "division by zero"},
-      {"SELEC 1", "syntax error"},
-      {"SELECT CAST('abc' AS integer)", "invalid input syntax for type integer: \"abc\""},
       {"SELECT 1 AS a; SELECT 1/0", "division by zero"},
       {"DO $$ BEGIN RAISE EXCEPTION 'Conhecimento não encontrado: %', 'São José'; END $$",
        "Conhecimento não encontrado: São José"},
@@ -278,8 +268,6 @@ TEST_F(OdbcConnectionTest, RaisesConnectionFailedWhenNoConnectionOpens) {
       {WithKey("Port", "1"), ""},
       {WithKey("Database", "tmx_no_such_database"),
        "database \"tmx_no_such_database\" does not exist"},
-      {WithKey("Uid", "tmx_no_such_user"), "role \"tmx_no_such_user\" does not exist"},
-      {WithKey("Driver", "{TMX No Such Driver}"), ""},
   };
   for (const auto& [text, message_part] : cases) {
     const std::optional<RunTimeError> error = ErrorOf([&] { Open(text); });
@@ -334,10 +322,6 @@ TEST_F(OdbcConnectionTest, ResetRollsBackATransactionAStatementFailedIn) {
   EXPECT_EQ(Scalar(*other, "SELECT count(*) FROM " + table), Variant::Long(0));
   connection_->Reset();
   EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + table), Variant::Long(0));
-  // Outside a transaction every statement takes a transaction id of its own
-  // (statement_timestamp() cannot tell under the extended protocol).
-  EXPECT_NE(Scalar(*connection_, "SELECT pg_current_xact_id()::text"),
-            Scalar(*connection_, "SELECT pg_current_xact_id()::text"));
 }
 
 TEST_F(OdbcConnectionTest, IsNotUsableOnceTheServerEndedTheSession) {
@@ -362,33 +346,6 @@ TEST_F(OdbcConnectionTest, IsNotUsableOnceTheServerEndedTheSession) {
     EXPECT_EQ(ErrorOf([&] { victim->Reset(); }).value_or(RunTimeError(0, "")).number(),
               kErrConnectionFailed);
     EXPECT_EQ(Scalar(*Open(), "SELECT 10"), Variant::Long(10));
-  }
-}
-
-TEST_F(OdbcConnectionTest, RunsAProcedureCallAsASetReturningFunction) {
-  const std::string function = UniqueName("tmx_test_echo");
-  Create("FUNCTION", function,
-         "(p integer, t text) RETURNS TABLE(n integer, s text) LANGUAGE sql "
-         "AS 'SELECT p + i, t || ''#'' || i FROM generate_series(1, 2) AS i'");
-  const std::pair<int32_t, std::optional<std::string>> cases[] = {
-      {40, "São José"}, {-3, "d'Ávila"}, {7, std::nullopt}};
-  for (const auto& [p, t] : cases) {
-    Statement statement;
-    statement.call = ProcedureCall{
-        function,
-        {SqlLiteral{SqlLiteral::Kind::kNumber, std::to_string(p)},
-         t ? SqlLiteral{SqlLiteral::Kind::kText, *t} : SqlLiteral{SqlLiteral::Kind::kNull, ""}}};
-    // The component's own form, which PostgreSQL would refuse as it stands.
-    statement.text =
-        "exec " + function + " " + std::to_string(p) + ", " + (t ? "'" + *t + "'" : "NULL");
-    const std::optional<ResultSet> result = connection_->Execute(statement);
-    ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(result->columns, (std::vector<std::string>{"n", "s"}));
-    const auto s = [&](int i) {
-      return t ? Variant::String(*t + "#" + std::to_string(i)) : Variant::Null();
-    };
-    EXPECT_EQ(result->values,
-              (std::vector<Variant>{Variant::Long(p + 1), s(1), Variant::Long(p + 2), s(2)}));
   }
 }
 

@@ -86,24 +86,6 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   }
 }
 
-TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_ECO', 'p_num, p_txt, p_nada', "
-      "'INSERT INTO T (ID, NOME) VALUES (:p_num, :p_txt); "
-      "SELECT COUNT(*) AS n FROM T; "
-      "SELECT :p_num AS num, :p_txt AS txt, :p_nada AS nada')");
-  const ResultSet answer = *Run("exec sp_eco 12, 'ação', null");
-  EXPECT_EQ(answer.columns, (std::vector<std::string>{"num", "txt", "nada"}));
-  EXPECT_EQ(answer.values, (std::vector<Variant>{Variant::Long(12), "ação", Variant::Null()}));
-  EXPECT_EQ(Run("SELECT NOME FROM T WHERE ID = 12")->at(0, 0), Variant("ação"));
-  // The answer is the last result set, even one without rows.
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_NADA', 'p', 'SELECT 1 AS a; SELECT ID FROM T WHERE "
-      "ID = :p')");
-  const std::optional<ResultSet> empty = Run("exec SP_NADA 999");
-  ASSERT_TRUE(empty.has_value());
-  EXPECT_EQ(empty->columns, std::vector<std::string>{"ID"});
-  EXPECT_TRUE(empty->values.empty());
-}
-
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
   Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_FALHA', 'p', "
       "'INSERT INTO T (ID) VALUES (:p); SELECT * FROM TABELA_QUE_NAO_EXISTE')");

@@ -132,7 +132,6 @@ TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   const char* const no_counters = "DELETE FROM INFRA_IDS";
   // The rows that change the database come last: each takes a fresh one.
   const Case cases[] = {
-      {"a document that does not exist", update, 4242, "Conhecimento não cadastrado."},
       {"a deleted document", update, 1003, "Conhecimento não cadastrado."},
       // The keys refuse what names nothing, whoever writes it.
       {"a client that does not exist", insert, 0, nullptr, "invntCliente_id"},
@@ -168,8 +167,8 @@ TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   }
 }
 
-// Invoices must name a live document: Null, a Boolean (-1 inline, null
-// through the procedures) or a missing one is refused by the keys. Without
+// Invoices must name a live document: a Boolean (-1 inline, null through
+// the procedures) or a missing one is refused by the keys. Without
 // the counters' row no invoice is written: the procedure's refusal is the
 // save's own sentence, the emulation's the counter's. The save's lock leaves
 // nothing behind.
@@ -177,7 +176,6 @@ TEST_P(WritingTest, InvoicesThatCannotBeSavedAreRefused) {
   const bool procedures = GetParam().kind == std::string("SQLSERVER");
   const std::tuple<Variant, const char*, const char*> cases[] = {
       // The document, run first, the message (nullptr: not the same on both paths).
-      {Variant::Null(), nullptr, nullptr},
       {Variant::Boolean(true), nullptr, nullptr},
       {Variant::Long(4242), nullptr, nullptr},
       {Variant::Long(1004), "DELETE FROM INFRA_IDS",
@@ -290,11 +288,9 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
                                {0, Variant::Integer(0), 1, 2}}
           : std::vector<Stays>{{1, Variant::Integer(10), 0, 0},  // the duplicate count
                                {2, Variant::Integer(10), 0, 0},  // the counter's read
-                               {3, Variant::Integer(10), 0, 0},  // the counter's write
                                {4, Variant::Integer(10), 0, 0},  // the document
                                {5, Variant::Integer(10), 1, 0},  // the audit counter: the row stays
                                {6, Variant::Integer(0), 1, 2},   // its write is skipped
-                               {7, Variant::Integer(0), 1, 2},   // the audit row is skipped
                                {8, Variant::Integer(10), 1, 0},  // the answer
                                {9, Variant::Integer(30), 1, 0},  // the invoices' delete
                                {13, Variant::Integer(30), 1, 0},  // the first invoice

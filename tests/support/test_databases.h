@@ -33,6 +33,11 @@ inline auto EveryEngineAndKind() {
       Setting{TestEngine::kSqlite, "SQLSERVER"}, Setting{TestEngine::kSqlite, "ORACLE"},
       Setting{TestEngine::kPostgreSql, "SQLSERVER"}, Setting{TestEngine::kPostgreSql, "ORACLE"});
 }
+// Each engine once and each kind once, for what does not differ by the pair.
+inline auto EachEngineAndKindOnce() {
+  return ::testing::Values(Setting{TestEngine::kSqlite, "ORACLE"},
+                           Setting{TestEngine::kPostgreSql, "SQLSERVER"});
+}
 
 class TestDatabase {
  public:
