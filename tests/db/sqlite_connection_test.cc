@@ -79,11 +79,23 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
     const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
     EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
   }
-  for (const char* wrong : {"2004/02/30", "abc"}) {
+  for (const char* wrong : {"2004/02/30", "2004/0305", "abc"}) {
     EXPECT_EQ(
         ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
         kErrStatementFailed);
   }
+}
+
+// A reinstall from another connection is seen by the next call.
+TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
+  const std::string install =
+      "INSERT OR REPLACE INTO TMX_PROCEDURE VALUES ('SP_ECO', 'p_num, p_txt', ";
+  Run(install + "'SELECT :p_txt AS txt, :p_num AS num')");
+  EXPECT_EQ(Run("exec sp_eco 12, 'ação'")->values,
+            (std::vector<Variant>{"ação", Variant::Long(12)}));
+  OpenConnection("Driver=SQLite3;Database=" + path_)
+      ->Execute(ParseStatement(install + "'SELECT :p_num + 1 AS num')"));
+  EXPECT_EQ(Run("exec sp_eco 12, 'ação'")->values, std::vector<Variant>{Variant::Long(13)});
 }
 
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
