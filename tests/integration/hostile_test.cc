@@ -72,7 +72,7 @@ std::map<std::string, Variant> Baseline(const std::string& kind, const std::stri
   return values;
 }
 
-class HostileTest : public testing::DatabaseTest<Setting> {};
+class HostileTest : public testing::DatabaseTest {};
 
 TEST_P(HostileTest, EveryPayloadInEveryParameterIsAnsweredWithinTheFrame) {
   TestDatabase* database = database_.get();

@@ -225,7 +225,7 @@ TEST_P(ReadingTest, TheServerDateIsToday) {
 INSTANTIATE_TEST_SUITE_P(Engines, ReadingTest, testing::EveryEngineAndKind(), testing::SettingName);
 
 // Reads on a database that was changed first: each test has its own.
-class ChangedDatabaseTest : public testing::DatabaseTest<Setting> {};
+class ChangedDatabaseTest : public testing::DatabaseTest {};
 
 TEST_P(ChangedDatabaseTest, AMissingProcedureOrTableRunsTheTrapAndLogsOneRow) {
   database_->Execute(GetParam().kind == std::string("ORACLE")
@@ -293,14 +293,12 @@ TEST_P(ChangedDatabaseTest, PeriodsCompareDaysAsDaysUpToTheLastDayThereIs) {
 INSTANTIATE_TEST_SUITE_P(Engines, ChangedDatabaseTest, testing::EachEngineAndKindOnce(),
                          testing::SettingName);
 
-class EngineTrapTest : public testing::DatabaseTest<TestEngine> {};
-
 // A document no identifier can hold ends in the trap, which logs: through
 // the procedures an identifier with decimals is no identifier on either
 // engine (the inline path reads "5001.5" under the machine's locale, as its
 // whole-number conversion always has), and a kind other than the two is
 // logged with the fixed date 2002/01/01, compared in SQL as a date is.
-TEST_P(EngineTrapTest, AnIdentifierNoNumberHoldsEndsInTheTrap) {
+TEST_P(ChangedDatabaseTest, AnIdentifierNoNumberHoldsEndsInTheTrap) {
   const std::tuple<const char*, const char*, const char*, int> cases[] = {
       {"SQLSERVER", "5001.5",
        "Acesso a função não disponível: gConsulta_Docto_Transporte . Favor tentar mais tarde.", 0},
@@ -318,10 +316,6 @@ TEST_P(EngineTrapTest, AnIdentifierNoNumberHoldsEndsInTheTrap) {
         << kind;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Engines, EngineTrapTest,
-                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
-                         [](const auto& info) { return std::string(EngineName(info.param)); });
 
 // A writer holding SQLite's write lock keeps no reader waiting, through the
 // procedures as through the inline SQL.

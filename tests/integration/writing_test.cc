@@ -29,7 +29,7 @@ using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class WritingTest : public testing::DatabaseTest<Setting> {
+class WritingTest : public testing::DatabaseTest {
  protected:
   Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
     return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
@@ -241,24 +241,18 @@ TEST_P(WritingTest, ValuesAreStoredAlikeAndTheNumberOnce) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);
-
-class EngineWritingTest : public testing::DatabaseTest<TestEngine> {};
-
-TEST_P(EngineWritingTest, TheAuditCounterNeverWraps) {
+// The inline path's audit counter stops at the largest Long (the procedures count in SQL).
+TEST_P(WritingTest, TheAuditCounterNeverWraps) {
+  if (GetParam().kind != std::string("ORACLE")) GTEST_SKIP() << "the inline path's counter";
   database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");
-  const MethodCall call =
-      CallMethod("gInclui_Docto_Transporte",
-                 DocumentScreen("ORACLE", database_->connection_text(), "7821", 1, "1"));
+  const MethodCall call = CallMethod("gInclui_Docto_Transporte", Screen("7821"));
   EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
   EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
   EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").at(0, 0),
             Variant::Long(2147483647));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, EngineWritingTest,
-                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
-                         [](const auto& info) { return std::string(EngineName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);
 
 // What stays written when the n-th statement of an insert fails.
 struct Stays {

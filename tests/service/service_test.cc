@@ -60,7 +60,7 @@ struct Answer {
   json body;
 };
 
-class ServiceTest : public testing::DatabaseTest<Setting> {
+class ServiceTest : public testing::DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();

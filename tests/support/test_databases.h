@@ -63,18 +63,15 @@ class TestDatabase {
   std::unique_ptr<db::Connection> connection_;
 };
 
-// A fresh database of the parameter's engine for each test (the parameter a
-// Setting or a TestEngine); the test is skipped where that engine is not here.
-template <typename Parameter>
-class DatabaseTest : public ::testing::TestWithParam<Parameter> {
+// A fresh database of the setting's engine for each test; the test is
+// skipped where that engine is not here.
+class DatabaseTest : public ::testing::TestWithParam<Setting> {
  protected:
   void SetUp() override {
-    database_ = TestDatabase::Create(EngineOf(this->GetParam()));
+    database_ = TestDatabase::Create(GetParam().engine);
     if (!database_)
       GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
   }
-  static TestEngine EngineOf(TestEngine engine) { return engine; }
-  static TestEngine EngineOf(const Setting& setting) { return setting.engine; }
   std::unique_ptr<TestDatabase> database_;
 };
 
