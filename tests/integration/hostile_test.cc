@@ -17,7 +17,6 @@
 namespace tmxcnh {
 namespace {
 
-using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 

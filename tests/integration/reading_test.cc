@@ -141,7 +141,6 @@ TEST_P(ReadingTest, AnswersHoldWhatWasStored) {
       client_document(102, 4503, kDone),     // the live one of two sharing the number
       client_document(101, 4503, kRefused),  // another client's
       client_document(108, 880, kDone),
-      client_document(103, 9999, kRefused),
       client(101),
       client(102),
       client(103),

@@ -18,7 +18,6 @@
 namespace tmxcnh {
 namespace {
 
-using testing::Arguments;
 using testing::CallMethod;
 using testing::DocumentScreen;
 using testing::MethodCall;

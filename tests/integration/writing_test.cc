@@ -25,7 +25,6 @@ using testing::DocumentScreen;
 using testing::MethodCall;
 using testing::ScriptedDatabase;
 using testing::Set;
-using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
@@ -100,9 +99,8 @@ TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   // procedures are not told the user).
   const db::ResultSet counters =
       database_->Query("SELECT DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID FROM INFRA_IDS");
-  EXPECT_EQ(counters.at(0, 0), Variant::Long(1013));
-  EXPECT_EQ(counters.at(0, 1), Variant::Long(9018));
-  EXPECT_EQ(counters.at(0, 2), Variant::Long(5));
+  EXPECT_EQ(counters.values,
+            (std::vector<Variant>{Variant::Long(1013), Variant::Long(9018), Variant::Long(5)}));
   const db::ResultSet audit = database_->Query(
       "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, REGISTRO_ID FROM LOG_SISTEMA "
       "ORDER BY LOG_SISTEMA_ID");

@@ -28,7 +28,6 @@ namespace {
 
 using nlohmann::json;
 using testing::Arguments;
-using testing::Setting;
 using testing::TestDatabase;
 
 constexpr char kToken[] = "web-token";    // company 1, internet user 5
