@@ -48,7 +48,8 @@ TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
   for (const char* insert :
        {"INSERT INTO T VALUES (7, 1000, 'São José', '2004-03-05 14:30:00', 'x')",
         "INSERT INTO T VALUES (3000000000, 12.5, NULL, '2002/01/01', NULL)",
-        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)"}) {
+        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)",
+        "INSERT INTO T VALUES (1, 1, 'b', '2004-03/05', 'y')"}) {
     EXPECT_FALSE(Run(insert).has_value());  // a write answers no result set
   }
   const ResultSet rows = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
@@ -58,8 +59,10 @@ TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
       Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x",
       Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
       Variant::Null(),
-      // What reads as no date stays text; a TEXT column keeps a number as text.
-      Variant::Null(), Variant::Null(), "a", "not a date", "5"};
+      // What reads as no date stays text, as do mixed separators; a TEXT column keeps a
+      // number as text.
+      Variant::Null(), Variant::Null(), "a", "not a date", "5", Variant::Long(1),
+      Variant::Double(1), "b", "2004-03/05", "y"};
   EXPECT_EQ(rows.values, expected);
 }
 
@@ -79,7 +82,7 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
     const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
     EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
   }
-  for (const char* wrong : {"2004/02/30", "2004/0305", "abc"}) {
+  for (const char* wrong : {"2004/02/30", "2004/0305", "2004/03/055", "abc"}) {
     EXPECT_EQ(
         ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
         kErrStatementFailed);

@@ -143,7 +143,7 @@ TEST(SqlScript, SplitsOnSemicolonsOutsideQuotesBlocksAndComments) {
   EXPECT_NE(statements[4].find("BEGIN RETURN 1; END"), std::string::npos);
   EXPECT_EQ(statements[5], "\nSELECT 2");
   EXPECT_TRUE(SplitSqlScript("").empty());
-  EXPECT_TRUE(SplitSqlScript("-- only a comment\n ; ;").empty());
+  EXPECT_TRUE(SplitSqlScript("-- only a comment\n ; ; --").empty());
 }
 
 }  // namespace
