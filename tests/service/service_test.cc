@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
+#include <tuple>
 
 #include "component/method_table.h"
 #include "db/drivers.h"
@@ -28,7 +28,6 @@ namespace {
 
 using nlohmann::json;
 using testing::Arguments;
-using testing::Setting;
 using testing::TestDatabase;
 
 constexpr char kToken[] = "web-token";    // company 1, internet user 5
@@ -36,24 +35,22 @@ constexpr char kAdmin[] = "admin-token";  // company 1, internet user 1 (sees de
 constexpr char kReader[] = "read-token";  // company 1, gBusca_Data_Dia only
 
 service::Config ServiceConfig(const std::string& kind, const std::string& connection) {
-  const std::string hex = "\"sha256\": \"";
-  const std::string text = R"({"listen": "127.0.0.1:0", "threads": 8,
-    "databases": {"main": {"kind": ")" +
-                           kind + R"(", "connection": ")" + connection + R"("}},
-    "limits": {"body_bytes": 65536, "text_length": 200, "array_length": 50, "call_seconds": 1},
-    "tokens": [
-      {"name": "web", )" + hex +
-                           service::Sha256Hex(kToken) + R"(", "internet_user_id": 5,
-       "database": "main", "companies": [1]},
-      {"name": "admin", )" +
-                           hex + service::Sha256Hex(kAdmin) + R"(", "internet_user_id": 1,
-       "database": "main", "companies": [1]},
-      {"name": "reader", )" +
-                           hex + service::Sha256Hex(kReader) + R"(", "internet_user_id": 5,
-       "database": "main", "companies": [1], "methods": ["gBusca_Data_Dia"]}]})";
+  json text = {{"listen", "127.0.0.1:0"},
+               {"threads", 8},
+               {"databases", {{"main", {{"kind", kind}, {"connection", connection}}}}},
+               {"limits", {{"body_bytes", 65536}, {"text_length", 200}, {"call_seconds", 1}}}};
+  for (const auto& [name, token, user] :
+       {std::tuple{"web", kToken, 5}, {"admin", kAdmin, 1}, {"reader", kReader, 5}}) {
+    text["tokens"].push_back({{"name", name},
+                              {"sha256", service::Sha256Hex(token)},
+                              {"internet_user_id", user},
+                              {"database", "main"},
+                              {"companies", {1}}});
+  }
+  text["tokens"][2]["methods"] = {"gBusca_Data_Dia"};
   service::Config config;
   std::string error;
-  EXPECT_TRUE(service::ParseConfig(text, &config, &error)) << error;
+  EXPECT_TRUE(service::ParseConfig(text.dump(), &config, &error)) << error;
   return config;
 }
 
@@ -62,7 +59,7 @@ struct Answer {
   json body;
 };
 
-class ServiceTest : public testing::DatabaseTest<Setting> {
+class ServiceTest : public testing::DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -119,10 +116,12 @@ Arguments For(const std::string& method, const Arguments& screen) {
   return taken;
 }
 
-// Every method over HTTP and in process on a twin database, in the same order
-// (so the identifiers agree). The HTTP bodies also carry a kind, a connection
-// and an internet user of their own, which the service must not use.
-TEST_P(ServiceTest, AnswersEveryMethodAsTheCallInProcess) {
+// Over HTTP and in process on a twin database, in the same order (so the
+// identifiers agree): a date, a company the answer names, arrays out, a
+// Boolean with arrays in, a write and a delete. The HTTP bodies also carry a
+// kind, a connection and an internet user of their own, which the service
+// must not use.
+TEST_P(ServiceTest, AnswersAsTheCallInProcess) {
   const auto twin = TestDatabase::Create(database_->engine());
   const std::string kind = GetParam().kind;
   const auto calls = [&](const std::string& connection) {
@@ -130,30 +129,13 @@ TEST_P(ServiceTest, AnswersEveryMethodAsTheCallInProcess) {
                               {"vntConecta_db", Variant(connection)},
                               {"invntUsuario_internet_id", Variant::Long(5)},
                               {"invntEmpresa_id", Variant::Integer(1)}};
-    Arguments document = testing::DocumentScreen(kind, connection, "7801", 2, "12,5");
-    document.insert(document.end(), common.begin(), common.end());
-    Arguments update = testing::DocumentScreen(kind, connection, "4501", 1, "13,75");
-    update.emplace_back("invntDocto_Transporte_id", Variant::Long(1001));
     std::vector<std::pair<std::string, Arguments>> screens = {
-        {"gBusca_Data_Dia", common},
+        {"gBusca_Data_Dia", {}},
         {"gBusca_Empresa_Filial", {{"invntPonto_Operacao_id", Variant::Integer(7)}}},
-        {"gBusca_Lista_Docto_Transporte",
-         {{"invntData_ini", Variant("04/03/2024")}, {"invntData_Fim", Variant("06/03/2024")}}},
         {"gConsulta_Docto_Transporte", {{"invntDocto_Transporte_id", Variant::Long(1001)}}},
-        {"gConsulta_Cliente_Docto_Transp",
-         {{"invntPessoa_id", Variant::Integer(101)},
-          {"invntNum_Docto_Transporte", Variant::Integer(4501)}}},
-        {"mBusca_Cliente", {{"invntCliente_id", Variant::Integer(101)}}},
-        {"mConsulta_Nota_Fiscal", {{"invntDocto_Transporte_id", Variant::Long(1001)}}},
-        {"gSoma_Nota_Fiscal",
-         {{"invntQtde_Notas", Variant::Integer(2)},
-          {"inarrvntVal_Declarado", Variant::Array({"1000,25", "350,25"})}}},
-        {"mConsiste_Campos", document},
-        {"mVerifica_Dupli_Num_Docto", document},
-        {"gInclui_Docto_Transporte", document},
         {"mGrava_Nota_fiscal",
          testing::InvoiceScreen(kind, connection, Variant::Long(1001), {31, 32})},
-        {"gAltera_Docto_Transporte", update},
+        {"gInclui_Docto_Transporte", testing::DocumentScreen(kind, connection, "7801", 2, "12,5")},
         {"gExclui_Docto_Transporte", {{"invntDocto_Transporte_id", Variant::Long(1002)}}}};
     for (auto& [method, screen] : screens)
       screen.insert(screen.end(), common.begin(), common.end());
@@ -182,15 +164,8 @@ TEST_P(ServiceTest, AnswersEveryMethodAsTheCallInProcess) {
   }
 }
 
-// ", 1" n times.
-std::string ManyMore(int n) {
-  std::string more;
-  for (int i = 0; i < n; ++i) more += ", 1";
-  return more;
-}
-
-// A hostile or mistaken caller: refused with a status and a message, and
-// nothing run (the document and its invoices are still there afterwards).
+// A hostile or mistaken caller, one of each check: refused with a status
+// and a message, and nothing run (the document and its invoices are still there afterwards).
 TEST_P(ServiceTest, RefusesWhatItMustNotRun) {
   const std::string remove = R"({"invntEmpresa_id": 1, "invntDocto_Transporte_id": 1001})";
   const struct {
@@ -198,14 +173,11 @@ TEST_P(ServiceTest, RefusesWhatItMustNotRun) {
     std::string path, body, token;
     int status;
   } cases[] = {
-      {"no token", "gExclui_Docto_Transporte", remove, "", 401},
       {"a wrong token", "gExclui_Docto_Transporte", remove, "web-tokem", 401},
       {"another company", "gExclui_Docto_Transporte",
        R"({"invntEmpresa_id": 2, "invntDocto_Transporte_id": 1001})", kToken, 403},
       {"no company", "gExclui_Docto_Transporte", R"({"invntDocto_Transporte_id": 1001})", kToken,
        403},
-      {"a company as a fraction", "gExclui_Docto_Transporte",
-       R"({"invntEmpresa_id": 1.5, "invntDocto_Transporte_id": 1001})", kToken, 403},
       {"another company's branch", "gBusca_Empresa_Filial", R"({"invntPonto_Operacao_id": 12})",
        kToken, 403},
       {"a method outside the token", "gExclui_Docto_Transporte", remove, kReader, 403},
@@ -216,10 +188,6 @@ TEST_P(ServiceTest, RefusesWhatItMustNotRun) {
       {"an unknown method", "gExclui_Docto", remove, kToken, 404},
       {"a text too long", "gExclui_Docto_Transporte",
        R"({"invntEmpresa_id": 1, "invntDocto_Transporte_id": ")" + std::string(201, '1') + "\"}",
-       kToken, 413},
-      {"a list too long", "mGrava_Nota_fiscal",
-       R"({"invntEmpresa_id": 1, "invntDocto_Transporte_id": 1001, "inarrvntNota_fiscal": [1)" +
-           ManyMore(50) + "]}",
        kToken, 413},
       {"a body too large", "gExclui_Docto_Transporte", std::string(70000, ' '), kToken, 413},
   };
@@ -319,7 +287,8 @@ TEST_P(ServiceTest, DescribesItself) {
   EXPECT_EQ(Get("/nowhere").status, 404);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, ServiceTest, testing::EveryEngineAndKind(),
+// A transport over the call in process: each engine once, each kind once.
+INSTANTIATE_TEST_SUITE_P(Settings, ServiceTest, testing::EachEngineAndKindOnce(),
                          testing::SettingName);
 
 // The command as an operator runs it: --check, a bad file, and a SIGTERM
@@ -340,21 +309,12 @@ TEST(ServeCommand, ChecksItsFileServesAndStopsOnSigterm) {
   EXPECT_EQ(std::system((command + good + " --check >/dev/null").c_str()), 0);
   EXPECT_NE(std::system((command + bad + " 2>/dev/null").c_str()), 0);
 
-  int pipe_ends[2];
-  ASSERT_EQ(pipe(pipe_ends), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-  std::string path = TMXCNH_CLI_PATH, serve = "serve", option = "--config";
-  char* argv[] = {path.data(), serve.data(), option.data(), const_cast<char*>(good.c_str()),
-                  nullptr};
-  pid_t child = 0;
-  ASSERT_EQ(posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipe_ends[1]);
-  std::FILE* output = fdopen(pipe_ends[0], "r");
+  // The shell says its process number, which the server then takes over.
+  std::FILE* output = popen(("echo $$; exec " + command + good + " 2>&1 >/dev/null").c_str(), "r");
+  ASSERT_NE(output, nullptr);
   char line[256] = "";
+  ASSERT_NE(std::fgets(line, sizeof line, output), nullptr);
+  const pid_t child = std::atoi(line);
   ASSERT_NE(std::fgets(line, sizeof line, output), nullptr);  // "... serving on http://HOST:PORT"
   const std::string serving = line;
   const int port = std::atoi(serving.substr(serving.rfind(':') + 1).c_str());
@@ -362,13 +322,11 @@ TEST(ServeCommand, ChecksItsFileServesAndStopsOnSigterm) {
   const httplib::Result health = client.Get("/healthz");
   EXPECT_TRUE(health && health->status == 200) << serving;
   kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::string rest;
   while (std::fgets(line, sizeof line, output)) rest += line;
+  const int status = pclose(output);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_NE(rest.find("finishing the calls in flight"), std::string::npos) << rest;
-  std::fclose(output);
   std::filesystem::remove_all(folder);
 }
 

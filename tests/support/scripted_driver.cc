@@ -114,11 +114,6 @@ void ScriptedDatabase::Answer(const std::string& fragment, db::ResultSet rows) {
   rules_.push_back({fragment, std::move(rows)});
 }
 
-void ScriptedDatabase::AnswerNothing(const std::string& fragment) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rules_.push_back({fragment, std::nullopt});
-}
-
 void ScriptedDatabase::FailAt(int n, const std::string& message) {
   std::lock_guard<std::mutex> lock(mutex_);
   failures_[n] = message;

@@ -35,8 +35,6 @@ class ScriptedDatabase {
   // matching rule wins). Unmatched statements answer nothing when they write
   // (INSERT, UPDATE, DELETE) and an empty result set otherwise.
   void Answer(const std::string& fragment, db::ResultSet rows);
-  // Statements whose text contains `fragment` answer no result set at all.
-  void AnswerNothing(const std::string& fragment);
   // The n-th statement (1-based) fails with the given message.
   void FailAt(int n, const std::string& message = "falha simulada");
 

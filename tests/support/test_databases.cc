@@ -20,14 +20,10 @@ std::string UniqueName() {
   return "tmx_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
 }
 
-// The text with the value of its Database key replaced.
+// The text with the value of its Database key (scripts/with-postgres writes one) replaced.
 std::string WithDatabase(const std::string& connection_text, const std::string& database) {
   static const std::regex key("(^|;) *Database *=[^;]*", std::regex::icase);
-  if (std::regex_search(connection_text, key)) {
-    return std::regex_replace(connection_text, key, "$1Database=" + database);
-  }
-  const bool closed = connection_text.empty() || connection_text.back() == ';';
-  return connection_text + (closed ? "" : ";") + "Database=" + database;
+  return std::regex_replace(connection_text, key, "$1Database=" + database);
 }
 
 }  // namespace

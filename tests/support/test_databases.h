@@ -33,6 +33,11 @@ inline auto EveryEngineAndKind() {
       Setting{TestEngine::kSqlite, "SQLSERVER"}, Setting{TestEngine::kSqlite, "ORACLE"},
       Setting{TestEngine::kPostgreSql, "SQLSERVER"}, Setting{TestEngine::kPostgreSql, "ORACLE"});
 }
+// Each engine once and each kind once, for what does not differ by the pair.
+inline auto EachEngineAndKindOnce() {
+  return ::testing::Values(Setting{TestEngine::kSqlite, "ORACLE"},
+                           Setting{TestEngine::kPostgreSql, "SQLSERVER"});
+}
 
 class TestDatabase {
  public:
@@ -58,18 +63,15 @@ class TestDatabase {
   std::unique_ptr<db::Connection> connection_;
 };
 
-// A fresh database of the parameter's engine for each test (the parameter a
-// Setting or a TestEngine); the test is skipped where that engine is not here.
-template <typename Parameter>
-class DatabaseTest : public ::testing::TestWithParam<Parameter> {
+// A fresh database of the setting's engine for each test; the test is
+// skipped where that engine is not here.
+class DatabaseTest : public ::testing::TestWithParam<Setting> {
  protected:
   void SetUp() override {
-    database_ = TestDatabase::Create(EngineOf(this->GetParam()));
+    database_ = TestDatabase::Create(GetParam().engine);
     if (!database_)
       GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
   }
-  static TestEngine EngineOf(TestEngine engine) { return engine; }
-  static TestEngine EngineOf(const Setting& setting) { return setting.engine; }
   std::unique_ptr<TestDatabase> database_;
 };
 
