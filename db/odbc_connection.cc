@@ -209,6 +209,8 @@ struct Shape {
   std::vector<std::string> columns;
   std::vector<ColumnPlan> plans;
   std::unique_ptr<Block> block;
+  // A statement tends to answer as many rows as it did the time before.
+  size_t values_last_time = 0;
 };
 
 // Statements kept prepared per connection; past this many the cache starts again.
@@ -507,13 +509,13 @@ class OdbcConnection : public Connection {
     }
     const Block& block = *shape.block;
     ResultSet result{shape.columns, {}};
+    result.values.reserve(shape.values_last_time);
     for (;;) {
       const SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLFetch");
       for (size_t r = 0; r < block.fetched(); ++r) {
         if (block.Failed(r)) return std::nullopt;
-        if (result.values.empty()) result.values.reserve(shape.plans.size() * block.fetched());
         for (size_t c = 0; c < shape.plans.size(); ++c) {
           const SQLLEN indicator = block.Indicator(c, r);
           if (indicator == SQL_NULL_DATA) {
@@ -526,23 +528,25 @@ class OdbcConnection : public Connection {
         }
       }
     }
+    shape.values_last_time = result.values.size();
     return result;
   }
 
-  ResultSet ReadResultSet(const Handle& statement, const Shape& shape, int32_t error_number) {
+  ResultSet ReadResultSet(const Handle& statement, Shape& shape, int32_t error_number) {
     const std::vector<ColumnPlan>& plans = shape.plans;
     ResultSet result{shape.columns, {}};
+    result.values.reserve(shape.values_last_time);
     WideString piece(kPieceLength + 1, 0);
     for (;;) {
       SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, error_number, "SQLFetch");
-      if (result.values.empty()) result.values.reserve(plans.size());
       for (size_t c = 0; c < plans.size(); ++c) {
         result.values.push_back(ReadCell(statement, static_cast<SQLUSMALLINT>(c + 1), plans[c].kind,
                                          piece, error_number));
       }
     }
+    shape.values_last_time = result.values.size();
     return result;
   }
 

@@ -61,17 +61,19 @@ class Prepared {
     } rewind{statement_};
     ResultSet result;
     result.columns = names_;
+    // A statement tends to answer as many rows as it did the time before.
+    result.values.reserve(values_last_time_);
     const int columns = static_cast<int>(names_.size());
     for (;;) {
       const int code = sqlite3_step(statement_);
       if (code == SQLITE_DONE) break;
       if (code != SQLITE_ROW) throw RunTimeError(kErrStatementFailed, sqlite3_errmsg(db));
-      if (result.values.empty()) result.values.reserve(static_cast<size_t>(columns));
       for (int c = 0; c < columns; ++c) {
         result.values.push_back(SqliteColumnValue(statement_, c, kinds_[static_cast<size_t>(c)]));
       }
     }
     if (columns == 0) return std::nullopt;
+    values_last_time_ = result.values.size();
     return result;
   }
 
@@ -79,6 +81,7 @@ class Prepared {
   sqlite3_stmt* statement_ = nullptr;
   std::vector<std::string> names_;
   std::vector<SqliteColumnKind> kinds_;
+  size_t values_last_time_ = 0;
 };
 
 // A procedure of the catalog, compiled once per connection while its
