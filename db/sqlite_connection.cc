@@ -90,6 +90,7 @@ struct Procedure {
   std::string declared;  // PARAMETERS and BODY as read, to notice a change
   std::vector<ProcedureParameter> parameters;
   std::vector<std::unique_ptr<Prepared>> statements;
+  std::vector<std::vector<int>> places;  // each statement's ParameterPlaces
   bool read_only = true;
   bool checked = false;  // against the catalog since the database last changed
 };
@@ -178,9 +179,11 @@ class SqliteConnection : public Connection {
         Cached("BEGIN IMMEDIATE").Run(db_);
       }
       std::optional<ResultSet> answer;
-      for (const std::unique_ptr<Prepared>& statement : procedure.statements) {
-        BindProcedureArguments(statement->get(), procedure.parameters, call.arguments);
-        if (std::optional<ResultSet> result = statement->Run(db_)) answer = std::move(result);
+      for (size_t s = 0; s < procedure.statements.size(); ++s) {
+        Prepared& statement = *procedure.statements[s];
+        BindProcedureArguments(statement.get(), procedure.parameters, procedure.places[s],
+                               call.arguments);
+        if (std::optional<ResultSet> result = statement.Run(db_)) answer = std::move(result);
       }
       if (own_transaction) Cached("COMMIT").Run(db_);
       return answer;
@@ -228,6 +231,7 @@ class SqliteConnection : public Connection {
       next = tail;
       if (statement->get() == nullptr) continue;
       procedure.read_only = procedure.read_only && statement->read_only();
+      procedure.places.push_back(ParameterPlaces(statement->get(), procedure.parameters));
       procedure.statements.push_back(std::move(statement));
     }
     procedure.declared = declared;

@@ -65,13 +65,21 @@ void CheckProcedureArgument(const ProcedureParameter& parameter, const SqlLitera
   }
 }
 
+std::vector<int> ParameterPlaces(sqlite3_stmt* statement,
+                                 const std::vector<ProcedureParameter>& parameters) {
+  std::vector<int> places;
+  for (const ProcedureParameter& parameter : parameters) {
+    places.push_back(sqlite3_bind_parameter_index(statement, (":" + parameter.name).c_str()));
+  }
+  return places;
+}
+
 void BindProcedureArguments(sqlite3_stmt* statement,
                             const std::vector<ProcedureParameter>& parameters,
+                            const std::vector<int>& places,
                             const std::vector<SqlLiteral>& arguments) {
-  std::string marker;
   for (size_t i = 0; i < parameters.size(); ++i) {
-    marker = ":" + parameters[i].name;
-    const int index = sqlite3_bind_parameter_index(statement, marker.c_str());
+    const int index = places[i];
     if (index == 0) continue;  // this statement does not use it
     const SqlLiteral& argument = arguments[i];
     const std::string& type = parameters[i].type;

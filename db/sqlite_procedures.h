@@ -25,9 +25,15 @@ std::vector<ProcedureParameter> ParseProcedureParameters(const std::string& list
 // cannot hold, in the words of a typed server.
 void CheckProcedureArgument(const ProcedureParameter& parameter, const SqlLiteral& argument);
 
-// Binds each argument to the parameter of its name that the statement uses.
+// Where the statement takes each parameter (":name"); 0 where it takes none.
+// Found once, when the procedure is compiled.
+std::vector<int> ParameterPlaces(sqlite3_stmt* statement,
+                                 const std::vector<ProcedureParameter>& parameters);
+
+// Binds each argument where the statement takes its parameter.
 void BindProcedureArguments(sqlite3_stmt* statement,
                             const std::vector<ProcedureParameter>& parameters,
+                            const std::vector<int>& places,
                             const std::vector<SqlLiteral>& arguments);
 
 }  // namespace tmxcnh::db
