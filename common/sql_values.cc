@@ -83,7 +83,9 @@ Variant gTrata_Nulo(const Variant& value) {
 }
 
 Variant gId_Sql(const Variant& value) {
-  if (Val(ToText(value)) == 0) return Variant::String("null");
+  // A whole number's text is its digits, which Val reads back as they are.
+  const bool whole = value.type() == VariantType::kInteger || value.type() == VariantType::kLong;
+  if (whole ? ToDouble(value) == 0 : Val(ToText(value)) == 0) return Variant::String("null");
   return value;
 }
 
