@@ -106,6 +106,7 @@ class SqliteConnection : public Connection {
   ~SqliteConnection() override {
     procedures_.clear();
     cache_.clear();
+    for (std::unique_ptr<Prepared>& prepared : fixed_) prepared.reset();
     sqlite3_close_v2(db_);
   }
 
@@ -145,6 +146,18 @@ class SqliteConnection : public Connection {
     }
   }
 
+  // The statements of every procedure call, kept apart from the cache so that
+  // finding them takes neither a string nor a hash.
+  enum FixedStatement { kBegin, kBeginImmediate, kCommit, kDataVersion, kFixedStatements };
+
+  Prepared& Fixed(FixedStatement which) {
+    static constexpr const char* kTexts[] = {"BEGIN", "BEGIN IMMEDIATE", "COMMIT",
+                                             "PRAGMA data_version"};
+    std::unique_ptr<Prepared>& prepared = fixed_[which];
+    if (!prepared) prepared = std::make_unique<Prepared>(db_, kTexts[which]);
+    return *prepared;
+  }
+
   // The statement prepared for a text (the component's inline SQL, adapted to
   // SQLite's idioms when adapt is set), found again by that text.
   Prepared& Cached(const std::string& text, bool adapt = false) {
@@ -162,7 +175,7 @@ class SqliteConnection : public Connection {
   // that writes holds the write lock from the start (BEGIN IMMEDIATE).
   std::optional<ResultSet> Call(const ProcedureCall& call) {
     const bool own_transaction = sqlite3_get_autocommit(db_) != 0;
-    if (own_transaction) Cached("BEGIN").Run(db_);
+    if (own_transaction) Fixed(kBegin).Run(db_);
     try {
       Procedure& procedure = Compiled(call.name);
       if (procedure.parameters.size() != call.arguments.size()) {
@@ -175,8 +188,8 @@ class SqliteConnection : public Connection {
         CheckProcedureArgument(procedure.parameters[i], call.arguments[i]);
       }
       if (own_transaction && !procedure.read_only) {
-        Cached("COMMIT").Run(db_);
-        Cached("BEGIN IMMEDIATE").Run(db_);
+        Fixed(kCommit).Run(db_);
+        Fixed(kBeginImmediate).Run(db_);
       }
       std::optional<ResultSet> answer;
       for (size_t s = 0; s < procedure.statements.size(); ++s) {
@@ -185,7 +198,7 @@ class SqliteConnection : public Connection {
                                call.arguments);
         if (std::optional<ResultSet> result = statement.Run(db_)) answer = std::move(result);
       }
-      if (own_transaction) Cached("COMMIT").Run(db_);
+      if (own_transaction) Fixed(kCommit).Run(db_);
       return answer;
     } catch (...) {
       if (own_transaction && !sqlite3_get_autocommit(db_)) {
@@ -199,7 +212,7 @@ class SqliteConnection : public Connection {
   // again only when another connection has changed the database since the
   // last reading (PRAGMA data_version), as a reinstall of the procedures does.
   Procedure& Compiled(const std::string& name) {
-    std::optional<ResultSet> version = Cached("PRAGMA data_version").Run(db_);
+    std::optional<ResultSet> version = Fixed(kDataVersion).Run(db_);
     const int64_t data_version = version ? ToLong(version->at(0, 0)) : -1;
     if (data_version != checked_version_) {
       for (auto& [known, procedure] : procedures_) procedure.checked = false;
@@ -239,6 +252,7 @@ class SqliteConnection : public Connection {
   }
 
   sqlite3* db_;
+  std::unique_ptr<Prepared> fixed_[kFixedStatements];
   std::unordered_map<std::string, std::unique_ptr<Prepared>> cache_;
   std::unordered_map<std::string, Procedure> procedures_;
   int64_t checked_version_ = -1;
