@@ -1,9 +1,10 @@
 #include "db/sqlite_procedures.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 
 #include "platform/run_time_error.h"
 #include "platform/text.h"
@@ -11,13 +12,14 @@
 namespace tmxcnh::db {
 namespace {
 
-// The whole number a literal spells in 64 bits, if it spells one.
+// The whole number a literal spells in 64 bits, if it spells one (the
+// statement reader hands numbers on as a sign, digits, and a fraction).
 std::optional<int64_t> WholeNumber(const std::string& value) {
-  if (value.empty() || value.find('.') != std::string::npos) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const long long whole = std::strtoll(value.c_str(), &end, 10);
-  if (errno == ERANGE || end == value.c_str() || *end != '\0') return std::nullopt;
+  std::string_view digits = value;
+  if (digits.starts_with('+')) digits.remove_prefix(1);
+  int64_t whole = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
   return whole;
 }
 
