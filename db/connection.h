@@ -3,6 +3,7 @@
 // Oracle in production) and, in tests, a scripted driver.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,13 @@ namespace tmxcnh::db {
 struct ResultSet {
   std::vector<std::string> columns;
   std::vector<Variant> values;
+
+  // Room for the values a statement answered the time before, up to a bound,
+  // so that one large answer does not make every later call allocate as much.
+  void ReserveLike(size_t values_last_time) {
+    constexpr size_t kMaxReservedValues = 4096;
+    values.reserve(std::min(values_last_time, kMaxReservedValues));
+  }
 
   size_t row_count() const { return columns.empty() ? 0 : values.size() / columns.size(); }
   // The value of a row and column; out of range is std::out_of_range.

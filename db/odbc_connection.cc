@@ -509,7 +509,7 @@ class OdbcConnection : public Connection {
     }
     const Block& block = *shape.block;
     ResultSet result{shape.columns, {}};
-    result.values.reserve(shape.values_last_time);
+    result.ReserveLike(shape.values_last_time);
     for (;;) {
       const SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
@@ -535,7 +535,7 @@ class OdbcConnection : public Connection {
   ResultSet ReadResultSet(const Handle& statement, Shape& shape, int32_t error_number) {
     const std::vector<ColumnPlan>& plans = shape.plans;
     ResultSet result{shape.columns, {}};
-    result.values.reserve(shape.values_last_time);
+    result.ReserveLike(shape.values_last_time);
     WideString piece(kPieceLength + 1, 0);
     for (;;) {
       SQLRETURN rc = SQLFetch(statement.get());

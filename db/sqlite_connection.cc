@@ -62,7 +62,7 @@ class Prepared {
     ResultSet result;
     result.columns = names_;
     // A statement tends to answer as many rows as it did the time before.
-    result.values.reserve(values_last_time_);
+    result.ReserveLike(values_last_time_);
     const int columns = static_cast<int>(names_.size());
     for (;;) {
       const int code = sqlite3_step(statement_);
