@@ -112,18 +112,19 @@ size_t Recordset::ColumnIndex(std::string_view name) const {
                      "or ordinal.");
 }
 
-const Variant& Recordset::Field(std::string_view name) const {
+size_t Recordset::CurrentValueIndex(std::string_view name) const {
   RequireOpen();
   const size_t c = ColumnIndex(name);
   RequireCurrentRow();
-  return result_.values[position_ * result_.columns.size() + c];
+  return position_ * result_.columns.size() + c;
+}
+
+const Variant& Recordset::Field(std::string_view name) const {
+  return result_.values[CurrentValueIndex(name)];
 }
 
 Variant Recordset::TakeField(std::string_view name) {
-  RequireOpen();
-  const size_t c = ColumnIndex(name);
-  RequireCurrentRow();
-  Variant& field = result_.values[position_ * result_.columns.size() + c];
+  Variant& field = result_.values[CurrentValueIndex(name)];
   Variant value = std::move(field);
   field = Variant();
   return value;

@@ -63,6 +63,9 @@ class Recordset {
   void RequireOpen() const;
   void RequireCurrentRow() const;
   size_t ColumnIndex(std::string_view name) const;
+  // Where the current row's value of a column is in the answer's array (the
+  // recordset open, the column found, a current row: each a run-time error).
+  size_t CurrentValueIndex(std::string_view name) const;
 
   int cursor_location_ = 2;  // the server-side default, until a method sets it
   bool open_ = false;
