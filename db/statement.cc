@@ -1,5 +1,6 @@
 #include "db/statement.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
@@ -178,8 +179,8 @@ bool OpensOtherString(const std::string& text, size_t quote) {
 void CheckInline(const std::string& text) {
   // A statement says something when its first character that is not a blank
   // is not the ";" that would end it.
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  const bool any = first != std::string::npos && text[first] != ';';
+  const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+  const bool any = first != text.end() && *first != ';';
   size_t i = 0;
   while (i < text.size()) {
     // Most of a statement is none of the characters that matter here.
