@@ -87,10 +87,13 @@ class Prepared {
 // A procedure of the catalog, compiled once per connection while its
 // catalog row stays as it was.
 struct Procedure {
+  struct Step {
+    std::unique_ptr<Prepared> statement;
+    std::vector<int> places;  // its ParameterPlaces
+  };
   std::string declared;  // PARAMETERS and BODY as read, to notice a change
   std::vector<ProcedureParameter> parameters;
-  std::vector<std::unique_ptr<Prepared>> statements;
-  std::vector<std::vector<int>> places;  // each statement's ParameterPlaces
+  std::vector<Step> steps;
   bool read_only = true;
   bool checked = false;  // against the catalog since the database last changed
 };
@@ -192,11 +195,10 @@ class SqliteConnection : public Connection {
         Fixed(kBeginImmediate).Run(db_);
       }
       std::optional<ResultSet> answer;
-      for (size_t s = 0; s < procedure.statements.size(); ++s) {
-        Prepared& statement = *procedure.statements[s];
-        BindProcedureArguments(statement.get(), procedure.parameters, procedure.places[s],
+      for (const Procedure::Step& step : procedure.steps) {
+        BindProcedureArguments(step.statement->get(), procedure.parameters, step.places,
                                call.arguments);
-        if (std::optional<ResultSet> result = statement.Run(db_)) answer = std::move(result);
+        if (std::optional<ResultSet> result = step.statement->Run(db_)) answer = std::move(result);
       }
       if (own_transaction) Fixed(kCommit).Run(db_);
       return answer;
@@ -232,7 +234,7 @@ class SqliteConnection : public Connection {
     const std::string declared = ToText(row->at(0, 0));
     Procedure& procedure = procedures_[name];
     procedure.checked = true;
-    if (procedure.declared == declared && !procedure.statements.empty()) return procedure;
+    if (procedure.declared == declared && !procedure.steps.empty()) return procedure;
     procedure = Procedure{};
     procedure.checked = true;
     procedure.parameters = ParseProcedureParameters(ToText(row->at(0, 1)));
@@ -244,8 +246,8 @@ class SqliteConnection : public Connection {
       next = tail;
       if (statement->get() == nullptr) continue;
       procedure.read_only = procedure.read_only && statement->read_only();
-      procedure.places.push_back(ParameterPlaces(statement->get(), procedure.parameters));
-      procedure.statements.push_back(std::move(statement));
+      std::vector<int> places = ParameterPlaces(statement->get(), procedure.parameters);
+      procedure.steps.push_back({std::move(statement), std::move(places)});
     }
     procedure.declared = declared;
     return procedure;
