@@ -12,6 +12,7 @@
 #include "db/dialect.h"
 #include "db/sqlite_functions.h"
 #include "db/sqlite_procedures.h"
+#include "db/sqlite_process.h"
 #include "db/sqlite_values.h"
 #include "platform/conversions.h"
 #include "platform/run_time_error.h"
@@ -261,10 +262,7 @@ class SqliteConnection : public Connection {
 };
 
 std::unique_ptr<Connection> Open(const std::string& path, int flags) {
-  // SQLite's memory statistics take a global mutex on every allocation, which
-  // serialises threads that share nothing; the component reads none of them.
-  static const int unmetered = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-  (void)unmetered;
+  ConfigureSqliteForThreads();
   sqlite3* db = nullptr;
   const int code = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (code != SQLITE_OK) {
