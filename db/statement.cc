@@ -29,6 +29,9 @@ class CallReader {
     call.name = ReadName();
     SkipBlanks();
     if (AtEnd()) return call;
+    // One more argument than commas, or fewer where a text holds a comma.
+    call.arguments.reserve(1 +
+                           static_cast<size_t>(std::count(text_.begin() + pos_, text_.end(), ',')));
     for (;;) {
       call.arguments.push_back(ReadLiteral());
       SkipBlanks();
@@ -46,13 +49,13 @@ class CallReader {
   }
 
   std::string ReadName() {
-    std::string name;
+    const size_t start = pos_;
     for (;;) {
       if (AtEnd() || !IsIdentifierStart(text_[pos_]))
         Refuse("nome de procedimento inválido", text_);
-      while (!AtEnd() && IsIdentifierChar(text_[pos_])) name += text_[pos_++];
-      if (AtEnd() || text_[pos_] != '.') return name;
-      name += text_[pos_++];
+      while (!AtEnd() && IsIdentifierChar(text_[pos_])) ++pos_;
+      if (AtEnd() || text_[pos_] != '.') return text_.substr(start, pos_ - start);
+      ++pos_;
     }
   }
 
@@ -94,14 +97,13 @@ class CallReader {
   // "1E-05"); handed on in plain decimal form, which every engine reads with
   // the type of its parameter.
   SqlLiteral ReadNumber() {
+    const size_t start = pos_;
     std::string sign;
     if (text_[pos_] == '-' || text_[pos_] == '+') sign = text_[pos_++];
     const std::string whole = ReadDigits();
     std::string fraction;
-    bool point = false;
     if (!AtEnd() && text_[pos_] == '.') {
       ++pos_;
-      point = true;
       fraction = ReadDigits();
     }
     if (whole.empty() && fraction.empty()) Refuse("valor que não é literal", text_);
@@ -118,7 +120,7 @@ class CallReader {
               sign + PlainDecimal(whole, fraction, exponent_sign * std::stoi(exponent))};
     }
     EndOfLiteral();
-    return {SqlLiteral::Kind::kNumber, sign + whole + (point ? "." + fraction : "")};
+    return {SqlLiteral::Kind::kNumber, text_.substr(start, pos_ - start)};
   }
 
   std::string ReadDigits() {
