@@ -49,6 +49,19 @@ class Prepared {
   sqlite3_stmt* get() const { return statement_; }
   bool read_only() const { return statement_ == nullptr || sqlite3_stmt_readonly(statement_); }
 
+  // The first column of its single row as a whole number, for the
+  // statements of every call that answer one number (no rows kept).
+  int64_t RunForNumber(sqlite3* db) {
+    if (sqlite3_step(statement_) != SQLITE_ROW) {
+      const std::string message = sqlite3_errmsg(db);
+      sqlite3_reset(statement_);
+      throw RunTimeError(kErrStatementFailed, message);
+    }
+    const int64_t number = sqlite3_column_int64(statement_, 0);
+    sqlite3_reset(statement_);
+    return number;
+  }
+
   // Steps it to its end (and back to the start, bindings cleared, whatever
   // happens); its rows when it has columns.
   std::optional<ResultSet> Run(sqlite3* db) {
@@ -215,8 +228,7 @@ class SqliteConnection : public Connection {
   // again only when another connection has changed the database since the
   // last reading (PRAGMA data_version), as a reinstall of the procedures does.
   Procedure& Compiled(const std::string& name) {
-    std::optional<ResultSet> version = Fixed(kDataVersion).Run(db_);
-    const int64_t data_version = version ? ToLong(version->at(0, 0)) : -1;
+    const int64_t data_version = Fixed(kDataVersion).RunForNumber(db_);
     if (data_version != checked_version_) {
       for (auto& [known, procedure] : procedures_) procedure.checked = false;
       checked_version_ = data_version;
