@@ -101,9 +101,10 @@ bool gTroca_Virgula_Ponto(const std::string& text, std::string& result) {
 }
 
 std::string gRetira_Caracteres(std::string_view text) {
-  if (text::Trim(text).empty()) return "";
-  static const std::string_view kRemoved = "'<>();%&+\"";
+  if (text.find_first_not_of(' ') == std::string_view::npos) return "";  // blanks only
+  static constexpr std::string_view kRemoved = "'<>();%&+\"";
   std::string cleaned;
+  cleaned.reserve(text.size());
   for (char c : text) {
     if (kRemoved.find(c) == std::string_view::npos) cleaned += c;
   }
