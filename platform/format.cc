@@ -36,11 +36,17 @@ bool IsDateMask(std::string_view mask) {
   return false;
 }
 
-std::string Padded(int value, size_t width) {
-  std::string digits = std::to_string(value);
-  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-  return digits;
+// Appends the value's digits with zeros before them up to width characters.
+void AppendPadded(std::string& out, int value, size_t width) {
+  char digits[16];
+  const size_t length =
+      static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  if (length < width) out.append(width - length, '0');
+  out.append(digits, length);
 }
+
+// Masks are ASCII, and their letters are read in either case.
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int DayOfWeek(double serial) {  // 0 = Sunday; 1899-12-30 was a Saturday
   const long days = static_cast<long>(std::floor(serial));
@@ -62,11 +68,9 @@ std::string FormatDate(double serial, std::string_view mask) {
   std::string out;
   bool after_hour = false;
   for (size_t i = 0; i < mask.size();) {
-    const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(mask[i])));
+    const char c = LowerAscii(mask[i]);
     size_t run = 1;
-    while (i + run < mask.size() && std::tolower(static_cast<unsigned char>(mask[i + run])) == c) {
-      ++run;
-    }
+    while (i + run < mask.size() && LowerAscii(mask[i + run]) == c) ++run;
     switch (c) {
       case 'd':
         if (run >= 4) {
@@ -74,42 +78,42 @@ std::string FormatDate(double serial, std::string_view mask) {
         } else if (run == 3) {
           out += settings.day_abbreviations[DayOfWeek(serial)];
         } else {
-          out += Padded(t.day, run);
+          AppendPadded(out, t.day, run);
         }
         after_hour = false;
         break;
       case 'm':
         if (after_hour && run <= 2) {
-          out += Padded(t.minute, run);
+          AppendPadded(out, t.minute, run);
         } else if (run >= 4) {
           out += settings.month_names[t.month - 1];
         } else if (run == 3) {
           out += settings.month_abbreviations[t.month - 1];
         } else {
-          out += Padded(t.month, run);
+          AppendPadded(out, t.month, run);
         }
         after_hour = false;
         break;
       case 'y':
         if (run >= 3) {
-          out += std::to_string(t.year);
+          AppendPadded(out, t.year, 0);
         } else if (run == 2) {
-          out += Padded(t.year % 100, 2);
+          AppendPadded(out, t.year % 100, 2);
         } else {
-          out += std::to_string(DayOfYear(t));
+          AppendPadded(out, DayOfYear(t), 0);
         }
         after_hour = false;
         break;
       case 'h':
-        out += Padded(t.hour, std::min<size_t>(run, 2));
+        AppendPadded(out, t.hour, std::min<size_t>(run, 2));
         after_hour = true;
         break;
       case 'n':
-        out += Padded(t.minute, std::min<size_t>(run, 2));
+        AppendPadded(out, t.minute, std::min<size_t>(run, 2));
         after_hour = false;
         break;
       case 's':
-        out += Padded(t.second, std::min<size_t>(run, 2));
+        AppendPadded(out, t.second, std::min<size_t>(run, 2));
         after_hour = false;
         break;
       case '/':
