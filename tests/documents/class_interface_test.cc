@@ -1,9 +1,10 @@
 // What a derived object sees: the methods that call other methods or the
 // emulations do so through the class's interface. The scripted cases of these
-// methods are in read_methods.txt.
+// methods are in read_methods.txt and document_writes.txt.
 #include <gtest/gtest.h>
 
 #include "component/cnh.h"
+#include "platform/clock.h"
 #include "platform/conversions.h"
 #include "tests/platform/oracle_literals.h"
 #include "tests/support/method_call.h"
@@ -12,6 +13,7 @@
 namespace tmxcnh {
 namespace {
 
+using testing::Arguments;
 using testing::CallOn;
 using testing::MethodCall;
 using testing::Rows;
@@ -97,6 +99,53 @@ TEST(ClassInterface, TheDetailCallsTheEmulationsAndTheOtherMethodsThroughIt) {
   EXPECT_EQ(branch.result, Variant::Integer(10));
   EXPECT_EQ(branch["outvntMsg_Ret"], Variant("da emulação"));
   EXPECT_TRUE(untouched.statements().empty());
+}
+
+// The field check calls the duplicate check with the cleaned number; four
+// fields come back cleaned, as text.
+TEST(ClassInterface, TheFieldCheckCallsTheDuplicateCheckThroughIt) {
+  class Watched : public CNH {
+   public:
+    bool mVerifica_Dupli_Num_Docto(Variant&, Variant& connection, Variant&, Variant&, Variant&,
+                                   Variant& number, Variant& branch, Variant& document, Variant&,
+                                   Variant& message) override {
+      seen = {connection, number, branch, document};
+      message = "do outro método";
+      return false;
+    }
+    std::vector<Variant> seen;
+  };
+  const ScopedClock clock([] { return CivilTime{2004, 3, 5, 10, 0, 0}; });
+  const Arguments screen = {{"invntUsuario_internet_id", Variant::Integer(5)},
+                            {"invntEmpresa_id", Variant::Integer(1)},
+                            {"invntNum_Docto_Transporte", "12;3"},
+                            {"invntPonto_Operacao_id", Variant::Integer(7)},
+                            {"invntTab_Tipo_Cobranca_id", Variant::Integer(1)},
+                            {"invntEnd_Remetente_id", Variant::Integer(202)},
+                            {"invntEnd_Destinatario_id", Variant::Integer(203)},
+                            {"invntOrigem_id", Variant::Integer(1)},
+                            {"invntDestino_id", Variant::Integer(8)},
+                            {"invntPeso_Total", Variant::Double(12.5)},
+                            {"invntNum_Volume", "3"},
+                            {"invntValor_Declarado", "'1000'"},
+                            {"invntQtde_Notas", Variant::Integer(2)},
+                            {"invntData_Emissao", "(20/11/2003)"},
+                            {"invntDocto_Transporte_id", Variant::Integer(0)},
+                            {"invntPonto_Operacao_Destino_id", Variant::Integer(9)},
+                            {"invnttab_tipo_despacho_id", Variant::Integer(1)},
+                            {"invntTab_Tipo_Docto_Transp_id", Variant::Integer(1)}};
+  ScriptedDatabase database;
+  Watched object;
+  const MethodCall call =
+      CallOn("mConsiste_Campos", "SQLSERVER", database.connection_text(), screen, &object);
+  EXPECT_EQ(object.seen, (std::vector<Variant>{database.connection_text(), "123",
+                                               Variant::Integer(7), Variant::Integer(0)}));
+  EXPECT_EQ(call.result, Variant::Boolean(false));
+  EXPECT_EQ(call["outvntMsg_Ret"], Variant("do outro método"));
+  EXPECT_EQ(call["invntNum_Docto_Transporte"], Variant("123"));
+  EXPECT_EQ(call["invntPeso_Total"], Variant("12,5"));
+  EXPECT_EQ(call["invntValor_Declarado"], Variant("1000"));
+  EXPECT_EQ(call["invntData_Emissao"], Variant("20/11/2003"));
 }
 
 }  // namespace

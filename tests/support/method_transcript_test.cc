@@ -298,7 +298,9 @@ TEST_P(MethodTranscript, EachCaseSendsAndAnswersWhatItsFileSays) {
   for (const std::vector<Line>& lines : cases) transcript.Run(lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, MethodTranscript, ::testing::Values("documents/read_methods.txt"));
+INSTANTIATE_TEST_SUITE_P(Files, MethodTranscript,
+                         ::testing::Values("documents/read_methods.txt",
+                                           "documents/document_writes.txt"));
 
 }  // namespace
 }  // namespace tmxcnh
