@@ -23,7 +23,6 @@ add_executable(tmxcnh_tests
   tests/db/sqlite_connection_test.cc
   tests/db/statement_test.cc
   tests/documents/class_interface_test.cc
-  tests/invoices/invoice_methods_test.cc
   tests/integration/hostile_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc

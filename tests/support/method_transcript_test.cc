@@ -300,7 +300,8 @@ TEST_P(MethodTranscript, EachCaseSendsAndAnswersWhatItsFileSays) {
 
 INSTANTIATE_TEST_SUITE_P(Files, MethodTranscript,
                          ::testing::Values("documents/read_methods.txt",
-                                           "documents/document_writes.txt"));
+                                           "documents/document_writes.txt",
+                                           "invoices/invoice_methods.txt"));
 
 }  // namespace
 }  // namespace tmxcnh
