@@ -22,9 +22,7 @@ add_executable(tmxcnh_tests
   tests/db/pool_test.cc
   tests/db/sqlite_connection_test.cc
   tests/db/statement_test.cc
-  tests/documents/read_methods_test.cc
-  tests/documents/document_writes_test.cc
-  tests/invoices/invoice_methods_test.cc
+  tests/documents/class_interface_test.cc
   tests/integration/hostile_test.cc
   tests/integration/reading_test.cc
   tests/integration/stress_test.cc
@@ -39,6 +37,7 @@ add_executable(tmxcnh_tests
   tests/cli/json_variant_test.cc
   tests/cli/command_test.cc
   tests/service/service_test.cc
+  tests/support/method_transcript_test.cc
 )
 target_link_libraries(tmxcnh_tests PRIVATE tmxcnh_test_support GTest::gtest_main
   tmxcnh_service)
