@@ -1,0 +1,86 @@
+#include "tests/support/table_file.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <fstream>
+
+#include "tests/platform/oracle_literals.h"
+
+namespace tmxcnh::testing {
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    if (c == 'e') continue;
+    out += c == 't'   ? '\t'
+           : c == 'n' ? '\n'
+           : c == 'r' ? '\r'
+           : c == '0' ? '\0'
+           : c == 's' ? ' '
+                      : c;
+  }
+  return out;
+}
+
+std::string TableRow::Text(size_t i) const { return Unescape(fields.at(i)); }
+
+Variant TableRow::Value(size_t i) const {
+  const std::optional<Variant> value = ParseLiteral(fields.at(i));
+  if (!value) ADD_FAILURE() << where << ": not a literal: " << fields.at(i);
+  return value.value_or(Variant());
+}
+
+int TableRow::Number(size_t i) const {
+  const std::string& field = fields.at(i);
+  int number = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
+  if (error != std::errc() || end != field.data() + field.size()) {
+    ADD_FAILURE() << where << ": not a number: " << field;
+  }
+  return number;
+}
+
+std::vector<TableRow> ReadTableFile(const std::string& name, size_t minimum, size_t maximum,
+                                    std::string_view separator) {
+  std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/tests/" + name);
+  if (!file.is_open()) ADD_FAILURE() << "cannot read tests/" << name;
+  std::vector<TableRow> rows;
+  std::string line;
+  for (int number = 1; std::getline(file, line); ++number) {
+    if (line.find_first_not_of(' ') == std::string::npos || line[0] == '#') continue;
+    TableRow row{name + ":" + std::to_string(number), Split(line, separator)};
+    if (row.fields.size() < minimum || (maximum != 0 && row.fields.size() > maximum)) {
+      ADD_FAILURE() << row.where << ": " << row.fields.size() << " fields: " << line;
+      continue;
+    }
+    rows.push_back(std::move(row));
+  }
+  if (rows.empty()) ADD_FAILURE() << "no rows in tests/" << name;
+  return rows;
+}
+
+std::vector<ValueCase> ReadValueTable(const std::string& name) {
+  std::vector<ValueCase> cases;
+  for (const TableRow& row : ReadTableFile(name, 2)) {
+    for (size_t i = 1; i < row.fields.size(); ++i) {
+      const std::vector<std::string> sides = Split(row[i], " => ");
+      const std::optional<Variant> value = ParseLiteral(sides[0]);
+      const std::optional<Variant> answer =
+          sides.size() == 2 ? ParseLiteral(sides[1]) : std::nullopt;
+      if (!value || !answer) {
+        ADD_FAILURE() << row.where << ": not a case: " << row[i];
+        continue;
+      }
+      cases.push_back({row[0], *value, *answer, row.where});
+    }
+  }
+  return cases;
+}
+
+}  // namespace tmxcnh::testing
