@@ -4,12 +4,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "db/drivers.h"
 #include "platform/clock.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh::db {
 namespace {
@@ -72,20 +72,13 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   EXPECT_EQ(now.columns[0], "DATA_SERVIDOR");
   EXPECT_EQ(now.at(0, 0), Variant::Date(38051 + (14 * 3600 + 30 * 60 + 45) / 86400.0));
   EXPECT_EQ(Run("SELECT SYSDATE AS D")->at(0, 0), now.at(0, 0));  // the Oracle idiom
-  const std::tuple<const char*, const char*, CivilTime> cases[] = {
-      {"2004/03/05 14:30:45", "YYYY/MM/DD hh24:mi:ss", {2004, 3, 5, 14, 30, 45}},
-      {"2004/03/05 14:30", "YYYY/MM/DD hh24:mi", {2004, 3, 5, 14, 30, 0}},
-      {"2004/03/05", "YYYY/MM/DD", {2004, 3, 5, 0, 0, 0}},
-      {"05/03/2004", "DD/MM/YYYY", {2004, 3, 5, 0, 0, 0}},
-  };
-  for (const auto& [text, mask, expected] : cases) {
-    const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
-    EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
-  }
-  for (const char* wrong : {"2004/02/30", "2004/0305", "2004/03/055", "abc"}) {
-    EXPECT_EQ(
-        ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
-        kErrStatementFailed);
+  for (const testing::TableRow& row : testing::ReadTableFile("db/sqlite_to_date.txt", 3, 3)) {
+    const std::string sql = "SELECT TO_DATE('" + row[0] + "', '" + row[1] + "') AS D";
+    if (row[2] == "failed") {
+      EXPECT_EQ(ErrorNumberOf([&] { Run(sql); }), kErrStatementFailed) << row.where;
+    } else {
+      EXPECT_EQ(Run(sql)->at(0, 0), row.Value(2)) << row.where;
+    }
   }
 }
 
