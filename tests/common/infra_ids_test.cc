@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -50,30 +51,15 @@ TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
 // No counter row is refused with the same words on every engine and kind in
 // the integration suite.
 TEST(InfraIds, FailuresEndInItsOwnTrapWithALogRow) {
-  struct Case {
-    int32_t stored;
-    int fail_at;
-    int32_t user;
-    const char* message;
-  };
-  const Case cases[] = {
-      {2147483647, 0, 1,
-       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
-       "Estouro : 6)   no nº 11050 strsq: SELECT  NOTA_FISCAL_ID FROM infra_ids "},
-      {41, 2, 1,
-       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
-       "falha simulada : -2147217900)   no nº 11070 strsq: UPDATE infra_ids SET NOTA_FISCAL_ID = "
-       "42"},
-      {41, 1, 5, "Acesso aos SQL não disponível. Favor tentar mais tarde."},
-  };
-  for (const Case& c : cases) {
+  for (const testing::TableRow& row :
+       testing::ReadTableFile("common/infra_ids_failures.txt", 4, 4)) {
     ScriptedDatabase database;
-    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(c.stored)}}));
-    if (c.fail_at != 0) database.FailAt(c.fail_at);
-    const Allocation a = Allocate(database, "NOTA_FISCAL_ID", c.user);
-    EXPECT_FALSE(a.done);
-    EXPECT_EQ(a.message, c.message);
-    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u);
+    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(row.Number(0))}}));
+    if (row.Number(1) != 0) database.FailAt(row.Number(1));
+    const Allocation a = Allocate(database, "NOTA_FISCAL_ID", row.Number(2));
+    EXPECT_FALSE(a.done) << row.where;
+    EXPECT_EQ(a.message, row.Text(3)) << row.where;
+    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u) << row.where;
   }
 }
 

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -35,31 +35,20 @@ std::string Expected(const std::string& type, const std::string& user, const std
 
 TEST(LogMsg, TheDateDependsOnTheExactDatabaseKind) {
   ScopedClock clock([] { return CivilTime{2004, 3, 5, 14, 30, 45}; });
-  const std::string to_date = " TO_DATE('2004/03/05 14:30:45' , 'YYYY/MM/DD hh24:mi:ss') , ";
-  const std::tuple<Locale, const char*, std::string> cases[] = {
-      {Locale::kBrazil, "SQLSERVER", " GETDATE() , "},
-      {Locale::kBrazil, "ORACLE", to_date},
-      {Locale::kUnitedStates, "ORACLE", to_date},
-      {Locale::kBrazil, "oracle", " '2002/01/01' , "},
-      {Locale::kBrazil, "DB2", " '2002/01/01' , "},
-  };
-  for (const auto& [locale, kind, date] : cases) {
-    ScopedLocale scoped(locale);
-    EXPECT_EQ(Statement("Falha", kind), Expected("1", "5", date, {"Falha"})) << kind;
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_dates.txt", 3, 3)) {
+    ScopedLocale scoped(row[0] == "0409" ? Locale::kUnitedStates : Locale::kBrazil);
+    EXPECT_EQ(Statement("Falha", row[1]), Expected("1", "5", row.Text(2), {"Falha"})) << row.where;
   }
 }
 
 TEST(LogMsg, AUserOrTypeThatIsNoNumberOrZeroIsNull) {
-  const std::pair<Variant, const char*> cases[] = {
-      {Variant("12"), "12"},     {Variant("abc"), "null"},      {Variant(), "null"},
-      {Variant::Null(), "null"}, {Variant::Integer(0), "null"}, {Variant("7,6"), "8"},  // rounded
-  };
-  for (const auto& [id, written] : cases) {
-    EXPECT_EQ(Statement("x", "SQLSERVER", id), Expected("1", written, " GETDATE() , ", {"x"}))
-        << Describe(id);
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_ids.txt", 2, 2)) {
+    const Variant id = row.Value(0);
+    EXPECT_EQ(Statement("x", "SQLSERVER", id), Expected("1", row[1], " GETDATE() , ", {"x"}))
+        << row.where;
     EXPECT_EQ(Statement("x", "SQLSERVER", Variant::Integer(5), id),
-              Expected(written, "5", " GETDATE() , ", {"x"}))
-        << Describe(id);
+              Expected(row[1], "5", " GETDATE() , ", {"x"}))
+        << row.where;
   }
 }
 
