@@ -55,13 +55,8 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
                              ", \"invntPonto_Operacao_id\": ";
   std::ofstream(folder_ / "screen.json") << screen << "7}";
   for (const testing::TableRow& row : testing::ReadTableFile("cli/commands.txt", 3, 4)) {
-    std::string arguments = row[0];
-    for (const auto& [name, value] :
-         {std::pair{"{db}", connection_}, {"{dir}", folder_.string()}}) {
-      for (size_t at; (at = arguments.find(name)) != std::string::npos;) {
-        arguments.replace(at, std::string_view(name).size(), value);
-      }
-    }
+    const std::string arguments =
+        testing::Filled(row[0], {{"db", connection_}, {"dir", folder_.string()}});
     const CommandRun run = Command(arguments, row.fields.size() == 4 ? row[3] : "");
     EXPECT_EQ(std::to_string(run.status), row[1]) << row.where << "\n" << run.output;
     EXPECT_NE(run.output.find(row.Text(2)), std::string::npos) << row.where << "\n" << run.output;

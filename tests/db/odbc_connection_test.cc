@@ -13,7 +13,6 @@
 #include <ostream>
 #include <regex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "db/statement.h"
@@ -159,33 +158,19 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
 
 TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
   const std::string t = UniqueName("tmx_commands");
-  struct Step {
-    std::string sql;
-    std::string column;  // of the first result set; "" for a command, no result set
-    int32_t value;       // its one value, or the table's rows after the command
-    bool verbatim = false;
-  };
-  const Step steps[] = {
-      {"CREATE TEMP TABLE " + t + " (n integer, s varchar(10))", "", 0},
-      {"INSERT INTO " + t + " VALUES (1, 'a'), (2, 'b')", "", 2},
-      {"UPDATE " + t + " SET s = 'd' WHERE n = 99", "", 2},  // touches no row
-      {"INSERT INTO " + t + " VALUES (5); SELECT n FROM " + t + " WHERE n = 5", "n", 5},
-      {"UPDATE " + t + " SET n = 6 WHERE n = 5; SELECT n AS m FROM " + t + " WHERE n = 6; SELECT 3",
-       "m", 6},
-      // Sent as written: inline SQL would have its SYSDATE adapted.
-      {"SELECT 7 AS sysdate", "sysdate", 7, true},
-  };
-  for (const Step& step : steps) {
-    if (step.column.empty()) {
-      Command(*connection_, step.sql);
-      EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + t), Variant::Long(step.value));
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_results.txt", 3, 4)) {
+    const std::string sql = testing::Filled(row.Text(1), {{"t", t}});
+    if (row[0] == "command") {
+      Command(*connection_, sql);
+      EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + t), Variant::Long(row.Number(2)))
+          << row.where;
       continue;
     }
-    Statement statement = Inline(step.sql);
-    statement.verbatim = step.verbatim;
+    Statement statement = Inline(sql);
+    statement.verbatim = row[0] == "verbatim";
     const ResultSet result = connection_->Execute(statement).value_or(ResultSet{});
-    EXPECT_EQ(result.columns, std::vector<std::string>{step.column});
-    EXPECT_EQ(result.values, std::vector<Variant>{Variant::Long(step.value)}) << step.sql;
+    EXPECT_EQ(result.columns, std::vector<std::string>{row[2]}) << row.where;
+    EXPECT_EQ(result.values, std::vector<Variant>{Variant::Long(row.Number(3))}) << row.where;
     // The later results were drained: the connection takes the next statement.
     EXPECT_EQ(Scalar(*connection_, "SELECT 7"), Variant::Long(7));
   }
@@ -194,26 +179,19 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
 // The driver's diagnostic, not our stand-in for a missing one; a failing
 // statement does not cost the connection.
 TEST_F(OdbcConnectionTest, RaisesTheServersMessageWhenAConnectionOrAStatementFails) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      // A text that opens nothing, or a statement; part of the message, "" when
-      // the client library words it.
-      {WithKey("Port", "1"), "", ""},
-      {WithKey("Database", "tmx_no_such_database"), "",
-       "database \"tmx_no_such_database\" does not exist"},
-      {"", "SELECT 1 AS a; SELECT * FROM tmx_no_such_table",
-       "relation \"tmx_no_such_table\" does not exist"},
-      {"", "DO $$ BEGIN RAISE EXCEPTION 'Conhecimento não encontrado: %', 'São José'; END $$",
-       "Conhecimento não encontrado: São José"},
-  };
-  for (const auto& [text, sql, message_part] : cases) {
-    const std::optional<RunTimeError> error = ErrorOf([&, &text = text, &sql = sql] {
-      sql.empty() ? (void)Open(text) : (void)connection_->Execute(Inline(sql));
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_failures.txt", 3, 3)) {
+    const bool open = row[0] == "open";
+    const std::string text = row.Text(1);
+    const size_t equals = text.find('=');
+    const std::optional<RunTimeError> error = ErrorOf([&] {
+      open ? (void)Open(WithKey(text.substr(0, equals), text.substr(equals + 1)))
+           : (void)connection_->Execute(Inline(text));
     });
-    ASSERT_TRUE(error.has_value()) << text << sql;
-    EXPECT_EQ(error->number(), sql.empty() ? kErrConnectionFailed : kErrStatementFailed);
+    ASSERT_TRUE(error.has_value()) << row.where;
+    EXPECT_EQ(error->number(), open ? kErrConnectionFailed : kErrStatementFailed) << row.where;
     const std::string& said = error->description();
     EXPECT_TRUE(!said.empty() && said.find("sem diagnóstico") == std::string::npos) << said;
-    EXPECT_NE(said.find(message_part), std::string::npos) << said;
+    EXPECT_NE(said.find(row.Text(2)), std::string::npos) << said;
     EXPECT_TRUE(connection_->IsUsable());
     EXPECT_EQ(Scalar(*connection_, "SELECT 8"), Variant::Long(8));
   }
@@ -221,24 +199,19 @@ TEST_F(OdbcConnectionTest, RaisesTheServersMessageWhenAConnectionOrAStatementFai
 
 TEST_F(OdbcConnectionTest, ResetLeavesNoSessionStateBehind) {
   const std::string table = UniqueName("tmx_reset");
-  const std::string temp_table = UniqueName("tmx_reset_temp");
-  const std::string prepared = UniqueName("tmx_reset_prepared");
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"table", table},
+      {"temp", UniqueName("tmx_reset_temp")},
+      {"prepared", UniqueName("tmx_reset_prepared")}};
   Create("TABLE", table, " (n integer)");
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      // The state set up; a probe that answers 1 while it lives, 0 once it is gone.
-      {{"SET application_name = 'x'"},
-       "SELECT CASE WHEN current_setting('application_name') = 'x' THEN 1 ELSE 0 END"},
-      {{"CREATE TEMP TABLE " + temp_table + " (n integer)"},
-       "SELECT CASE WHEN to_regclass('" + temp_table + "') IS NULL THEN 0 ELSE 1 END"},
-      {{"BEGIN", "INSERT INTO " + table + " VALUES (1)"}, "SELECT count(*) FROM " + table},
-      {{"PREPARE " + prepared + " AS SELECT 1"},
-       "SELECT count(*) FROM pg_prepared_statements WHERE name = '" + prepared + "'"},
-  };
-  for (const auto& [setup, probe] : cases) {
-    for (const std::string& sql : setup) Command(*connection_, sql);
-    ASSERT_EQ(Scalar(*connection_, probe), Variant::Long(1)) << probe;
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_session_state.txt", 2)) {
+    for (size_t i = 1; i < row.fields.size(); ++i) {
+      Command(*connection_, testing::Filled(row.Text(i), names));
+    }
+    const std::string probe = testing::Filled(row.Text(0), names);
+    ASSERT_EQ(Scalar(*connection_, probe), Variant::Long(1)) << row.where;
     connection_->Reset();
-    EXPECT_EQ(Scalar(*connection_, probe), Variant::Long(0)) << probe;
+    EXPECT_EQ(Scalar(*connection_, probe), Variant::Long(0)) << row.where;
     EXPECT_TRUE(connection_->IsUsable());
   }
   // Autocommit is on again: another session sees a row at once.

@@ -28,6 +28,16 @@ std::string Unescape(std::string_view text) {
   return out;
 }
 
+std::string Filled(std::string text,
+                   const std::vector<std::pair<std::string, std::string>>& values) {
+  for (const auto& [name, value] : values) {
+    const std::string mark = "{" + name + "}";
+    for (size_t at; (at = text.find(mark)) != std::string::npos;)
+      text.replace(at, mark.size(), value);
+  }
+  return text;
+}
+
 std::string TableRow::Text(size_t i) const { return Unescape(fields.at(i)); }
 
 Variant TableRow::Value(size_t i) const {

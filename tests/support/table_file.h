@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/variant.h"
@@ -31,6 +32,11 @@ std::vector<TableRow> ReadTableFile(const std::string& name, size_t minimum, siz
                                     std::string_view separator = " | ");
 
 std::string Unescape(std::string_view text);
+
+// The text with each {name} replaced by its value: what a test makes for itself
+// (a unique table, a folder) in a row's text.
+std::string Filled(std::string text,
+                   const std::vector<std::pair<std::string, std::string>>& values);
 
 // A value table: each row "label | value => answer | value => answer ...".
 struct ValueCase {
