@@ -53,20 +53,10 @@ TEST(LogMsg, AUserOrTypeThatIsNoNumberOrZeroIsNull) {
 }
 
 TEST(LogMsg, TheMessageIsCleanedAndCutInPiecesOf255Characters) {
-  const std::string a(255, 'a'), b(255, 'b'), c(90, 'c'), x(255, 'x');
-  std::string cedillas;  // characters count, not bytes
-  for (int i = 0; i < 300; ++i) cedillas += "ç";
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {a + b + c, {a, b, c}},
-      {a, {a}},
-      {cedillas, {cedillas.substr(0, 255 * 2), cedillas.substr(0, 45 * 2)}},
-      {std::string(1300, 'x'), {x, x, x, x, x}},  // beyond 1275 characters nothing is kept
-      {" TMXCNH.x ( d'x : 13)  no nº 10, strSq: a<b", {" TMXCNH.x  dx : 13  no nº 10, strSq: ab"}},
-      // What no engine stores (a NUL, a stray byte) does not cost the row.
-      {std::string("a\0b\xFF\x80\x7F", 6), {"ab??\x7F"}},
-  };
-  for (const auto& [message, pieces] : cases) {
-    EXPECT_EQ(Statement(message), Expected("1", "5", " GETDATE() , ", pieces)) << message;
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_pieces.txt", 2, 6)) {
+    std::vector<std::string> pieces;
+    for (size_t i = 1; i < row.fields.size(); ++i) pieces.push_back(row.Text(i));
+    EXPECT_EQ(Statement(row.Text(0)), Expected("1", "5", " GETDATE() , ", pieces)) << row.where;
   }
 }
 

@@ -17,13 +17,22 @@ std::string Unescape(std::string_view text) {
       continue;
     }
     const char c = text[++i];
-    if (c == 'e') continue;
-    out += c == 't'   ? '\t'
-           : c == 'n' ? '\n'
-           : c == 'r' ? '\r'
-           : c == '0' ? '\0'
-           : c == 's' ? ' '
-                      : c;
+    const size_t star = text.find('*', i), close = text.find('}', i);
+    if (c == '{' && star < close && close != std::string_view::npos) {
+      const std::string unit = Unescape(text.substr(i + 1, star - i - 1));
+      for (int n = std::stoi(std::string(text.substr(star + 1))); n > 0; --n) out += unit;
+      i = close;
+    } else if (c == 'x' && i + 2 < text.size()) {
+      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else if (c != 'e') {
+      out += c == 't'   ? '\t'
+             : c == 'n' ? '\n'
+             : c == 'r' ? '\r'
+             : c == '0' ? '\0'
+             : c == 's' ? ' '
+                        : c;
+    }
   }
   return out;
 }

@@ -1,7 +1,8 @@
 // Value tables kept as text beside their tests: one row a line, fields between
 // " | ", a line starting with "#" a comment, blank lines skipped. A text field
 // may carry escapes: \s a blank (where one would be lost at the edge of a
-// field or a line), \e nothing (an empty text), \t \n \r \0, \\ a backslash.
+// field or a line), \e nothing (an empty text), \t \n \r \0, \xFF a byte,
+// \{ab*3} "ab" three times, \\ a backslash.
 // Variant fields are the oracle's literals (tests/platform/oracle_literals.h).
 #pragma once
 
