@@ -32,7 +32,7 @@ std::string Written(const ProcedureCall& call) {
 }
 
 TEST(Statement, TextsAreReadAsCallsOrInlineSqlOrRefused) {
-  for (const TableRow& row : ReadTableFile("db/statements.txt", 2, 3)) {
+  for (const TableRow& row : ReadTableFile("db/statements.txt", 2, 4)) {
     const std::string text = row.Text(1);
     if (row[0] == "refused") {
       EXPECT_EQ(ErrorNumberOf([&] { ParseStatement(text); }), kErrStatementRefused) << row.where;
@@ -43,19 +43,10 @@ TEST(Statement, TextsAreReadAsCallsOrInlineSqlOrRefused) {
     if (!statement.call) continue;
     EXPECT_EQ(Written(*statement.call), row.Text(2)) << row.where;
     EXPECT_EQ(statement.text, text) << row.where;
+    if (row.fields.size() == 4) {
+      EXPECT_EQ(PostgresCallText(*statement.call), row.Text(3)) << row.where;
+    }
   }
-}
-
-TEST(Dialect, PostgresRunsAProcedureAsASetReturningFunction) {
-  ProcedureCall call{"SP_TMX_CON_EMPRESA_OP", {{SqlLiteral::Kind::kNumber, "7"}}};
-  EXPECT_EQ(PostgresCallText(call), "SELECT * FROM SP_TMX_CON_EMPRESA_OP('7')");
-  call = {"X",
-          {{SqlLiteral::Kind::kText, "d'água"},
-           {SqlLiteral::Kind::kNull, ""},
-           {SqlLiteral::Kind::kNumber, "-12.5"}}};
-  EXPECT_EQ(PostgresCallText(call), "SELECT * FROM X('d''água', NULL, '-12.5')");
-  EXPECT_EQ(PostgresCallText({"sp_tmx_con_Data_Servidor", {}}),
-            "SELECT * FROM sp_tmx_con_Data_Servidor()");
 }
 
 TEST(Dialect, InlineIdiomsAreWrittenForEachEngine) {

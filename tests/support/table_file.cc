@@ -26,12 +26,8 @@ std::string Unescape(std::string_view text) {
       out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
       i += 2;
     } else if (c != 'e') {
-      out += c == 't'   ? '\t'
-             : c == 'n' ? '\n'
-             : c == 'r' ? '\r'
-             : c == '0' ? '\0'
-             : c == 's' ? ' '
-                        : c;
+      const size_t k = std::string_view("tnr0s").find(c);
+      out += k == std::string_view::npos ? c : std::string_view("\t\n\r\0 ", 5)[k];
     }
   }
   return out;
