@@ -14,6 +14,8 @@ TEST(JsonVariant, InputValuesTakeTheirSubtypesOrAreRefused) {
       EXPECT_THROW(JsonToVariant(json), std::invalid_argument) << row.where;
     } else {
       EXPECT_EQ(JsonToVariant(json), row.Value(1)) << row.where;
+      // And back as what it was.
+      EXPECT_EQ(JsonToVariant(VariantToJson(row.Value(1))), row.Value(1)) << row.where;
     }
   }
   EXPECT_EQ(JsonToVariant(nlohmann::json::parse(R"([1, "a", null])")),
@@ -25,11 +27,6 @@ TEST(JsonVariant, OutputValuesNameTheirSubtypes) {
             R"({"value":"2004-03-05T12:00:00","vt":"Date"})");
   EXPECT_EQ(VariantToJson(Variant::Array({"a"})).dump(),
             R"({"value":[{"value":"a","vt":"String"}],"vt":"Array"})");
-  // Every output value reads back as what it was.
-  for (const Variant& v : {Variant::Long(70000), Variant::Double(0.5), Variant("não"),
-                           Variant::Null(), Variant::Boolean(false), Variant::Date(38051.25)}) {
-    EXPECT_EQ(JsonToVariant(VariantToJson(v)), v) << Describe(v);
-  }
 }
 
 }  // namespace

@@ -97,17 +97,9 @@ class OdbcConnectionTest : public ::testing::Test {
   std::vector<std::string> drops_;
 };
 
-struct TypeCase {
-  std::string expression;
-  Variant expected;
-};
-
 // Every column type in one row, so that each is read beside the others.
 TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
-  std::vector<TypeCase> cases;
-  for (const testing::TableRow& row : testing::ReadTableFile("db/column_types.txt", 2, 2)) {
-    cases.push_back({row[0], row.Value(1)});
-  }
+  const std::vector<testing::TableRow> cases = testing::ReadTableFile("db/column_types.txt", 2, 2);
   // Without the columns that may hold long text the rows are read in blocks:
   // then 150 rows, more than a block holds, each with a number and a text of its own.
   for (const bool long_text : {true, false}) {
@@ -116,7 +108,7 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
                                   "varchar(9)) AS t";
     std::vector<size_t> selected;
     for (size_t i = 0; i < cases.size(); ++i) {
-      const std::string& expression = cases[i].expression;
+      const std::string& expression = cases[i][0];
       if (!long_text && (expression.find("text") != std::string::npos ||
                          expression.find("repeat(") != std::string::npos)) {
         continue;
@@ -137,8 +129,7 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
       EXPECT_EQ(result.at(r, 1),
                 n == 2 ? Variant::Null() : Variant::String("r" + std::to_string(n)));
       for (size_t k = 0; k < selected.size(); ++k) {
-        EXPECT_EQ(result.at(r, k + 2), cases[selected[k]].expected)
-            << cases[selected[k]].expression;
+        EXPECT_EQ(result.at(r, k + 2), cases[selected[k]].Value(1)) << cases[selected[k]].where;
       }
     }
   }

@@ -88,9 +88,8 @@ TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
   Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_FALHA', 'p', "
       "'INSERT INTO T (ID) VALUES (:p); SELECT * FROM TABELA_QUE_NAO_EXISTE')");
-  for (const char* call :
-       {"exec SP_FALHA 5", "exec SP_QUE_NAO_EXISTE 1", "exec SP_FALHA", "exec SP_FALHA 1, 2"}) {
-    EXPECT_EQ(ErrorNumberOf([&] { Run(call); }), kErrStatementFailed) << call;
+  for (const testing::TableRow& row : testing::ReadTableFile("db/sqlite_calls.txt", 1, 1)) {
+    EXPECT_EQ(ErrorNumberOf([&] { Run(row[0]); }), kErrStatementFailed) << row.where;
   }
   EXPECT_TRUE(Run("SELECT ID FROM T")->values.empty());  // the connection goes on working
 }

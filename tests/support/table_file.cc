@@ -84,15 +84,10 @@ std::vector<ValueCase> ReadValueTable(const std::string& name) {
   std::vector<ValueCase> cases;
   for (const TableRow& row : ReadTableFile(name, 2)) {
     for (size_t i = 1; i < row.fields.size(); ++i) {
-      const std::vector<std::string> sides = Split(row[i], " => ");
-      const std::optional<Variant> value = ParseLiteral(sides[0]);
-      const std::optional<Variant> answer =
-          sides.size() == 2 ? ParseLiteral(sides[1]) : std::nullopt;
-      if (!value || !answer) {
-        ADD_FAILURE() << row.where << ": not a case: " << row[i];
-        continue;
-      }
-      cases.push_back({row[0], *value, *answer, row.where});
+      const TableRow sides{row.where, Split(row[i], " => ")};
+      if (sides.fields.size() != 2) ADD_FAILURE() << row.where << ": not a case: " << row[i];
+      if (sides.fields.size() == 2)
+        cases.push_back({row[0], sides.Value(0), sides.Value(1), row.where});
     }
   }
   return cases;
