@@ -85,9 +85,11 @@ std::vector<ValueCase> ReadValueTable(const std::string& name) {
   for (const TableRow& row : ReadTableFile(name, 2)) {
     for (size_t i = 1; i < row.fields.size(); ++i) {
       const TableRow sides{row.where, Split(row[i], " => ")};
-      if (sides.fields.size() != 2) ADD_FAILURE() << row.where << ": not a case: " << row[i];
-      if (sides.fields.size() == 2)
+      if (sides.fields.size() == 2) {
         cases.push_back({row[0], sides.Value(0), sides.Value(1), row.where});
+      } else {
+        ADD_FAILURE() << row.where << ": not a case: " << row[i];
+      }
     }
   }
   return cases;

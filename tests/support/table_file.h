@@ -3,7 +3,8 @@
 // may carry escapes: \s a blank (where one would be lost at the edge of a
 // field or a line), \e nothing (an empty text), \t \n \r \0, \xFF a byte,
 // \{ab*3} "ab" three times, \\ a backslash.
-// Variant fields are the oracle's literals (tests/platform/oracle_literals.h).
+// Variant fields are the oracle's literals (tests/platform/oracle_literals.h),
+// whose texts take the same escapes.
 #pragma once
 
 #include <string>
