@@ -5,9 +5,13 @@ add_library(tmxcnh_test_support STATIC
   tests/support/method_call.cc
   tests/support/scripted_driver.cc
   tests/support/test_databases.cc
+  tests/support/table_file.cc
   tests/platform/oracle_literals.cc
 )
 target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component GTest::gtest)
+# Value tables and transcripts are read from the source tree.
+target_compile_definitions(tmxcnh_test_support PUBLIC
+  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
 
 add_executable(tmxcnh_tests
   tests/common/field_checks_test.cc
@@ -42,7 +46,6 @@ add_executable(tmxcnh_tests
 target_link_libraries(tmxcnh_tests PRIVATE tmxcnh_test_support GTest::gtest_main
   tmxcnh_service)
 target_compile_definitions(tmxcnh_tests PRIVATE
-  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
   TMXCNH_CLI_PATH="$<TARGET_FILE:tmxcnh>")
 add_dependencies(tmxcnh_tests tmxcnh)
 gtest_discover_tests(tmxcnh_tests DISCOVERY_TIMEOUT 60)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "db/drivers.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -53,52 +54,19 @@ TEST_F(CommandTest, ExplainsItselfAndRefusesWhatItCannotTake) {
   const std::string screen = "{\"vntConecta_db\": " + nlohmann::json(connection_).dump() +
                              ", \"invntPonto_Operacao_id\": ";
   std::ofstream(folder_ / "screen.json") << screen << "7}";
-  struct Case {
-    std::string arguments;
-    int status;
-    const char* says;
-    std::string environment = "";
-  };
-  const Case cases[] = {
-      {"initdb " + Quote(connection_), 1, "já contém tabelas"},  // it never overwrites
-      {"--help", 0, "usage: tmxcnh <command>"},
-      {"help gconsulta_docto_transporte", 0, "invntDocto_Transporte_id         in"},
-      {"help gBusca_Data_dai", 2, "did you mean gBusca_Data_Dia?"},
-      {"frobnicate", 2, "not a tmxcnh command. See 'tmxcnh --help'"},
-      {"call gNaoExiste --json '{}'", 2, "unknown method gNaoExiste"},
-      {"call gBusca_Data_Dia --json '{\"outvntDia\": 1}'", 2, "has no parameter outvntDia"},
-      {"call gBusca_Data_Dia --json '[1'", 2, ""},
-      {"demo", 0, "Informe uma Filial."},
-      {"call gBusca_Empresa_Filial --json " +
-           Quote(screen + "{\"vt\": \"Integer\", \"value\": 70000}}"),
-       2, "does not fit in an Integer"},
-      {"call gBusca_Empresa_Filial --json " +
-           Quote(screen + "{\"vt\": \"Long\", \"value\": 3000000000}}"),
-       2, "does not fit in an Long"},
-      // Names ignore case; every parameter is printed with its subtype.
-      {"call gbusca_empresa_filial --json " +
-           Quote("{\"invntbanco_dados\": \"ORACLE\", \"vntconecta_db\": " +
-                 nlohmann::json(connection_).dump() + ", \"invntponto_operacao_id\": 7}"),
-       0, "\"outvntEmpresa_id\": {\n      \"value\": 1,\n      \"vt\": \"Long\""},
-      {"call gBusca_Empresa_Filial --exit-status --json - < " + (folder_ / "screen.json").string(),
-       0, "\"value\": 1"},
-      {"call gBusca_Empresa_Filial --exit-status --json " + Quote(screen + "999}"), 1,
-       "Filial não cadastrada."},
-      {"call gBusca_Data_Dia --json " + Quote("{\"vntConecta_db\": \"Driver=SQLite3;Database=" +
-                                              (folder_ / "no.db").string() + "\"}"),
-       1, "run `tmxcnh initdb"},
-      {"initdb 'Driver=SQLite3'", 1, "Database="},
-      {"methods", 2, "pt-BR or en-US", "TMXCNH_LOCALE=fr-FR"},
-      {"call gSoma_Nota_Fiscal --json " +
-           Quote("{\"inarrvntVal_Declarado\": " + std::string(30000, '[') +
-                 std::string(30000, ']') + "}"),
-       2, "nested deeper than 32"},
-  };
-  for (const Case& c : cases) {
-    const CommandRun run = Command(c.arguments, c.environment);
-    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
-    EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
+  for (const testing::TableRow& row : testing::ReadTableFile("cli/commands.txt", 3, 4)) {
+    const std::string arguments =
+        testing::Filled(row[0], {{"db", connection_}, {"dir", folder_.string()}});
+    const CommandRun run = Command(arguments, row.fields.size() == 4 ? row[3] : "");
+    EXPECT_EQ(std::to_string(run.status), row[1]) << row.where << "\n" << run.output;
+    EXPECT_NE(run.output.find(row.Text(2)), std::string::npos) << row.where << "\n" << run.output;
   }
+  // Nesting deeper than the reader takes.
+  const CommandRun deep = Command("call gSoma_Nota_Fiscal --json " +
+                                  Quote("{\"inarrvntVal_Declarado\": " + std::string(30000, '[') +
+                                        std::string(30000, ']') + "}"));
+  EXPECT_EQ(deep.status, 2) << deep.output;
+  EXPECT_NE(deep.output.find("nested deeper than 32"), std::string::npos) << deep.output;
   // The parameters in the interface's order, from a file.
   const CommandRun ordered =
       Command("call gBusca_Empresa_Filial --json @" + (folder_ / "screen.json").string());

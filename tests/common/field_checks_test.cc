@@ -4,6 +4,7 @@
 
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -26,70 +27,20 @@ Outcome CheckField(Routine routine, Variant caption, Variant value, Variant mini
   return {accepted, value, message};
 }
 
-struct Case {
-  Locale locale;
-  Routine routine;
-  Variant value;
-  Variant minimum;
-  Variant maximum;
-  Variant obligation;
-  bool accepted;
-  Variant value_after;
-  const char* message;
-};
-
-constexpr Locale kBr = Locale::kBrazil;
-constexpr Locale kUs = Locale::kUnitedStates;
-constexpr Routine kInt = Routine::kInteiro;
-constexpr Routine kNum = Routine::kNumero;
 const Variant kNone = "";
 const Variant kZero = Variant::Integer(0);
 const Variant kOne = Variant::Integer(1);
+constexpr Routine kInt = Routine::kInteiro;
+constexpr Routine kNum = Routine::kNumero;
 
 TEST(FieldChecks, OutcomesUnderBothLocales) {
-  const char* untouched = "intocada";
-  const char* kThousands =
-      "O campo volume não permite a digitação de números com uso de separador de milhar(.)";
-  const char* kDecimals = "O campo volume não permite a digitação de números com casas decimais(,)";
-  const char* kNotNumeric = "Preencha volume com valor numérico";
-  const char* kBelow1 = "volume deve ser igual ou maior que 1";
-  const Case cases[] = {
-      // Empty values and the obligation.
-      {kBr, kInt, Variant::Null(), kOne, kNone, "N", true, Variant::Null(), untouched},
-      {kBr, kNum, "", kZero, kNone, "N", true, "", untouched},
-      {kBr, kInt, "   ", kOne, kNone, "N", true, "", untouched},  // blanks only: cleaned to ""
-      {kBr, kInt, "", kOne, kNone, "S", false, "", "Preencha volume"},
-      {kBr, kNum, "   ", kZero, kNone, "", false, "", "Preencha volume"},
-      // The thousands point, the decimal comma, and the numeric test.
-      {kBr, kInt, "1.234", kOne, kNone, "N", false, "1.234", kThousands},
-      {kUs, kNum, "1.234", kZero, kNone, "N", false, "1.234", kThousands},
-      {kBr, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
-      {kUs, kInt, "12,5", kOne, kNone, "N", false, "12,5", kDecimals},
-      {kBr, kNum, "12,5", kZero, kNone, "N", true, "12,5", untouched},
-      {kUs, kNum, "12,5", kZero, kNone, "N", true, "12,5", untouched},  // reads as 125 there
-      {kBr, kInt, "abc", kOne, kNone, "N", false, "abc", kNotNumeric},
-      {kBr, kNum, "1,2,3", kZero, kNone, "N", false, "1,2,3", kNotNumeric},
-      // The bounds, compared as numbers.
-      {kBr, kInt, "0", kOne, kNone, "N", false, "0", kBelow1},
-      {kBr, kNum, "-5", kZero, kNone, "N", false, "-5", "volume deve ser igual ou maior que 0"},
-      {kBr, kNum, "0,5", kOne, kNone, "N", false, "0,5", kBelow1},
-      {kBr, kNum, "0", kZero, kNone, "N", true, "0", untouched},
-      {kBr, kInt, "9", kOne, "10", "N", true, "9", untouched},
-      {kBr, kInt, "11", kOne, "10", "N", false, "11", "volume deve ser igual ou menor que 10"},
-      {kBr, kInt, "10", kOne, Variant::Null(), "N", true, "10", untouched},  // no maximum
-      // The value comes back cleaned, and as text.
-      {kBr, kInt, "12'3", kOne, kNone, "N", true, "123", untouched},
-      {kBr, kInt, Variant::Integer(5), kOne, kNone, "N", true, "5", untouched},
-      {kBr, kNum, Variant::Double(12.5), kZero, kNone, "N", true, "12,5", untouched},
-  };
-  for (const Case& c : cases) {
-    ScopedLocale locale(c.locale);
-    const Outcome outcome =
-        CheckField(c.routine, "volume", c.value, c.minimum, c.maximum, c.obligation);
-    const std::string label = Describe(c.value) + (c.routine == kInt ? " inteiro" : " numero");
-    EXPECT_EQ(outcome.accepted, c.accepted) << label;
-    EXPECT_EQ(outcome.value, c.value_after) << label;
-    EXPECT_EQ(outcome.message, Variant(c.message)) << label;
+  for (const testing::TableRow& row : testing::ReadTableFile("common/field_checks.txt", 9, 9)) {
+    ScopedLocale locale(row[0] == "0409" ? Locale::kUnitedStates : Locale::kBrazil);
+    const Outcome outcome = CheckField(row[1] == "Inteiro" ? kInt : kNum, "volume", row.Value(2),
+                                       row.Value(3), row.Value(4), row.Value(5));
+    EXPECT_EQ(Variant::Boolean(outcome.accepted), row.Value(6)) << row.where;
+    EXPECT_EQ(outcome.value, row.Value(7)) << row.where;
+    EXPECT_EQ(outcome.message, row.Value(8)) << row.where;
   }
 }
 

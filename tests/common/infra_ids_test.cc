@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -26,54 +25,28 @@ Allocation Allocate(ScriptedDatabase& database, const std::string& key, int32_t 
   return a;
 }
 
-TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBack) {
-  const std::tuple<Variant, const char*, int32_t, std::string> cases[] = {
-      // The counter stored, the key asked for, the identifier given, the counter's column read.
-      {Variant::Long(41), "NOTA_FISCAL_ID", 42, "  NOTA_FISCAL_ID "},
-      {Variant::Long(2147483646), "NOTA_FISCAL_ID", 2147483647, "  NOTA_FISCAL_ID "},  // the last
-      {Variant::Null(), "NOTA_FISCAL_ID", 1, "  NOTA_FISCAL_ID "},
-  };
-  for (const auto& [stored, key, id, read] : cases) {
-    ScriptedDatabase database;
-    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{stored}}));
-    const Allocation a = Allocate(database, key);
-    EXPECT_TRUE(a.done) << Describe(stored);
-    EXPECT_EQ(a.id, id);
-    EXPECT_EQ(a.message, "antes");
-    EXPECT_EQ(database.statements(),
-              (std::vector<std::string>{
-                  "SELECT" + read + "FROM infra_ids ",
-                  "UPDATE infra_ids SET " + std::string(key) + " = " + std::to_string(id)}));
-  }
-}
-
 // No counter row is refused with the same words on every engine and kind in
 // the integration suite.
-TEST(InfraIds, FailuresEndInItsOwnTrapWithALogRow) {
-  struct Case {
-    int32_t stored;
-    int fail_at;
-    int32_t user;
-    const char* message;
-  };
-  const Case cases[] = {
-      {2147483647, 0, 1,
-       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
-       "Estouro : 6)   no nº 11050 strsq: SELECT  NOTA_FISCAL_ID FROM infra_ids "},
-      {41, 2, 1,
-       "Acesso aos SQL não disponível. Favor tentar mais tarde. QAL_SQL1.gAtualiza_infra_ids ( "
-       "falha simulada : -2147217900)   no nº 11070 strsq: UPDATE infra_ids SET NOTA_FISCAL_ID = "
-       "42"},
-      {41, 1, 5, "Acesso aos SQL não disponível. Favor tentar mais tarde."},
-  };
-  for (const Case& c : cases) {
+TEST(InfraIds, ReadsAddsOneAndWritesTheConstantBackOrEndsInItsOwnTrapWithALogRow) {
+  for (const testing::TableRow& row : testing::ReadTableFile("common/infra_ids.txt", 3, 5)) {
     ScriptedDatabase database;
-    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{Variant::Long(c.stored)}}));
-    if (c.fail_at != 0) database.FailAt(c.fail_at);
-    const Allocation a = Allocate(database, "NOTA_FISCAL_ID", c.user);
-    EXPECT_FALSE(a.done);
-    EXPECT_EQ(a.message, c.message);
-    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u);
+    database.Answer("FROM infra_ids", Rows({"NOTA_FISCAL_ID"}, {{row.Value(1)}}));
+    if (row[0] == "done") {
+      const Allocation a = Allocate(database, "NOTA_FISCAL_ID");
+      EXPECT_TRUE(a.done) << row.where;
+      EXPECT_EQ(std::to_string(a.id), row[2]) << row.where;
+      EXPECT_EQ(a.message, "antes") << row.where;
+      EXPECT_EQ(database.statements(),
+                (std::vector<std::string>{"SELECT  NOTA_FISCAL_ID FROM infra_ids ",
+                                          "UPDATE infra_ids SET NOTA_FISCAL_ID = " + row[2]}))
+          << row.where;
+      continue;
+    }
+    if (row.Number(2) != 0) database.FailAt(row.Number(2));
+    const Allocation a = Allocate(database, "NOTA_FISCAL_ID", row.Number(3));
+    EXPECT_FALSE(a.done) << row.where;
+    EXPECT_EQ(a.message, row.Text(4)) << row.where;
+    EXPECT_EQ(database.StatementsStartingWith("INSERT INTO LOG_MSG").size(), 1u) << row.where;
   }
 }
 

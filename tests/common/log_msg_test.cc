@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -35,49 +35,28 @@ std::string Expected(const std::string& type, const std::string& user, const std
 
 TEST(LogMsg, TheDateDependsOnTheExactDatabaseKind) {
   ScopedClock clock([] { return CivilTime{2004, 3, 5, 14, 30, 45}; });
-  const std::string to_date = " TO_DATE('2004/03/05 14:30:45' , 'YYYY/MM/DD hh24:mi:ss') , ";
-  const std::tuple<Locale, const char*, std::string> cases[] = {
-      {Locale::kBrazil, "SQLSERVER", " GETDATE() , "},
-      {Locale::kBrazil, "ORACLE", to_date},
-      {Locale::kUnitedStates, "ORACLE", to_date},
-      {Locale::kBrazil, "oracle", " '2002/01/01' , "},
-      {Locale::kBrazil, "DB2", " '2002/01/01' , "},
-  };
-  for (const auto& [locale, kind, date] : cases) {
-    ScopedLocale scoped(locale);
-    EXPECT_EQ(Statement("Falha", kind), Expected("1", "5", date, {"Falha"})) << kind;
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_dates.txt", 3, 3)) {
+    ScopedLocale scoped(row[0] == "0409" ? Locale::kUnitedStates : Locale::kBrazil);
+    EXPECT_EQ(Statement("Falha", row[1]), Expected("1", "5", row.Text(2), {"Falha"})) << row.where;
   }
 }
 
 TEST(LogMsg, AUserOrTypeThatIsNoNumberOrZeroIsNull) {
-  const std::pair<Variant, const char*> cases[] = {
-      {Variant("12"), "12"},     {Variant("abc"), "null"},      {Variant(), "null"},
-      {Variant::Null(), "null"}, {Variant::Integer(0), "null"}, {Variant("7,6"), "8"},  // rounded
-  };
-  for (const auto& [id, written] : cases) {
-    EXPECT_EQ(Statement("x", "SQLSERVER", id), Expected("1", written, " GETDATE() , ", {"x"}))
-        << Describe(id);
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_ids.txt", 2, 2)) {
+    const Variant id = row.Value(0);
+    EXPECT_EQ(Statement("x", "SQLSERVER", id), Expected("1", row[1], " GETDATE() , ", {"x"}))
+        << row.where;
     EXPECT_EQ(Statement("x", "SQLSERVER", Variant::Integer(5), id),
-              Expected(written, "5", " GETDATE() , ", {"x"}))
-        << Describe(id);
+              Expected(row[1], "5", " GETDATE() , ", {"x"}))
+        << row.where;
   }
 }
 
 TEST(LogMsg, TheMessageIsCleanedAndCutInPiecesOf255Characters) {
-  const std::string a(255, 'a'), b(255, 'b'), c(90, 'c'), x(255, 'x');
-  std::string cedillas;  // characters count, not bytes
-  for (int i = 0; i < 300; ++i) cedillas += "ç";
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {a + b + c, {a, b, c}},
-      {a, {a}},
-      {cedillas, {cedillas.substr(0, 255 * 2), cedillas.substr(0, 45 * 2)}},
-      {std::string(1300, 'x'), {x, x, x, x, x}},  // beyond 1275 characters nothing is kept
-      {" TMXCNH.x ( d'x : 13)  no nº 10, strSq: a<b", {" TMXCNH.x  dx : 13  no nº 10, strSq: ab"}},
-      // What no engine stores (a NUL, a stray byte) does not cost the row.
-      {std::string("a\0b\xFF\x80\x7F", 6), {"ab??\x7F"}},
-  };
-  for (const auto& [message, pieces] : cases) {
-    EXPECT_EQ(Statement(message), Expected("1", "5", " GETDATE() , ", pieces)) << message;
+  for (const testing::TableRow& row : testing::ReadTableFile("common/log_msg_pieces.txt", 2, 6)) {
+    std::vector<std::string> pieces;
+    for (size_t i = 1; i < row.fields.size(); ++i) pieces.push_back(row.Text(i));
+    EXPECT_EQ(Statement(row.Text(0)), Expected("1", "5", " GETDATE() , ", pieces)) << row.where;
   }
 }
 

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -35,25 +34,22 @@ Outcome Audit(const std::string& connection) {
 
 // A failing update or insert is skipped: the audit row is not worth the caller's work.
 TEST(LogSistema, TakesTheNextIdentifierAndWritesTheRow) {
-  const std::tuple<Variant, int, int32_t> cases[] = {
-      // The counter stored, the statement that fails (0: none), the row's identifier.
-      {Variant::Long(500), 0, 501}, {Variant::Null(), 0, 1},
-      {Variant("abc"), 0, 1},  // a counter that is no number: the identifier stays 0
-      {Variant::Long(500), 2, 501}, {Variant::Long(500), 3, 501},
-  };
-  for (const auto& [stored, fail_at, id] : cases) {
+  for (const testing::TableRow& row :
+       testing::ReadTableFile("common/log_sistema_counters.txt", 3, 3)) {
+    const int fail_at = row.Number(1), id = row.Number(2);
     ScriptedDatabase database;
-    database.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{stored}}));
+    database.Answer("FROM infra_ids", Rows({"LOG_SISTEMA_ID"}, {{row.Value(0)}}));
     if (fail_at != 0) database.FailAt(fail_at);
     const Outcome o = Audit(database.connection_text());
-    EXPECT_TRUE(o.done) << Describe(stored) << " " << fail_at;
+    EXPECT_TRUE(o.done) << row.where;
     EXPECT_EQ(o.code, -1);
     EXPECT_EQ(o.message, "antes");
     EXPECT_EQ(
         database.statements(),
         (std::vector<std::string>{"SELECT LOG_SISTEMA_ID FROM infra_ids ",
                                   " Update infra_ids set LOG_SISTEMA_ID = " + std::to_string(id),
-                                  LogSistemaInsert("ORACLE", id, 13, 1, 12, 880)}));
+                                  LogSistemaInsert("ORACLE", id, 13, 1, 12, 880)}))
+        << row.where;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/run_time_error.h"
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -24,31 +25,21 @@ Variant Trapped(MethodTrap& trap, const Variant& kind, const Variant& connection
 
 // The detail's fragments with and without the statement, and a negative
 // error number, are held by the methods' own traps; here who sees the detail.
-struct UserCase {
-  Variant user;
-  bool sees_detail;
-};
-
 TEST(MethodTrap, OnlyUserOneSeesTheDetailAndEveryCallLogsOneRow) {
-  const UserCase cases[] = {
-      // Compared as the number 1; a text that is no number is not user 1.
-      {Variant::Integer(1), true}, {Variant("01"), true},    {Variant::Integer(5), false},
-      {Variant(""), false},        {Variant::Null(), false}, {Variant("abc"), false},
-  };
-  for (const UserCase& c : cases) {
+  for (const testing::TableRow& row : testing::ReadTableFile("common/trap_users.txt", 2, 2)) {
     ScriptedDatabase database;
     MethodTrap trap("gBusca_Data_Dia", "Acesso a função não disponível.");
     trap.Step(1050);
     trap.sql() = "exec sp_tmx_con_Data_Servidor ";
-    const Variant message = Trapped(trap, "SQLSERVER", database.connection_text(), c.user);
+    const Variant message = Trapped(trap, "SQLSERVER", database.connection_text(), row.Value(0));
     const std::string detail =
         " TMXCNH.gBusca_Data_Dia ( Tipos incompatíveis : 13)   no nº 1050, strSq: exec "
         "sp_tmx_con_Data_Servidor ";
     EXPECT_EQ(message, Variant(std::string("Acesso a função não disponível.") +
-                               (c.sees_detail ? detail : "")))
-        << Describe(c.user);
+                               (row[1] == "sees" ? detail : "")))
+        << row.where;
     const std::vector<std::string> rows = database.StatementsStartingWith("INSERT INTO LOG_MSG");
-    ASSERT_EQ(rows.size(), 1u) << Describe(c.user);
+    ASSERT_EQ(rows.size(), 1u) << row.where;
     EXPECT_NE(
         rows[0].find("'Acesso a função não disponível. TMXCNH.gBusca_Data_Dia  Tipos "
                      "incompatíveis : 13   no nº 1050, strSq: exec sp_tmx_con_Data_Servidor '"),

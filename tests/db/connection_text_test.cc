@@ -4,6 +4,7 @@
 
 #include "db/connection.h"
 #include "platform/run_time_error.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh::db {
 namespace {
@@ -26,32 +27,9 @@ TEST(ConnectionText, KeysIgnoreCaseAndValuesMayBeBracedOrQuoted) {
 TEST(ConnectionText, AdoTextsBecomeTheOdbcTextsOfTheirDrivers) {
   setenv("TMXCNH_SQLSERVER_DRIVER", "ODBC Driver 18 for SQL Server", 1);
   unsetenv("TMXCNH_ORACLE_DRIVER");
-  const std::pair<const char*, const char*> cases[] = {
-      // ODBC texts go on as they stand.
-      {"DSN=tmx", "DSN=tmx"},
-      {"Driver={PostgreSQL Unicode};Server=h;Database=d",
-       "Driver={PostgreSQL Unicode};Server=h;Database=d"},
-      // ADO's provider for ODBC, as the data-link dialog writes it.
-      {"Provider=MSDASQL;DSN=tmx;Uid=a", "DSN=tmx;UID=a;"},
-      {"Provider=MSDASQL.1;Persist Security Info=False;Data Source=mydsn", "DSN=mydsn;"},
-      {"Provider=MSDASQL.1;Password=\"p;w\";User ID=sa;Data Source=mydsn;Initial Catalog=tmx",
-       "PWD={p;w};UID=sa;DSN=mydsn;DATABASE=tmx;"},
-      {"Provider=MSDASQL.1;Extended Properties=\"DSN=mydsn;UID=sa\"", "DSN=mydsn;UID=sa"},
-      {"Data Source=mydsn;User ID=sa", "DSN=mydsn;UID=sa;"},  // ADO's default provider
-      // SQL Server's OLE DB providers.
-      {"Provider=SQLOLEDB.1;Data Source=srv\\inst;Initial Catalog=tmx;User ID=sa;Password=x",
-       "Driver=ODBC Driver 18 for SQL Server;Server=srv\\inst;Database=tmx;UID=sa;PWD=x;"},
-      {"Provider=SQLNCLI11;Data Source=srv;Integrated Security=SSPI;Initial Catalog=tmx",
-       "Driver=ODBC Driver 18 for SQL Server;Server=srv;Database=tmx;Trusted_Connection=Yes;"},
-      {"Provider=MSOLEDBSQL;Data Source=srv;User ID=sa;Password=x",
-       "Driver=ODBC Driver 18 for SQL Server;Server=srv;UID=sa;PWD=x;"},
-      // Oracle's.
-      {"Provider=MSDAORA.1;Data Source=ORCL;User ID=tmx;Password=x",
-       "Driver=Oracle 19 ODBC driver;DBQ=ORCL;UID=tmx;PWD=x;"},
-      {"Provider=OraOLEDB.Oracle.1;Data Source=ORCL;User ID=tmx;Password=x",
-       "Driver=Oracle 19 ODBC driver;DBQ=ORCL;UID=tmx;PWD=x;"},
-  };
-  for (const auto& [ado, odbc] : cases) EXPECT_EQ(ConnectionText(ado).ForOdbc(), odbc) << ado;
+  for (const testing::TableRow& row : testing::ReadTableFile("db/connection_texts.txt", 2, 2)) {
+    EXPECT_EQ(ConnectionText(row.Text(0)).ForOdbc(), row.Text(1)) << row.where;
+  }
   unsetenv("TMXCNH_SQLSERVER_DRIVER");
   // A provider no ODBC driver serves is named in the refusal.
   try {

@@ -9,18 +9,17 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <regex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "db/statement.h"
 #include "platform/date_serial.h"
 #include "platform/run_time_error.h"
 #include "platform/variant.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 
@@ -43,12 +42,6 @@ std::string WithKey(const std::string& key, const std::string& value) {
                             "$1" + key + "=" + value);
 }
 
-std::string Repeated(const std::string& unit, int times) {
-  std::string out;
-  while (times-- > 0) out += unit;
-  return out;
-}
-
 Statement Inline(const std::string& sql) { return Statement{sql, std::nullopt, false}; }
 
 template <typename Call>
@@ -59,12 +52,6 @@ std::optional<RunTimeError> ErrorOf(Call call) {
     return error;
   }
   return std::nullopt;
-}
-
-// A date and time, plus a fraction of a second that runs the serial's own way.
-Variant DateOf(CivilTime time, double seconds_fraction = 0) {
-  const double serial = SerialFromCivil(time).value();
-  return Variant::Date(serial + (serial < 0 ? -seconds_fraction : seconds_fraction) / 86400);
 }
 
 class OdbcConnectionTest : public ::testing::Test {
@@ -110,67 +97,9 @@ class OdbcConnectionTest : public ::testing::Test {
   std::vector<std::string> drops_;
 };
 
-struct TypeCase {
-  std::string expression;
-  Variant expected;
-};
-
 // Every column type in one row, so that each is read beside the others.
 TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
-  const std::string accents = "São José, ação, não";
-  const int32_t int_min = std::numeric_limits<int32_t>::min();
-  std::vector<TypeCase> cases = {
-      {"CAST(-32768 AS smallint)", Variant::Long(-32768)},
-      {"CAST(-2147483648 AS integer)", Variant::Long(int_min)},
-      {"CAST(2147483647 AS integer)", Variant::Long(std::numeric_limits<int32_t>::max())},
-      {"CAST(-2147483648 AS bigint)", Variant::Long(int_min)},
-      {"CAST(2147483648 AS bigint)", Variant::Double(2147483648.0)},
-      {"CAST(-2147483649 AS bigint)", Variant::Double(-2147483649.0)},
-      {"CAST(9007199254740993 AS bigint)", Variant::Double(9007199254740993.0)},
-      {"(SELECT count(*) FROM generate_series(1, 3))", Variant::Long(3)},
-      {"CAST(987654321 AS numeric(9,0))", Variant::Long(987654321)},
-      {"CAST(-987654321 AS numeric(9,0))", Variant::Long(-987654321)},
-      // Ten digits may not fit a Long, whatever the value at hand.
-      {"CAST(12 AS numeric(10,0))", Variant::Double(12.0)},
-      {"CAST(9876543210 AS numeric(10,0))", Variant::Double(9876543210.0)},
-      {"CAST(1234567890.12 AS numeric(12,2))", Variant::Double(1234567890.12)},
-      {"CAST(-0.05 AS numeric(12,2))", Variant::Double(-0.05)},
-      {"CAST(3 AS numeric(5,2))", Variant::Double(3.0)},
-      {"CAST(0.1 AS double precision)", Variant::Double(0.1)},
-      {"CAST(-1.5e300 AS double precision)", Variant::Double(-1.5e300)},
-      {"CAST(1e-7 AS double precision)", Variant::Double(1e-7)},
-      {"CAST(0.25 AS real)", Variant::Double(0.25)},
-      // Longer than any number's room in a block of rows: read again value by value.
-      {"CAST(1e-70 AS numeric)", Variant::Double(1e-70)},
-      // Past any double: text rather than a wrong number.
-      {"CAST(1e400 AS numeric)", Variant::String("1" + std::string(400, '0'))},
-      {"DATE '2024-02-29'", DateOf({2024, 2, 29})},
-      {"DATE '1800-01-01'", DateOf({1800, 1, 1})},
-      {"TIMESTAMP '2024-02-29 13:45:30'", DateOf({2024, 2, 29, 13, 45, 30})},
-      {"TIMESTAMP '2024-02-29 13:45:30.5'", DateOf({2024, 2, 29, 13, 45, 30}, 0.5)},
-      {"TIMESTAMP '1899-12-29 06:00:00'", DateOf({1899, 12, 29, 6, 0, 0})},
-      // Before day 0 a later time is a more negative serial.
-      {"TIMESTAMP '1899-12-29 06:00:00.5'", DateOf({1899, 12, 29, 6, 0, 0}, 0.5)},
-      {"CAST(TIMESTAMP '2024-02-29 13:45:30' AS timestamptz)", DateOf({2024, 2, 29, 13, 45, 30})},
-      {"TIME '06:30:15'", DateOf({1899, 12, 30, 6, 30, 15})},
-      {"TIME '23:59:59.75'", DateOf({1899, 12, 30, 23, 59, 59}, 0.75)},
-      {"CAST('" + accents + "' AS varchar(40))", Variant::String(accents)},
-      {"CAST('" + accents + "' AS text)", Variant::String(accents)},
-      {"CAST('Ônibus 🚚 frete' AS text)", Variant::String("Ônibus 🚚 frete")},
-      // Characters as the server counts them: the text arrived as text, not as bytes.
-      {"CAST(length('Ônibus 🚚 d''Ávila') AS integer)", Variant::Long(16)},
-      {"CAST('' AS varchar(10))", Variant::String("")},
-      {"CAST('ab' AS char(4))", Variant::String("ab  ")},
-      // Long values come in pieces; the odd prefix puts a boundary inside a surrogate pair.
-      {"repeat('ação', 5000)", Variant::String(Repeated("ação", 5000))},
-      {"'x' || repeat('🚚', 5000)", Variant::String("x" + Repeated("🚚", 5000))},
-      {"repeat('0123456789', 3000)", Variant::String(Repeated("0123456789", 3000))},
-  };
-  for (const char* type : {"smallint", "integer", "bigint", "numeric(9,0)", "numeric(12,2)", "real",
-                           "double precision", "date", "timestamp", "timestamptz", "time",
-                           "varchar(20)", "text", "char(3)"}) {
-    cases.push_back({"CAST(NULL AS " + std::string(type) + ")", Variant::Null()});
-  }
+  const std::vector<testing::TableRow> cases = testing::ReadTableFile("db/column_types.txt", 2, 2);
   // Without the columns that may hold long text the rows are read in blocks:
   // then 150 rows, more than a block holds, each with a number and a text of its own.
   for (const bool long_text : {true, false}) {
@@ -179,7 +108,7 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
                                   "varchar(9)) AS t";
     std::vector<size_t> selected;
     for (size_t i = 0; i < cases.size(); ++i) {
-      const std::string& expression = cases[i].expression;
+      const std::string& expression = cases[i][0];
       if (!long_text && (expression.find("text") != std::string::npos ||
                          expression.find("repeat(") != std::string::npos)) {
         continue;
@@ -200,8 +129,7 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
       EXPECT_EQ(result.at(r, 1),
                 n == 2 ? Variant::Null() : Variant::String("r" + std::to_string(n)));
       for (size_t k = 0; k < selected.size(); ++k) {
-        EXPECT_EQ(result.at(r, k + 2), cases[selected[k]].expected)
-            << cases[selected[k]].expression;
+        EXPECT_EQ(result.at(r, k + 2), cases[selected[k]].Value(1)) << cases[selected[k]].where;
       }
     }
   }
@@ -209,33 +137,19 @@ TEST_F(OdbcConnectionTest, MapsEachColumnTypeToItsVariant) {
 
 TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
   const std::string t = UniqueName("tmx_commands");
-  struct Step {
-    std::string sql;
-    std::string column;  // of the first result set; "" for a command, no result set
-    int32_t value;       // its one value, or the table's rows after the command
-    bool verbatim = false;
-  };
-  const Step steps[] = {
-      {"CREATE TEMP TABLE " + t + " (n integer, s varchar(10))", "", 0},
-      {"INSERT INTO " + t + " VALUES (1, 'a'), (2, 'b')", "", 2},
-      {"UPDATE " + t + " SET s = 'd' WHERE n = 99", "", 2},  // touches no row
-      {"INSERT INTO " + t + " VALUES (5); SELECT n FROM " + t + " WHERE n = 5", "n", 5},
-      {"UPDATE " + t + " SET n = 6 WHERE n = 5; SELECT n AS m FROM " + t + " WHERE n = 6; SELECT 3",
-       "m", 6},
-      // Sent as written: inline SQL would have its SYSDATE adapted.
-      {"SELECT 7 AS sysdate", "sysdate", 7, true},
-  };
-  for (const Step& step : steps) {
-    if (step.column.empty()) {
-      Command(*connection_, step.sql);
-      EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + t), Variant::Long(step.value));
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_results.txt", 3, 4)) {
+    const std::string sql = testing::Filled(row.Text(1), {{"t", t}});
+    if (row[0] == "command") {
+      Command(*connection_, sql);
+      EXPECT_EQ(Scalar(*connection_, "SELECT count(*) FROM " + t), Variant::Long(row.Number(2)))
+          << row.where;
       continue;
     }
-    Statement statement = Inline(step.sql);
-    statement.verbatim = step.verbatim;
+    Statement statement = Inline(sql);
+    statement.verbatim = row[0] == "verbatim";
     const ResultSet result = connection_->Execute(statement).value_or(ResultSet{});
-    EXPECT_EQ(result.columns, std::vector<std::string>{step.column});
-    EXPECT_EQ(result.values, std::vector<Variant>{Variant::Long(step.value)}) << step.sql;
+    EXPECT_EQ(result.columns, std::vector<std::string>{row[2]}) << row.where;
+    EXPECT_EQ(result.values, std::vector<Variant>{Variant::Long(row.Number(3))}) << row.where;
     // The later results were drained: the connection takes the next statement.
     EXPECT_EQ(Scalar(*connection_, "SELECT 7"), Variant::Long(7));
   }
@@ -244,26 +158,19 @@ TEST_F(OdbcConnectionTest, AnswersNoResultSetForCommandsAndTheFirstOfABatch) {
 // The driver's diagnostic, not our stand-in for a missing one; a failing
 // statement does not cost the connection.
 TEST_F(OdbcConnectionTest, RaisesTheServersMessageWhenAConnectionOrAStatementFails) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      // A text that opens nothing, or a statement; part of the message, "" when
-      // the client library words it.
-      {WithKey("Port", "1"), "", ""},
-      {WithKey("Database", "tmx_no_such_database"), "",
-       "database \"tmx_no_such_database\" does not exist"},
-      {"", "SELECT 1 AS a; SELECT * FROM tmx_no_such_table",
-       "relation \"tmx_no_such_table\" does not exist"},
-      {"", "DO $$ BEGIN RAISE EXCEPTION 'Conhecimento não encontrado: %', 'São José'; END $$",
-       "Conhecimento não encontrado: São José"},
-  };
-  for (const auto& [text, sql, message_part] : cases) {
-    const std::optional<RunTimeError> error = ErrorOf([&, &text = text, &sql = sql] {
-      sql.empty() ? (void)Open(text) : (void)connection_->Execute(Inline(sql));
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_failures.txt", 3, 3)) {
+    const bool open = row[0] == "open";
+    const std::string text = row.Text(1);
+    const size_t equals = text.find('=');
+    const std::optional<RunTimeError> error = ErrorOf([&] {
+      open ? (void)Open(WithKey(text.substr(0, equals), text.substr(equals + 1)))
+           : (void)connection_->Execute(Inline(text));
     });
-    ASSERT_TRUE(error.has_value()) << text << sql;
-    EXPECT_EQ(error->number(), sql.empty() ? kErrConnectionFailed : kErrStatementFailed);
+    ASSERT_TRUE(error.has_value()) << row.where;
+    EXPECT_EQ(error->number(), open ? kErrConnectionFailed : kErrStatementFailed) << row.where;
     const std::string& said = error->description();
     EXPECT_TRUE(!said.empty() && said.find("sem diagnóstico") == std::string::npos) << said;
-    EXPECT_NE(said.find(message_part), std::string::npos) << said;
+    EXPECT_NE(said.find(row.Text(2)), std::string::npos) << said;
     EXPECT_TRUE(connection_->IsUsable());
     EXPECT_EQ(Scalar(*connection_, "SELECT 8"), Variant::Long(8));
   }
@@ -271,24 +178,19 @@ TEST_F(OdbcConnectionTest, RaisesTheServersMessageWhenAConnectionOrAStatementFai
 
 TEST_F(OdbcConnectionTest, ResetLeavesNoSessionStateBehind) {
   const std::string table = UniqueName("tmx_reset");
-  const std::string temp_table = UniqueName("tmx_reset_temp");
-  const std::string prepared = UniqueName("tmx_reset_prepared");
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"table", table},
+      {"temp", UniqueName("tmx_reset_temp")},
+      {"prepared", UniqueName("tmx_reset_prepared")}};
   Create("TABLE", table, " (n integer)");
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      // The state set up; a probe that answers 1 while it lives, 0 once it is gone.
-      {{"SET application_name = 'x'"},
-       "SELECT CASE WHEN current_setting('application_name') = 'x' THEN 1 ELSE 0 END"},
-      {{"CREATE TEMP TABLE " + temp_table + " (n integer)"},
-       "SELECT CASE WHEN to_regclass('" + temp_table + "') IS NULL THEN 0 ELSE 1 END"},
-      {{"BEGIN", "INSERT INTO " + table + " VALUES (1)"}, "SELECT count(*) FROM " + table},
-      {{"PREPARE " + prepared + " AS SELECT 1"},
-       "SELECT count(*) FROM pg_prepared_statements WHERE name = '" + prepared + "'"},
-  };
-  for (const auto& [setup, probe] : cases) {
-    for (const std::string& sql : setup) Command(*connection_, sql);
-    ASSERT_EQ(Scalar(*connection_, probe), Variant::Long(1)) << probe;
+  for (const testing::TableRow& row : testing::ReadTableFile("db/odbc_session_state.txt", 2)) {
+    for (size_t i = 1; i < row.fields.size(); ++i) {
+      Command(*connection_, testing::Filled(row.Text(i), names));
+    }
+    const std::string probe = testing::Filled(row.Text(0), names);
+    ASSERT_EQ(Scalar(*connection_, probe), Variant::Long(1)) << row.where;
     connection_->Reset();
-    EXPECT_EQ(Scalar(*connection_, probe), Variant::Long(0)) << probe;
+    EXPECT_EQ(Scalar(*connection_, probe), Variant::Long(0)) << row.where;
     EXPECT_TRUE(connection_->IsUsable());
   }
   // Autocommit is on again: another session sees a row at once.
@@ -297,7 +199,8 @@ TEST_F(OdbcConnectionTest, ResetLeavesNoSessionStateBehind) {
   Command(*connection_, "INSERT INTO " + table + " VALUES (2)");
   EXPECT_EQ(Scalar(*Open(), "SELECT count(*) FROM " + table), Variant::Long(1));
   // And dates still read as dates once the session's settings are back to defaults.
-  EXPECT_EQ(Scalar(*connection_, "SELECT DATE '2024-02-29'"), DateOf({2024, 2, 29}));
+  EXPECT_EQ(Scalar(*connection_, "SELECT DATE '2024-02-29'"),
+            Variant::Date(SerialFromCivil({2024, 2, 29}).value()));
 }
 
 TEST_F(OdbcConnectionTest, ResetRollsBackATransactionAStatementFailedIn) {

@@ -1,5 +1,9 @@
 # The ODBC driver against a real PostgreSQL server: run under
 # scripts/with-postgres, the tests skip without TMXCNH_TEST_PG.
-add_executable(tmxcnh_odbc_tests ${CMAKE_CURRENT_LIST_DIR}/odbc_connection_test.cc)
+add_executable(tmxcnh_odbc_tests ${CMAKE_CURRENT_LIST_DIR}/odbc_connection_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/../support/table_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/../platform/oracle_literals.cc)
 target_link_libraries(tmxcnh_odbc_tests PRIVATE tmxcnh_db_odbc GTest::gtest_main)
+target_compile_definitions(tmxcnh_odbc_tests PRIVATE
+  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
 gtest_discover_tests(tmxcnh_odbc_tests DISCOVERY_TIMEOUT 60)

@@ -4,12 +4,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "db/drivers.h"
 #include "platform/clock.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh::db {
 namespace {
@@ -45,25 +45,16 @@ class SqliteTest : public ::testing::Test {
 };
 
 TEST_F(SqliteTest, ColumnsComeBackByTheirDeclaredTypes) {
-  for (const char* insert :
-       {"INSERT INTO T VALUES (7, 1000, 'São José', '2004-03-05 14:30:00', 'x')",
-        "INSERT INTO T VALUES (3000000000, 12.5, NULL, '2002/01/01', NULL)",
-        "INSERT INTO T VALUES (NULL, NULL, 'a', 'not a date', 5)",
-        "INSERT INTO T VALUES (1, 1, 'b', '2004-03/05', 'y')"}) {
-    EXPECT_FALSE(Run(insert).has_value());  // a write answers no result set
+  const std::vector<testing::TableRow> rows = testing::ReadTableFile("db/sqlite_columns.txt", 6, 6);
+  std::vector<Variant> expected;
+  for (const testing::TableRow& row : rows) {
+    EXPECT_FALSE(
+        Run("INSERT INTO T VALUES " + row[0]).has_value());  // a write answers no result set
+    for (size_t i = 1; i < row.fields.size(); ++i) expected.push_back(row.Value(i));
   }
-  const ResultSet rows = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
-  EXPECT_EQ(rows.columns, (std::vector<std::string>{"ID", "PESO", "NOME", "DATA", "OBS"}));
-  const std::vector<Variant> expected = {
-      // A NUMERIC column is a decimal; a date may be written with slashes.
-      Variant::Long(7), Variant::Double(1000), "São José", Variant::Date(38051 + 14.5 / 24), "x",
-      Variant::Double(3000000000.0), Variant::Double(12.5), Variant::Null(), Variant::Date(37257),
-      Variant::Null(),
-      // What reads as no date stays text, as do mixed separators; a TEXT column keeps a
-      // number as text.
-      Variant::Null(), Variant::Null(), "a", "not a date", "5", Variant::Long(1),
-      Variant::Double(1), "b", "2004-03/05", "y"};
-  EXPECT_EQ(rows.values, expected);
+  const ResultSet read = *Run("SELECT ID, PESO, NOME, DATA, OBS FROM T ORDER BY ROWID");
+  EXPECT_EQ(read.columns, (std::vector<std::string>{"ID", "PESO", "NOME", "DATA", "OBS"}));
+  EXPECT_EQ(read.values, expected);
 }
 
 TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
@@ -72,20 +63,13 @@ TEST_F(SqliteTest, GetDateIsTheHostClockAndToDateReadsTheOracleMasks) {
   EXPECT_EQ(now.columns[0], "DATA_SERVIDOR");
   EXPECT_EQ(now.at(0, 0), Variant::Date(38051 + (14 * 3600 + 30 * 60 + 45) / 86400.0));
   EXPECT_EQ(Run("SELECT SYSDATE AS D")->at(0, 0), now.at(0, 0));  // the Oracle idiom
-  const std::tuple<const char*, const char*, CivilTime> cases[] = {
-      {"2004/03/05 14:30:45", "YYYY/MM/DD hh24:mi:ss", {2004, 3, 5, 14, 30, 45}},
-      {"2004/03/05 14:30", "YYYY/MM/DD hh24:mi", {2004, 3, 5, 14, 30, 0}},
-      {"2004/03/05", "YYYY/MM/DD", {2004, 3, 5, 0, 0, 0}},
-      {"05/03/2004", "DD/MM/YYYY", {2004, 3, 5, 0, 0, 0}},
-  };
-  for (const auto& [text, mask, expected] : cases) {
-    const ResultSet rows = *Run(std::string("SELECT TO_DATE('") + text + "', '" + mask + "') AS D");
-    EXPECT_EQ(rows.at(0, 0), Variant::Date(*SerialFromCivil(expected))) << text;
-  }
-  for (const char* wrong : {"2004/02/30", "2004/0305", "2004/03/055", "abc"}) {
-    EXPECT_EQ(
-        ErrorNumberOf([&] { Run(std::string("SELECT TO_DATE('") + wrong + "', 'YYYY/MM/DD')"); }),
-        kErrStatementFailed);
+  for (const testing::TableRow& row : testing::ReadTableFile("db/sqlite_to_date.txt", 3, 3)) {
+    const std::string sql = "SELECT TO_DATE('" + row[0] + "', '" + row[1] + "') AS D";
+    if (row[2] == "failed") {
+      EXPECT_EQ(ErrorNumberOf([&] { Run(sql); }), kErrStatementFailed) << row.where;
+    } else {
+      EXPECT_EQ(Run(sql)->at(0, 0), row.Value(2)) << row.where;
+    }
   }
 }
 
@@ -104,9 +88,8 @@ TEST_F(SqliteTest, AProcedureRunsItsBodyWithTheValuesBoundByName) {
 TEST_F(SqliteTest, AFailingOrWrongCallIsAnErrorThatLeavesNothingWritten) {
   Run("INSERT INTO TMX_PROCEDURE VALUES ('SP_FALHA', 'p', "
       "'INSERT INTO T (ID) VALUES (:p); SELECT * FROM TABELA_QUE_NAO_EXISTE')");
-  for (const char* call :
-       {"exec SP_FALHA 5", "exec SP_QUE_NAO_EXISTE 1", "exec SP_FALHA", "exec SP_FALHA 1, 2"}) {
-    EXPECT_EQ(ErrorNumberOf([&] { Run(call); }), kErrStatementFailed) << call;
+  for (const testing::TableRow& row : testing::ReadTableFile("db/sqlite_calls.txt", 1, 1)) {
+    EXPECT_EQ(ErrorNumberOf([&] { Run(row[0]); }), kErrStatementFailed) << row.where;
   }
   EXPECT_TRUE(Run("SELECT ID FROM T")->values.empty());  // the connection goes on working
 }

@@ -12,7 +12,7 @@
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "tests/error_number.h"
-#include "tests/platform/oracle_literals.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh {
 namespace {
@@ -36,20 +36,11 @@ TEST(Conversions, AnIncompleteDateTakesTheCurrentYear) {
   EXPECT_EQ(Format(Variant("5/3"), "yyyy/mm/dd"), "2031/05/03");
 }
 
-// Val reads the leading number with a point under either locale.
 TEST(Conversions, ValReadsTheLeadingNumberWithAPoint) {
-  for (const testing::ValueCase& c : testing::ReadValueTable({
-           "0416 | S:12 => R8:12 | S:12,5 => R8:12 | S:12.5 => R8:12.5 | S: 1 2 3 => R8:123",
-           "0416 | S:1.2.3 => R8:1.2 | S:abc => R8:0 | S: => R8:0 | S:0 => R8:0 | S:0,5 => R8:0",
-           "0416 | S:-5 => R8:-5 | S:- 5 => R8:-5 | S:+7x => R8:7 | S:.5 => R8:0.5",
-           "0416 | S:1e3 => R8:1000 | S:1d2 => R8:100 | S:1e => R8:1 | S:12abc => R8:12",
-           "0416 | S:&H10 => R8:16 | S:&HFFFF => R8:-1 | S:&O17 => R8:15 | S:--5 => R8:0",
-           "0416 | S:5- => R8:5 | S:\\t42 => R8:42 | S:1.234.567 => R8:1.234",
-           "0409 | S:12,5 => R8:12 | S:12.5 => R8:12.5",
-       })) {
+  for (const testing::ValueCase& c : testing::ReadValueTable("platform/val.txt")) {
     ScopedLocale locale(c.label == "0409" ? Locale::kUnitedStates : Locale::kBrazil);
     EXPECT_DOUBLE_EQ(Val(c.value.string_value()), c.answer.double_value())
-        << c.label << " \"" << c.value.string_value() << '"';
+        << c.where << ": \"" << c.value.string_value() << '"';
   }
 }
 

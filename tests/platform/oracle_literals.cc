@@ -7,22 +7,10 @@
 #include <cstdlib>
 
 #include "platform/date_serial.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh::testing {
 namespace {
-
-std::string Unescape(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 1 < s.size()) {
-      const char c = s[++i];
-      out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c == '0' ? '\0' : c;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
 
 std::string Escape(const std::string& s) {
   std::string out;
@@ -50,13 +38,17 @@ std::optional<Variant> ParseLiteral(std::string_view literal) {
   if (kind == "D") {
     CivilTime t;
     t.hour = t.minute = t.second = 0;
-    if (std::sscanf(body.c_str(), "%d-%d-%dT%d:%d:%d", &t.year, &t.month, &t.day, &t.hour,
-                    &t.minute, &t.second) < 3) {
+    int read = 0;
+    if (std::sscanf(body.c_str(), "%d-%d-%dT%d:%d:%d%n", &t.year, &t.month, &t.day, &t.hour,
+                    &t.minute, &t.second, &read) < 3) {
       return std::nullopt;
     }
     std::optional<double> serial = SerialFromCivil(t);
     if (!serial) return std::nullopt;
-    return Variant::Date(*serial);
+    // A fraction of a second runs the serial's own way: before day 0 a later
+    // time is a more negative serial.
+    const double fraction = read > 0 && body[read] == '.' ? std::stod(body.substr(read)) : 0;
+    return Variant::Date(*serial + (*serial < 0 ? -fraction : fraction) / 86400);
   }
   return std::nullopt;
 }
@@ -108,26 +100,6 @@ std::vector<std::string> Split(std::string_view line, std::string_view separator
     if (end == std::string_view::npos) return fields;
     start = end + separator.size();
   }
-}
-
-std::vector<ValueCase> ReadValueTable(std::initializer_list<const char*> rows) {
-  std::vector<ValueCase> cases;
-  for (const std::string_view row : rows) {
-    const std::vector<std::string> fields = Split(row, " | ");
-    if (fields.size() < 2) ADD_FAILURE() << "a row without cases: " << row;
-    for (size_t i = 1; i < fields.size(); ++i) {
-      const std::vector<std::string> sides = Split(fields[i], " => ");
-      const std::optional<Variant> value = ParseLiteral(sides[0]);
-      const std::optional<Variant> answer =
-          sides.size() == 2 ? ParseLiteral(sides[1]) : std::nullopt;
-      if (!value || !answer) {
-        ADD_FAILURE() << "not a case: " << fields[i];
-        continue;
-      }
-      cases.push_back({fields[0], *value, *answer});
-    }
-  }
-  return cases;
 }
 
 }  // namespace tmxcnh::testing

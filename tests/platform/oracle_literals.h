@@ -1,10 +1,10 @@
 // Reading and writing the typed literals of the oleaut oracle's transcripts
 // (E, N, I2:5, I4:7, R8:12.5, D:2004-03-05T14:30:00, S:text, BOOL:-1), so that
 // the transcript's requests can be replayed against the component's Variant,
-// and value tables written in the same notation.
+// and value tables written in the same notation (tests/support/table_file.h).
+// A date may carry a fraction of a second: D:2024-02-29T13:45:30.5.
 #pragma once
 
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,14 +18,5 @@ std::optional<Variant> ParseLiteral(std::string_view literal);
 std::optional<VariantType> ParseTypeName(std::string_view name);
 std::string WriteLiteral(const Variant& value);
 std::vector<std::string> Split(std::string_view line, std::string_view separator);
-
-// A value table: each row "label | value => answer | value => answer ...",
-// values as literals; a literal that does not read fails the test.
-struct ValueCase {
-  std::string label;
-  Variant value;
-  Variant answer;
-};
-std::vector<ValueCase> ReadValueTable(std::initializer_list<const char*> rows);
 
 }  // namespace tmxcnh::testing

@@ -8,7 +8,6 @@
 // be re-checked against the oracle with scripts/recheck-oracle.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,30 +17,10 @@
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "tests/platform/oracle_literals.h"
+#include "tests/support/table_file.h"
 
 namespace tmxcnh::testing {
 namespace {
-
-struct Case {
-  int line = 0;
-  std::string request;
-  std::string expected;
-};
-
-// Reads "request => answer" lines; in a departures file, "request => oracle's
-// answer => component's answer => reason": the component's answer is expected.
-std::vector<Case> ReadCases(const std::string& name) {
-  std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/tests/platform/" + name);
-  EXPECT_TRUE(file.is_open()) << name;
-  std::vector<Case> cases;
-  std::string line;
-  for (int number = 1; std::getline(file, line); ++number) {
-    if (line.empty() || line[0] == '#') continue;
-    const std::vector<std::string> parts = Split(line, "\t=>\t");
-    cases.push_back({number, parts.at(0), parts.size() == 2 ? parts[1] : parts.at(2)});
-  }
-  return cases;
-}
 
 std::string ErrorAnswer(const RunTimeError& error) {
   switch (error.number()) {
@@ -94,11 +73,13 @@ std::string Evaluate(const std::string& line) {
   throw std::invalid_argument("unknown op " + op);
 }
 
+// "request => answer" lines; in a departures file, "request => oracle's answer
+// => component's answer => reason": the component's answer is expected.
 void Replay(const std::string& name, size_t minimum_cases) {
-  const std::vector<Case> cases = ReadCases(name);
+  const std::vector<TableRow> cases = ReadTableFile("platform/" + name, 2, 4, "\t=>\t");
   EXPECT_GE(cases.size(), minimum_cases) << name;
-  for (const Case& c : cases) {
-    EXPECT_EQ(Evaluate(c.request), c.expected) << name << ":" << c.line << ": " << c.request;
+  for (const TableRow& c : cases) {
+    EXPECT_EQ(Evaluate(c[0]), c.fields.size() == 2 ? c[1] : c[2]) << c.where << ": " << c[0];
   }
 }
 
