@@ -114,55 +114,7 @@ TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
   EXPECT_EQ(database_->Count("LOG_MSG"), 0);
 }
 
-TEST_P(WritingTest, AWriteThatCannotBeDoneIsRefusedAndLeavesNothing) {
-  struct Case {
-    const char* what;
-    const char* method;
-    int document;                 // the document to update, 0 to insert
-    const char* message;          // nullptr: not the same on both paths
-    const char* field = nullptr;  // a screen value that names nothing: 4242
-    const char* number = "7801";
-    const char* before = nullptr;  // run on a fresh database first
-  };
-  const char* const insert = "gInclui_Docto_Transporte";
-  const char* const update = "gAltera_Docto_Transporte";
-  const char* const no_counters = "DELETE FROM INFRA_IDS";
-  // The rows that change the database come last: each takes a fresh one.
-  const Case cases[] = {
-      {"a deleted document", update, 1003, "Conhecimento não cadastrado."},
-      // The keys refuse what names nothing, whoever writes it.
-      {"a client that does not exist", insert, 0, nullptr, "invntCliente_id"},
-      {"a city that does not exist", update, 1004, nullptr, "invntDestino_id"},
-      // The inline path cannot make it a whole number, the procedures'
-      // parameters cannot hold it.
-      {"a number no column can hold", insert, 0,
-       "Problema ao verificar Duplicidade do Numero do Documento. Favor tentar mais tarde.",
-       nullptr, "9999999999"},
-      {"an insert without the counters' row", insert, 0,
-       "Não há registro no banco de dados na tabela Infra_ids. ", nullptr, "7801", no_counters},
-      // The inline update is written before its audit finds no counter row.
-      {"an update without the counters' row", update, 1004, nullptr, nullptr, "7801", no_counters},
-  };
-  for (const Case& c : cases) {
-    if (c.before) {
-      database_ = TestDatabase::Create(GetParam().engine);
-      database_->Execute(c.before);
-    }
-    const int32_t live_invoices = database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1");
-    Arguments screen = Screen(c.number);
-    if (c.document) Set(screen, "invntDocto_Transporte_id", Variant::Long(c.document));
-    if (c.field) Set(screen, c.field, Variant::Integer(4242));
-    const MethodCall call = CallMethod(c.method, screen);
-    EXPECT_EQ(call.result, Variant::Integer(10)) << c.what << ": " << call["outvntMsg_Ret"];
-    if (c.message) {
-      EXPECT_EQ(call["outvntMsg_Ret"], Variant(c.message)) << c.what;
-    }
-    EXPECT_EQ(database_->Count("NOTA_FISCAL WHERE TAB_STATUS_ID = 1"), live_invoices) << c.what;
-    EXPECT_EQ(database_->Count("NOTA_FISCAL"), 15) << c.what;
-    EXPECT_EQ(database_->Count("LOG_SISTEMA"), 0) << c.what;
-    EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), 12) << c.what;
-  }
-}
+// The writes refused on the demo data are cases of tests/integration/refused_writes.txt.
 
 // Invoices must name a live document: a Boolean (-1 inline, null through
 // the procedures) or a missing one is refused by the keys. Without

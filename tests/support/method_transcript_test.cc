@@ -458,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, MethodTranscript,
     ::testing::ValuesIn(Runs({"documents/read_methods.txt", "documents/document_writes.txt",
                               "invoices/invoice_methods.txt", "integration/reading.txt",
-                              "integration/changed_reads.txt"})),
+                              "integration/changed_reads.txt", "integration/refused_writes.txt"})),
     RunName);
 
 }  // namespace
