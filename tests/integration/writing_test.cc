@@ -1,6 +1,6 @@
-// The writing methods on real databases: a document's whole life on SQLite
-// and PostgreSQL for both kinds, what is refused and leaves nothing, what is
-// stored, and what stays written when a statement fails along the way.
+// The writing methods on real databases: the invoices refused on SQLite
+// and PostgreSQL for both kinds, and what stays written when a statement
+// fails along the way.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,104 +17,16 @@
 namespace tmxcnh {
 namespace {
 
-using testing::Arguments;
 using testing::CallMethod;
-using testing::CallOn;
 using testing::DocumentScreen;
 using testing::MethodCall;
 using testing::ScriptedDatabase;
-using testing::Set;
 using testing::TestDatabase;
 using testing::TestEngine;
 
-class WritingTest : public testing::DatabaseTest {
- protected:
-  Arguments Screen(const std::string& number, int invoices = 1, const char* weight = "1") {
-    return DocumentScreen(GetParam().kind, database_->connection_text(), number, invoices, weight);
-  }
-  MethodCall Detail(const Variant& document) {
-    return CallOn(
-        "gConsulta_Docto_Transporte", GetParam().kind, database_->connection_text(),
-        {{"invntEmpresa_id", Variant::Integer(1)}, {"invntDocto_Transporte_id", document}});
-  }
-};
-
-TEST_P(WritingTest, ADocumentIsInsertedReadUpdatedAndDeleted) {
-  const std::string kind = GetParam().kind;
-  const std::string connection = database_->connection_text();
-  const int32_t documents_before = database_->Count("DOCTO_TRANSPORTE");
-  const int32_t invoices_before = database_->Count("NOTA_FISCAL");
-
-  const MethodCall inserted =
-      CallMethod("gInclui_Docto_Transporte", DocumentScreen(kind, connection, "7701", 2, "12,5"));
-  ASSERT_EQ(inserted.result, Variant::Integer(0)) << inserted["outvntMsg_Ret"];
-  const Variant document = inserted["outvntDocto_Transporte_id"];
-  EXPECT_EQ(document, Variant::Long(1013));  // after the demo's last, from the shared counter
-
-  MethodCall read = Detail(document);
-  ASSERT_EQ(read.result, Variant::Integer(0)) << read["outvntMsg_Ret"];
-  EXPECT_EQ(read["outvntNum_Docto_Transporte"], Variant::Long(7701));
-  EXPECT_EQ(read["outvntPeso_Real"], Variant("12,50"));
-  EXPECT_EQ(read["outvntVal_Declarado"], Variant("1000,00"));
-  EXPECT_EQ(read["outvntData_Emissao"], Variant("20/11/2003"));
-  EXPECT_EQ(read["outvntCliente"], Variant("Indústria de Calçados Ânfora Ltda."));
-  EXPECT_EQ(read["outvntQtde_Notas"], Variant::Long(2));
-  EXPECT_EQ(read["outarrvntNota_Fiscal"], Variant::Array({"770101", "770102"}));
-  EXPECT_EQ(read["outarrvntConteudo"],
-            Variant::Array({"Mercadoria nº 1 dágua", "Mercadoria nº 2 dágua"}));
-  EXPECT_EQ(read["outarrvntVal_Declarado"], Variant::Array({"100,50", "200,50"}));
-
-  const MethodCall listed =
-      CallOn("gBusca_Lista_Docto_Transporte", kind, connection,
-             {{"invntEmpresa_id", Variant::Integer(1)}, {"invntNum_Docto_Transporte", "7701"}});
-  EXPECT_EQ(listed["outarrvntDocto_Transporte_id"], Variant::Array({document}));
-
-  Arguments update = DocumentScreen(kind, connection, "7701", 1, "13,5");
-  update.emplace_back("invntDocto_Transporte_id", document);
-  const MethodCall updated = CallMethod("gAltera_Docto_Transporte", update);
-  ASSERT_EQ(updated.result, Variant::Integer(0)) << updated["outvntMsg_Ret"];
-  read = Detail(document);
-  EXPECT_EQ(read["outvntPeso_Real"], Variant("13,50"));
-  EXPECT_EQ(read["outvntQtde_Notas"], Variant::Long(1));
-  EXPECT_EQ(read["outarrvntNota_Fiscal"], Variant::Array({"770101"}));
-
-  const MethodCall deleted = CallOn("gExclui_Docto_Transporte", kind, connection,
-                                    {{"invntDocto_Transporte_id", document}});
-  EXPECT_EQ(deleted.result, Variant::Integer(0));
-  read = Detail(document);
-  EXPECT_EQ(read.result, Variant::Integer(10));
-  EXPECT_EQ(read["outvntMsg_Ret"], Variant("Conhecimento não cadastrado."));
-
-  // Nothing was physically deleted: the document has status 2, the invoices
-  // the update replaced too; the delete left the live one alone.
-  const std::string of = " WHERE DOCTO_TRANSPORTE_ID = " + std::to_string(document.long_value());
-  EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE"), documents_before + 1);
-  EXPECT_EQ(database_->Count("DOCTO_TRANSPORTE" + of + " AND TAB_STATUS_ID = 2"), 1);
-  EXPECT_EQ(database_->Count("NOTA_FISCAL"), invoices_before + 3);
-  EXPECT_EQ(database_->Count("NOTA_FISCAL" + of + " AND TAB_STATUS_ID = 2"), 2);
-  EXPECT_EQ(database_->Count("NOTA_FISCAL" + of + " AND TAB_STATUS_ID = 1"), 1);
-
-  // Both paths take identifiers from the same counters and audit alike (the
-  // procedures are not told the user).
-  const db::ResultSet counters =
-      database_->Query("SELECT DOCTO_TRANSPORTE_ID, NOTA_FISCAL_ID, LOG_SISTEMA_ID FROM INFRA_IDS");
-  EXPECT_EQ(counters.values,
-            (std::vector<Variant>{Variant::Long(1013), Variant::Long(9018), Variant::Long(5)}));
-  const db::ResultSet audit = database_->Query(
-      "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, REGISTRO_ID FROM LOG_SISTEMA "
-      "ORDER BY LOG_SISTEMA_ID");
-  const auto row = [](int id, int table, int action, int record) {
-    return std::vector<Variant>{Variant::Long(id), Variant::Long(table), Variant::Long(action),
-                                Variant::Long(record)};
-  };
-  EXPECT_EQ(testing::RowsOf(audit),
-            (std::vector<std::vector<Variant>>{row(1, 13, 1, 1013), row(2, 37, 1, 9016),
-                                               row(3, 37, 1, 9017), row(4, 13, 2, 1013),
-                                               row(5, 37, 1, 9018)}));
-  EXPECT_EQ(database_->Count("LOG_MSG"), 0);
-}
-
-// The writes refused on the demo data are cases of tests/integration/refused_writes.txt.
+// A document's life, the values stored and the writes refused are cases of
+// tests/integration/document_life.txt and refused_writes.txt.
+class WritingTest : public testing::DatabaseTest {};
 
 // Invoices must name a live document: a Boolean (-1 inline, null through
 // the procedures) or a missing one is refused by the keys. Without
@@ -150,55 +62,6 @@ TEST_P(WritingTest, InvoicesThatCannotBeSavedAreRefused) {
       EXPECT_EQ(entry.path().filename().string().find(".lock"), std::string::npos) << entry.path();
     }
   }
-}
-
-// Typed values are stored alike, rounded to the columns' scale; a stored
-// number, zero too, is not issued again at the branch.
-TEST_P(WritingTest, ValuesAreStoredAlikeAndTheNumberOnce) {
-  struct Case {
-    const char* number;
-    const char* weight;
-    const char* value;
-    const char* invoice_value;
-    double stored_weight;
-    double stored_value;
-    double stored_invoice_value;
-  };
-  const Case cases[] = {
-      {"7811", "1e3", "1000", "1", 1000, 1000, 1},
-      {"7812", "2,9996", "99,999", "0,00001", 3, 100, 0},
-      {"0", "1", "1000", "100,50", 1, 1000, 100.5},
-  };
-  for (const Case& c : cases) {
-    Arguments screen = Screen(c.number, 1, c.weight);
-    Set(screen, "invntVal_Declarado", c.value);
-    Set(screen, "inarrvntVal_Declarado", Variant::Array({c.invoice_value}));
-    const MethodCall call = CallMethod("gInclui_Docto_Transporte", screen);
-    ASSERT_EQ(call.result, Variant::Integer(0)) << c.number << ": " << call["outvntMsg_Ret"];
-    const std::string id = std::to_string(call["outvntDocto_Transporte_id"].long_value());
-    const db::ResultSet stored = database_->Query(
-        "SELECT D.PESO_REAL, D.VAL_DECLARADO, N.VAL_DECLARADO FROM DOCTO_TRANSPORTE D, NOTA_FISCAL "
-        "N WHERE N.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID AND N.TAB_STATUS_ID = 1 AND "
-        "D.DOCTO_TRANSPORTE_ID = " +
-        id);
-    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 0)), c.stored_weight) << c.number;
-    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 1)), c.stored_value) << c.number;
-    EXPECT_DOUBLE_EQ(ToDouble(stored.at(0, 2)), c.stored_invoice_value) << c.number;
-    const MethodCall again = CallMethod("gInclui_Docto_Transporte", Screen(c.number));
-    EXPECT_EQ(again.result, Variant::Integer(10)) << c.number;
-    EXPECT_EQ(again["outvntMsg_Ret"], Variant("Já existe um conhecimento com esse número."));
-  }
-}
-
-// The inline path's audit counter stops at the largest Long (the procedures count in SQL).
-TEST_P(WritingTest, TheAuditCounterNeverWraps) {
-  if (GetParam().kind != std::string("ORACLE")) GTEST_SKIP() << "the inline path's counter";
-  database_->Execute("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 2147483647");
-  const MethodCall call = CallMethod("gInclui_Docto_Transporte", Screen("7821"));
-  EXPECT_EQ(call.result, Variant::Integer(0)) << call["outvntMsg_Ret"];
-  EXPECT_EQ(database_->Count("LOG_SISTEMA WHERE LOG_SISTEMA_ID < 0"), 0);
-  EXPECT_EQ(database_->Query("SELECT LOG_SISTEMA_ID FROM INFRA_IDS").at(0, 0),
-            Variant::Long(2147483647));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, WritingTest, testing::EveryEngineAndKind(), testing::SettingName);

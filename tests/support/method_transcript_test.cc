@@ -23,12 +23,13 @@
 //   result LITERAL
 //   out NAME LITERAL          a parameter after the call
 //
-// A file whose first directive is `databases every|once [fresh]` runs on the
+// A file whose first directive is `databases every|once [fresh|file]` runs on the
 // real demo databases instead, on every engine and kind or on each once; a call
 // without a kind takes the setting's. Its cases share one database per engine
-// unless `fresh` gives each its own, and read:
+// unless `fresh` gives each its own, or `file` one that its cases change in
+// turn, and read:
 //
-//   before |SQL|              run on the case's fresh database first
+//   before |SQL|              run on the case's own database first
 //   same as reference         every parameter after the connection as on SQLite
 //                             with SQLSERVER
 //   count N |TABLE [WHERE ...]|   the rows there after the call
@@ -144,12 +145,12 @@ Rows ListedRows(const testing::MethodCall& call) {
 }
 
 // The settings a file asks for with its first directive; none: the scripted database.
-std::vector<Setting> SettingsOf(const std::string& path, bool* fresh = nullptr) {
+std::vector<Setting> SettingsOf(const std::string& path, std::string* own = nullptr) {
   std::ifstream file(path);
   std::string line;
   while (std::getline(file, line) && (line.empty() || line[0] == '#')) {
   }
-  if (fresh) *fresh = line.ends_with(" fresh");
+  if (own) *own = line.ends_with(" fresh") ? "fresh" : line.ends_with(" file") ? "file" : "";
   if (line.starts_with("databases every")) return testing::kEveryEngineAndKind;
   if (line.starts_with("databases once")) return testing::kEachEngineAndKindOnce;
   return {};
@@ -168,7 +169,7 @@ class Transcript {
  public:
   Transcript(std::string path, std::optional<Setting> setting)
       : path_(std::move(path)), setting_(setting) {
-    SettingsOf(path_, &fresh_);
+    SettingsOf(path_, &own_);
   }
 
   // The cases, each from its `call` line with its blocks put in; a line that
@@ -255,7 +256,7 @@ class Transcript {
                               directive == "sends" || directive == "sent" ||
                               directive == "statement" || directive == "starting")) {
         return Fail(line, "not on a real database");
-      } else if (directive == "before" && fresh_ && Marked(rest)) {
+      } else if (directive == "before" && !own_.empty() && Marked(rest)) {
         before.push_back(*Marked(rest));
       } else if (directive == "answer" || directive == "row") {
         if (!AddAnswer(answers, directive, rest)) return Fail(line, "not an answer");
@@ -274,11 +275,11 @@ class Transcript {
     ScriptedDatabase scripted;
     for (const auto& [fragment, rows] : answers) scripted.Answer(fragment, rows);
     for (int n : failures) scripted.FailAt(n);
-    std::unique_ptr<TestDatabase> fresh;
     TestDatabase* real = nullptr;
     if (setting_) {
-      if (fresh_) fresh = TestDatabase::Create(setting_->engine);
-      real = fresh_ ? fresh.get() : Shared(setting_->engine);
+      if (own_ == "fresh" || (own_ == "file" && !own_database_))
+        own_database_ = TestDatabase::Create(setting_->engine);
+      real = own_.empty() ? Shared(setting_->engine) : own_database_.get();
     }
     const std::string connection = real ? real->connection_text() : scripted.connection_text();
     const auto reference = [&] {
@@ -399,7 +400,8 @@ class Transcript {
 
   std::string path_;
   std::optional<Setting> setting_;
-  bool fresh_ = false;
+  std::string own_;  // the database's: shared, fresh for each case, or the file's
+  std::unique_ptr<TestDatabase> own_database_;
 };
 
 // A file, and the setting it runs on when it asks for real databases.
@@ -458,7 +460,8 @@ INSTANTIATE_TEST_SUITE_P(
     Files, MethodTranscript,
     ::testing::ValuesIn(Runs({"documents/read_methods.txt", "documents/document_writes.txt",
                               "invoices/invoice_methods.txt", "integration/reading.txt",
-                              "integration/changed_reads.txt", "integration/refused_writes.txt"})),
+                              "integration/changed_reads.txt", "integration/refused_writes.txt",
+                              "integration/document_life.txt"})),
     RunName);
 
 }  // namespace
