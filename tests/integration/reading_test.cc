@@ -1,6 +1,6 @@
-// The reading methods on real databases: every engine and kind answers the
-// demo rows as SQLite through the procedures does, through the procedures
-// and through the inline SQL.
+// The reading methods on real databases beyond their transcripts (tests/
+// integration/reading.txt, changed_reads.txt): the server's date, the trap
+// on a changed schema, a writer's lock, the server's date style and ADO texts.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,8 +1,7 @@
 // Method transcripts: each case calls one public method against the scripted
 // database (or the real ones) and holds what it sent and answered to what the
-// file says. One
-// directive a line; leading blanks and lines starting with `#` are ignored, and
-// a line starting with `| ` continues the line before it.
+// file says. One directive a line; leading blanks and lines starting with `#`
+// are ignored, and a line starting with `| ` continues the line before it.
 //
 //   define NAME ... end       lines kept under a name; `use NAME` puts them here
 //   call METHOD [KIND...]     a case, run once for each kind (a literal); with no
@@ -27,9 +26,9 @@
 // A file whose first directive is `databases every|once|sqlite [fresh|file]`
 // runs on the real demo databases instead, on every engine and kind, on each
 // once, or on SQLite with SQLSERVER (where the statements' count is SQLite's);
-// a call without a kind takes the setting's. Its cases share one database per engine
-// unless `fresh` gives each its own, or `file` one that its cases change in
-// turn, and read:
+// a call without a kind takes the setting's. Its cases share one database per
+// engine unless `fresh` gives each its own, or `file` one that its cases change
+// in turn, and read:
 //
 //   before |SQL|              run on the case's own database first
 //   same as reference         every parameter after the connection as on SQLite
@@ -391,7 +390,10 @@ class Transcript {
         EXPECT_EQ(real->Count(*text), *Number(name));
       } else if (directive == "lists") {
         std::vector<Variant> ids;
-        for (const std::string& id : Split(rest, " ")) ids.push_back(Variant::Long(std::stoi(id)));
+        for (const std::string& id : Split(rest, " ")) {
+          if (!Number(id)) return Fail(line, "not a document");
+          ids.push_back(Variant::Long(*Number(id)));
+        }
         const Rows rows = ListedRows(call);
         std::vector<Variant> listed;
         for (const auto& row : rows) listed.push_back(row[0]);
