@@ -281,8 +281,8 @@ class Transcript {
       real = own_.empty() ? Shared(setting_->engine) : own_database_.get();
     }
     const auto reference = [&] {
-      const TestDatabase* on = Shared(TestEngine::kSqlite);
-      return testing::CallOn(method, Variant("SQLSERVER"), on->connection_text(), arguments);
+      return testing::CallOn(method, Variant("SQLSERVER"),
+                             Shared(TestEngine::kSqlite)->connection_text(), arguments);
     };
     testing::MethodCall call;
     std::vector<std::string> sent;
@@ -442,13 +442,10 @@ std::vector<Run> Runs(std::initializer_list<const char*> files) {
 }
 
 std::string RunName(const ::testing::TestParamInfo<Run>& info) {
-  std::string name = info.param.file.substr(info.param.file.find('/') + 1);
-  name = name.substr(0, name.find('.'));
-  if (info.param.setting) {
-    name += std::string("_") + testing::EngineName(info.param.setting->engine) + "_" +
-            info.param.setting->kind;
-  }
-  return name;
+  const std::string& file = info.param.file;
+  const std::string name = file.substr(file.find('/') + 1, file.find('.') - file.find('/') - 1);
+  if (!info.param.setting) return name;
+  return name + "_" + testing::SettingName({*info.param.setting, info.index});
 }
 
 class MethodTranscript : public ::testing::TestWithParam<Run> {
