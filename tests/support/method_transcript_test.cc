@@ -1,7 +1,7 @@
 // Method transcripts: each case calls one public method against the scripted
-// database and holds what it sent and answered to what the file says. One
-// directive a line; leading blanks and lines starting with `#` are ignored, and
-// a line starting with `| ` continues the line before it.
+// database (or the real ones) and holds what it sent and answered to what the
+// file says. One directive a line; leading blanks and lines starting with `#`
+// are ignored, and a line starting with `| ` continues the line before it.
 //
 //   define NAME ... end       lines kept under a name; `use NAME` puts them here
 //   call METHOD [KIND...]     a case, run once for each kind (a literal); with no
@@ -14,6 +14,7 @@
 //                             without values answer no row
 //   row LITERAL | ...         one more row for the answer before
 //   fail N                    the N-th statement fails with "falha simulada"
+//                             (on a real database too: the others run there)
 //   sends |TEXT|              the statements sent, one line each, exactly, in
 //                             order; `sends none`: nothing reached the database
 //   sent N                    how many statements were sent
@@ -22,13 +23,30 @@
 //   result LITERAL
 //   out NAME LITERAL          a parameter after the call
 //
+// A file whose first directive is `databases every|once|sqlite [fresh|file]`
+// runs on the real demo databases instead, on every engine and kind, on each
+// once, or on SQLite with SQLSERVER (where the statements' count is SQLite's);
+// a call without a kind takes the setting's. Its cases share one database per
+// engine unless `fresh` gives each its own, or `file` one that its cases change
+// in turn, and read:
+//
+//   before |SQL|              run on the case's own database first
+//   same as reference         every parameter after the connection as on SQLite
+//                             with SQLSERVER
+//   count N |TABLE [WHERE ...]|   the rows there after the call
+//   lists ID ...              the documents listed (their rows as on the
+//                             reference, in any order) and their count
+//
 // Literals are the oracle transcript's (E, N, I2:5, I4:7, R8:12.5, D:..., S:text,
 // BOOL:-1), and arrays: [LITERAL | LITERAL], []. A text runs to the end of the
 // line; a final `|` only shows where its trailing blanks end. Statements keep
 // every blank between their two `|`.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,13 +57,17 @@
 #include "tests/platform/oracle_literals.h"
 #include "tests/support/method_call.h"
 #include "tests/support/scripted_driver.h"
+#include "tests/support/test_databases.h"
 
 namespace tmxcnh {
 namespace {
 
 using testing::ParseLiteral;
 using testing::ScriptedDatabase;
+using testing::Setting;
 using testing::Split;
+using testing::TestDatabase;
+using testing::TestEngine;
 
 struct Line {
   int number;
@@ -101,10 +123,56 @@ std::optional<int> Number(const std::string& text) {
 }
 
 using Answers = std::vector<std::pair<std::string, db::ResultSet>>;
+using Rows = std::vector<std::vector<Variant>>;
+
+// The listed documents' rows, by id: the inline statement asks for no order.
+Rows ListedRows(const testing::MethodCall& call) {
+  Rows rows;
+  const char* const columns[] = {"outarrvntDocto_Transporte_id",
+                                 "outarrvntNum_Docto_Transporte",
+                                 "outarrvntRemetente",
+                                 "outvntDestinatario",
+                                 "outarrvntOrigem",
+                                 "outarrvntDestino",
+                                 "outarrvntTab_Tipo_Docto_Transp"};
+  if (!call[columns[0]].IsArray()) return rows;
+  for (int32_t i = 0; i <= call[columns[0]].UBound(); ++i) {
+    rows.emplace_back();
+    for (const char* column : columns) rows.back().push_back(call[column].At(i));
+  }
+  std::sort(rows.begin(), rows.end(),
+            [](const auto& a, const auto& b) { return a[0].long_value() < b[0].long_value(); });
+  return rows;
+}
+
+// The settings a file asks for with its first directive; none: the scripted database.
+std::vector<Setting> SettingsOf(const std::string& path, std::string* own = nullptr) {
+  std::ifstream file(path);
+  std::string line;
+  while (std::getline(file, line) && (line.empty() || line[0] == '#')) {
+  }
+  if (own) *own = line.ends_with(" fresh") ? "fresh" : line.ends_with(" file") ? "file" : "";
+  if (line.starts_with("databases every")) return testing::kEveryEngineAndKind;
+  if (line.starts_with("databases once")) return testing::kEachEngineAndKindOnce;
+  if (line.starts_with("databases sqlite")) return {{TestEngine::kSqlite, "SQLSERVER"}};
+  return {};
+}
+
+// One demo database per engine for the files that only read.
+std::unique_ptr<TestDatabase> shared_databases[2];
+
+TestDatabase* Shared(TestEngine engine) {
+  auto& database = shared_databases[static_cast<int>(engine)];
+  if (!database) database = TestDatabase::Create(engine);
+  return database.get();
+}
 
 class Transcript {
  public:
-  explicit Transcript(std::string path) : path_(std::move(path)) {}
+  Transcript(std::string path, std::optional<Setting> setting)
+      : path_(std::move(path)), setting_(setting) {
+    SettingsOf(path_, &own_);
+  }
 
   // The cases, each from its `call` line with its blocks put in; a line that
   // belongs nowhere fails.
@@ -127,7 +195,9 @@ class Transcript {
     std::vector<Line>* into = nullptr;
     for (const Line& line : lines) {
       const auto [directive, rest] = Head(line.text);
-      if (directive == "define") {
+      if (directive == "databases" && cases.empty() && into == nullptr) {
+        continue;
+      } else if (directive == "define") {
         into = &blocks[rest];
       } else if (directive == "end") {
         into = nullptr;
@@ -149,7 +219,8 @@ class Transcript {
   void Run(const std::vector<Line>& lines) {
     const auto [directive, rest] = Head(lines[0].text);
     const auto [method, kinds_text] = Head(rest);
-    if (kinds_text.empty()) return Run(lines, method, std::nullopt);
+    if (kinds_text.empty())
+      return Run(lines, method, setting_ ? std::optional(Variant(setting_->kind)) : std::nullopt);
     for (const std::string& kind_text : Split(kinds_text, " ")) {
       const std::optional<Variant> kind = Value(kind_text);
       if (!kind) return Fail(lines[0], "not a kind: " + kind_text);
@@ -170,6 +241,7 @@ class Transcript {
     Answers answers;
     std::vector<int> failures;
     std::vector<Line> checks;
+    std::vector<std::string> before;
     for (size_t i = 1; i < lines.size(); ++i) {
       const Line& line = lines[i];
       const auto [directive, rest] = Head(line.text);
@@ -182,29 +254,56 @@ class Transcript {
         clock.emplace([today] { return today; });
       } else if (directive == "in" && value) {
         testing::Set(arguments, name, *value);
+      } else if (setting_ &&
+                 (directive == "answer" || directive == "row" || directive == "sends" ||
+                  directive == "sent" || directive == "statement" || directive == "starting")) {
+        return Fail(line, "not on a real database");
+      } else if (directive == "before" && !own_.empty() && Marked(rest)) {
+        before.push_back(*Marked(rest));
       } else if (directive == "answer" || directive == "row") {
         if (!AddAnswer(answers, directive, rest)) return Fail(line, "not an answer");
       } else if (directive == "fail" && Number(rest)) {
         failures.push_back(*Number(rest));
       } else if (directive == "sends" || directive == "sent" || directive == "statement" ||
-                 directive == "starting" || directive == "result" || directive == "out") {
+                 directive == "starting" || directive == "result" || directive == "out" ||
+                 (setting_ &&
+                  (directive == "same" || directive == "count" || directive == "lists"))) {
         checks.push_back(line);
       } else {
         return Fail(line, "cannot read");
       }
     }
     if (checks.empty()) return Fail(lines[0], "a case that checks nothing");
-    ScriptedDatabase database;
-    for (const auto& [fragment, rows] : answers) database.Answer(fragment, rows);
-    for (int n : failures) database.FailAt(n);
-    testing::MethodCall call;
-    try {
-      call = kind ? testing::CallOn(method, *kind, database.connection_text(), arguments)
-                  : testing::CallMethod(method, arguments);
-    } catch (const std::exception& error) {
-      return Fail(lines[0], error.what());
+    TestDatabase* real = nullptr;
+    if (setting_) {
+      if (own_ == "fresh" || (own_ == "file" && !own_database_))
+        own_database_ = TestDatabase::Create(setting_->engine);
+      real = own_.empty() ? Shared(setting_->engine) : own_database_.get();
     }
-    Check(lines[0], checks, call, database.statements(), kind);
+    const auto reference = [&] {
+      return testing::CallOn(method, Variant("SQLSERVER"),
+                             Shared(TestEngine::kSqlite)->connection_text(), arguments);
+    };
+    testing::MethodCall call;
+    std::vector<std::string> sent;
+    {
+      // On a real database only a failure is scripted; what does not fail runs there.
+      const bool direct = real && failures.empty();
+      ScriptedDatabase scripted(real && !direct ? real->connection_text() : "");
+      for (const auto& [fragment, rows] : answers) scripted.Answer(fragment, rows);
+      for (int n : failures) scripted.FailAt(n);
+      try {
+        for (const std::string& sql : before) real->Execute(sql);
+        const std::string connection =
+            direct ? real->connection_text() : scripted.connection_text();
+        call = kind ? testing::CallOn(method, *kind, connection, arguments)
+                    : testing::CallMethod(method, arguments);
+      } catch (const std::exception& error) {
+        return Fail(lines[0], error.what());
+      }
+      sent = scripted.statements();
+    }
+    Check(lines[0], checks, call, sent, kind, real, reference);
   }
 
   static bool AddAnswer(Answers& answers, const std::string& directive, const std::string& rest) {
@@ -237,12 +336,18 @@ class Transcript {
 
   void Check(const Line& call_line, const std::vector<Line>& checks,
              const testing::MethodCall& call, const std::vector<std::string>& sent,
-             const std::optional<Variant>& kind) {
+             const std::optional<Variant>& kind, TestDatabase* real,
+             const std::function<testing::MethodCall()>& reference) {
     std::optional<std::vector<std::string>> expected_sent;
     const Line* sends_line = nullptr;
     for (const Line& line : checks) {
-      const ::testing::ScopedTrace trace(path_.c_str(), line.number,
-                                         call_line.text + (kind ? " / " + Describe(*kind) : ""));
+      const ::testing::ScopedTrace trace(
+          path_.c_str(), line.number,
+          call_line.text + (kind ? " / " + Describe(*kind) : "") +
+              (real ? std::string(" / ") + testing::EngineName(real->engine()) : "") +
+              (call.parameters.contains("outvntMsg_Ret")
+                   ? " / " + Describe(call.parameters.at("outvntMsg_Ret"))
+                   : ""));
       const auto [directive, rest] = Head(line.text);
       const auto [name, literal] = Head(rest);
       const std::optional<Variant> value = Value(UpToMark(literal));
@@ -276,6 +381,25 @@ class Transcript {
         EXPECT_EQ(call.result, *Value(UpToMark(rest)));
       } else if (directive == "out" && value && call.parameters.contains(name)) {
         EXPECT_EQ(call[name], *value) << name;
+      } else if (directive == "same" && rest == "as reference") {
+        // The database kind and the connection differ by setting.
+        const testing::MethodCall on_reference = reference();
+        EXPECT_EQ(std::vector(call.in_order.begin() + 2, call.in_order.end()),
+                  std::vector(on_reference.in_order.begin() + 2, on_reference.in_order.end()));
+      } else if (directive == "count" && text && Number(name)) {
+        EXPECT_EQ(real->Count(*text), *Number(name));
+      } else if (directive == "lists") {
+        std::vector<Variant> ids;
+        for (const std::string& id : Split(rest, " ")) {
+          if (!Number(id)) return Fail(line, "not a document");
+          ids.push_back(Variant::Long(*Number(id)));
+        }
+        const Rows rows = ListedRows(call);
+        std::vector<Variant> listed;
+        for (const auto& row : rows) listed.push_back(row[0]);
+        EXPECT_EQ(listed, ids);
+        EXPECT_EQ(rows, ListedRows(reference()));
+        EXPECT_EQ(call["outvntQtde_Docto"], Variant::Long(static_cast<int32_t>(ids.size())));
       } else {
         return Fail(line, "cannot read");
       }
@@ -287,21 +411,68 @@ class Transcript {
   }
 
   std::string path_;
+  std::optional<Setting> setting_;
+  std::string own_;  // the database's: shared, fresh for each case, or the file's
+  std::unique_ptr<TestDatabase> own_database_;
 };
 
-class MethodTranscript : public ::testing::TestWithParam<const char*> {};
+// A file, and the setting it runs on when it asks for real databases.
+struct Run {
+  std::string file;
+  std::optional<Setting> setting;
+};
+
+void PrintTo(const Run& run, std::ostream* out) {
+  *out << run.file;
+  if (run.setting) *out << " on ", testing::PrintTo(*run.setting, out);
+}
+
+std::string FilePath(const std::string& file) {
+  return std::string(TMXCNH_SOURCE_DIR) + "/tests/" + file;
+}
+
+std::vector<Run> Runs(std::initializer_list<const char*> files) {
+  std::vector<Run> runs;
+  for (const char* file : files) {
+    const std::vector<Setting> settings = SettingsOf(FilePath(file));
+    if (settings.empty()) runs.push_back({file, std::nullopt});
+    for (const Setting& setting : settings) runs.push_back({file, setting});
+  }
+  return runs;
+}
+
+std::string RunName(const ::testing::TestParamInfo<Run>& info) {
+  const std::string& file = info.param.file;
+  const std::string name = file.substr(file.find('/') + 1, file.find('.') - file.find('/') - 1);
+  if (!info.param.setting) return name;
+  return name + "_" + testing::SettingName({*info.param.setting, info.index});
+}
+
+class MethodTranscript : public ::testing::TestWithParam<Run> {
+ protected:
+  static void TearDownTestSuite() {
+    for (auto& database : shared_databases) database.reset();
+  }
+};
 
 TEST_P(MethodTranscript, EachCaseSendsAndAnswersWhatItsFileSays) {
-  Transcript transcript(std::string(TMXCNH_SOURCE_DIR) + "/tests/" + GetParam());
+  const std::optional<Setting>& setting = GetParam().setting;
+  if (setting && setting->engine == TestEngine::kPostgreSql && !std::getenv("TMXCNH_TEST_PG"))
+    GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
+  Transcript transcript(FilePath(GetParam().file), setting);
   const std::vector<std::vector<Line>> cases = transcript.Cases();
   EXPECT_FALSE(cases.empty());
   for (const std::vector<Line>& lines : cases) transcript.Run(lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, MethodTranscript,
-                         ::testing::Values("documents/read_methods.txt",
-                                           "documents/document_writes.txt",
-                                           "invoices/invoice_methods.txt"));
+INSTANTIATE_TEST_SUITE_P(
+    Files, MethodTranscript,
+    ::testing::ValuesIn(Runs({"documents/read_methods.txt", "documents/document_writes.txt",
+                              "invoices/invoice_methods.txt", "integration/reading.txt",
+                              "integration/changed_reads.txt", "integration/refused_writes.txt",
+                              "integration/document_life.txt", "integration/failing_writes.txt",
+                              "integration/refused_invoices.txt"})),
+    RunName);
 
 }  // namespace
 }  // namespace tmxcnh

@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
 
@@ -28,16 +29,15 @@ struct Setting {
 void PrintTo(const Setting& setting, std::ostream* out);
 std::string SettingName(const ::testing::TestParamInfo<Setting>& info);
 // Both engines with both kinds.
-inline auto EveryEngineAndKind() {
-  return ::testing::Values(
-      Setting{TestEngine::kSqlite, "SQLSERVER"}, Setting{TestEngine::kSqlite, "ORACLE"},
-      Setting{TestEngine::kPostgreSql, "SQLSERVER"}, Setting{TestEngine::kPostgreSql, "ORACLE"});
-}
+inline const std::vector<Setting> kEveryEngineAndKind{{TestEngine::kSqlite, "SQLSERVER"},
+                                                      {TestEngine::kSqlite, "ORACLE"},
+                                                      {TestEngine::kPostgreSql, "SQLSERVER"},
+                                                      {TestEngine::kPostgreSql, "ORACLE"}};
+inline auto EveryEngineAndKind() { return ::testing::ValuesIn(kEveryEngineAndKind); }
 // Each engine once and each kind once, for what does not differ by the pair.
-inline auto EachEngineAndKindOnce() {
-  return ::testing::Values(Setting{TestEngine::kSqlite, "ORACLE"},
-                           Setting{TestEngine::kPostgreSql, "SQLSERVER"});
-}
+inline const std::vector<Setting> kEachEngineAndKindOnce{{TestEngine::kSqlite, "ORACLE"},
+                                                         {TestEngine::kPostgreSql, "SQLSERVER"}};
+inline auto EachEngineAndKindOnce() { return ::testing::ValuesIn(kEachEngineAndKindOnce); }
 
 class TestDatabase {
  public:
