@@ -149,6 +149,7 @@ class Block {
   Block(SQLHANDLE statement, const std::vector<ColumnPlan>& plans, size_t row_room)
       : statement_(statement), rows_(std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows)) {
     values_.resize(rows_ * row_room);
+    longs_.resize(rows_ * plans.size());
     indicators_.resize(rows_ * plans.size());
     statuses_.resize(rows_);
     SetAttribute(SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows_));
@@ -158,9 +159,13 @@ class Block {
     for (size_t c = 0, start = 0; ok_ && c < plans.size(); start += rows_ * plans[c].room, ++c) {
       starts_.push_back(start);
       rooms_.push_back(plans[c].room);
-      ok_ = SQL_SUCCEEDED(SQLBindCol(
-          statement, static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, &values_[start],
-          static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)), &indicators_[c * rows_]));
+      const auto column = static_cast<SQLUSMALLINT>(c + 1);
+      ok_ = SQL_SUCCEEDED(plans[c].fetched_as_long
+                              ? SQLBindCol(statement, column, SQL_C_SLONG, &longs_[c * rows_],
+                                           sizeof(SQLINTEGER), &indicators_[c * rows_])
+                              : SQLBindCol(statement, column, SQL_C_WCHAR, &values_[start],
+                                           static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)),
+                                           &indicators_[c * rows_]));
     }
   }
   Block(const Block&) = delete;
@@ -186,6 +191,8 @@ class Block {
   const SQLWCHAR* Value(size_t c, size_t row) const {
     return &values_[starts_[c] + row * rooms_[c]];
   }
+  // Column c of a row, of a column fetched as a number.
+  SQLINTEGER Long(size_t c, size_t row) const { return longs_[c * rows_ + row]; }
 
  private:
   void SetAttribute(SQLINTEGER attribute, SQLPOINTER value) {
@@ -197,6 +204,7 @@ class Block {
   bool ok_ = true;
   SQLULEN fetched_ = 0;
   std::vector<SQLWCHAR> values_;
+  std::vector<SQLINTEGER> longs_;  // a column's rows, then the next column's
   std::vector<SQLLEN> indicators_;
   std::vector<SQLUSMALLINT> statuses_;
   std::vector<size_t> starts_;  // where each column's values begin
@@ -520,6 +528,10 @@ class OdbcConnection : public Connection {
           const SQLLEN indicator = block.Indicator(c, r);
           if (indicator == SQL_NULL_DATA) {
             result.values.push_back(Variant::Null());
+            continue;
+          }
+          if (shape.plans[c].fetched_as_long) {
+            result.values.push_back(Variant::Long(block.Long(c, r)));
             continue;
           }
           if (!block.Fits(c, indicator)) return std::nullopt;

@@ -266,6 +266,9 @@ std::string ToUtf8(const SQLWCHAR* text, size_t length) {
 
 ColumnPlan PlanOf(SQLSMALLINT sql_type, SQLULEN size, SQLSMALLINT scale) {
   const ColumnKind kind = KindOf(sql_type, size, scale);
+  if (sql_type == SQL_SMALLINT || sql_type == SQL_INTEGER || sql_type == SQL_TINYINT) {
+    return {kind, kShortValueRoom, true};
+  }
   if (kind != ColumnKind::kText) return {kind, kShortValueRoom};
   if (size == 0 || size > kMaxRoomedText) return {kind, 0};
   return {kind, 2 * static_cast<size_t>(size) + 1};
