@@ -12,6 +12,7 @@
 
 #include "component/method_table.h"
 #include "tests/support/document_screen.h"
+#include "tests/support/table_file.h"
 #include "tests/support/test_databases.h"
 
 namespace tmxcnh {
@@ -20,33 +21,12 @@ namespace {
 using testing::TestDatabase;
 using testing::TestEngine;
 
-// A line of the payload file with its escapes read.
-std::string Unescape(const std::string& line) {
-  static const std::map<char, char> kEscapes = {{'0', '\0'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}};
-  std::string out;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] != '\\' || i + 1 == line.size()) {
-      out += line[i];
-      continue;
-    }
-    const char next = line[++i];
-    if (next == 'x' && i + 2 < line.size()) {
-      out += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      const auto it = kEscapes.find(next);
-      out += it != kEscapes.end() ? it->second : next;
-    }
-  }
-  return out;
-}
-
 std::vector<std::string> Payloads() {
   std::vector<std::string> payloads;
   std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/tests/data/hostile_payloads.txt");
   for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line[0] == '#') continue;
-    payloads.push_back(Unescape(line));
+    payloads.push_back(testing::Unescape(line));
   }
   payloads.push_back(std::string(100000, '9'));
   std::string days;
