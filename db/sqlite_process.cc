@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <iterator>
+#include <mutex>
 
 namespace tmxcnh::db {
 namespace {
@@ -78,19 +79,16 @@ void UseSpinningMutexes() {}
 
 #endif
 
-bool Configure() {
-  // The memory statistics take a global mutex on every allocation, which
-  // serialises threads that share nothing; the component reads none of them.
-  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-  UseSpinningMutexes();
-  return true;
-}
-
 }  // namespace
 
 void ConfigureSqliteForThreads() {
-  static const bool configured = Configure();
-  (void)configured;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // The memory statistics take a global mutex on every allocation, which
+    // serialises threads that share nothing; the component reads none of them.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    UseSpinningMutexes();
+  });
 }
 
 }  // namespace tmxcnh::db
