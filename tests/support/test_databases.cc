@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <regex>
 
 #include "db/drivers.h"
@@ -15,9 +17,14 @@
 namespace tmxcnh::testing {
 namespace {
 
+// The process id alone comes round again within one run of the suites, and
+// what a killed test left behind must not be taken for a new database.
 std::string UniqueName() {
   static std::atomic<int> counter{0};
-  return "tmx_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+  static const unsigned salt = std::random_device{}();
+  char name[64];
+  std::snprintf(name, sizeof name, "tmx_%d_%08x_%d", static_cast<int>(getpid()), salt, ++counter);
+  return name;
 }
 
 // The text with the value of its Database key (scripts/with-postgres writes one) replaced.
