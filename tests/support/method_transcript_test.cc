@@ -57,6 +57,7 @@
 #include "tests/platform/oracle_literals.h"
 #include "tests/support/method_call.h"
 #include "tests/support/scripted_driver.h"
+#include "tests/support/table_file.h"
 #include "tests/support/test_databases.h"
 
 namespace tmxcnh {
@@ -68,6 +69,7 @@ using testing::Setting;
 using testing::Split;
 using testing::TestDatabase;
 using testing::TestEngine;
+using testing::WholeNumber;
 
 struct Line {
   int number;
@@ -112,14 +114,11 @@ std::optional<std::string> Marked(const std::string& text) {
   return text.substr(first + 1, last - first - 1);
 }
 
-std::optional<int> Number(const std::string& text) {
-  try {
-    size_t used = 0;
-    const int n = std::stoi(text, &used);
-    if (used == text.size()) return n;
-  } catch (const std::exception&) {
-  }
-  return std::nullopt;
+// The count after `starting |PREFIX|`, past the blank that parts them.
+std::optional<int> StartingCount(const std::string& rest) {
+  const size_t count = rest.find_first_not_of(' ', rest.rfind('|') + 1);
+  return count == std::string::npos ? std::nullopt
+                                    : WholeNumber(std::string_view(rest).substr(count));
 }
 
 using Answers = std::vector<std::pair<std::string, db::ResultSet>>;
@@ -262,8 +261,8 @@ class Transcript {
         before.push_back(*Marked(rest));
       } else if (directive == "answer" || directive == "row") {
         if (!AddAnswer(answers, directive, rest)) return Fail(line, "not an answer");
-      } else if (directive == "fail" && Number(rest)) {
-        failures.push_back(*Number(rest));
+      } else if (directive == "fail" && WholeNumber(rest)) {
+        failures.push_back(*WholeNumber(rest));
       } else if (directive == "sends" || directive == "sent" || directive == "statement" ||
                  directive == "starting" || directive == "result" || directive == "out" ||
                  (setting_ &&
@@ -357,10 +356,10 @@ class Transcript {
         if (rest == "none") continue;
         if (!text) return Fail(line, "not a statement");
         expected_sent->push_back(*text);
-      } else if (directive == "sent" && Number(rest)) {
-        EXPECT_EQ(sent.size(), static_cast<size_t>(*Number(rest)));
-      } else if (directive == "statement" && text && Number(name)) {
-        const size_t n = static_cast<size_t>(*Number(name));
+      } else if (directive == "sent" && WholeNumber(rest)) {
+        EXPECT_EQ(sent.size(), static_cast<size_t>(*WholeNumber(rest)));
+      } else if (directive == "statement" && text && WholeNumber(name)) {
+        const size_t n = static_cast<size_t>(*WholeNumber(name));
         const std::string how = Head(literal).first;
         if (n < 1 || n > sent.size()) {
           ADD_FAILURE() << "only " << sent.size() << " statements";
@@ -373,10 +372,10 @@ class Transcript {
         } else {
           return Fail(line, "is, ends or has");
         }
-      } else if (directive == "starting" && text && Number(rest.substr(rest.rfind('|') + 1))) {
+      } else if (directive == "starting" && text && StartingCount(rest)) {
         size_t count = 0;
         for (const std::string& statement : sent) count += statement.starts_with(*text);
-        EXPECT_EQ(count, static_cast<size_t>(*Number(rest.substr(rest.rfind('|') + 1))));
+        EXPECT_EQ(count, static_cast<size_t>(*StartingCount(rest)));
       } else if (directive == "result" && Value(UpToMark(rest))) {
         EXPECT_EQ(call.result, *Value(UpToMark(rest)));
       } else if (directive == "out" && value && call.parameters.contains(name)) {
@@ -386,13 +385,13 @@ class Transcript {
         const testing::MethodCall on_reference = reference();
         EXPECT_EQ(std::vector(call.in_order.begin() + 2, call.in_order.end()),
                   std::vector(on_reference.in_order.begin() + 2, on_reference.in_order.end()));
-      } else if (directive == "count" && text && Number(name)) {
-        EXPECT_EQ(real->Count(*text), *Number(name));
+      } else if (directive == "count" && text && WholeNumber(name)) {
+        EXPECT_EQ(real->Count(*text), *WholeNumber(name));
       } else if (directive == "lists") {
         std::vector<Variant> ids;
         for (const std::string& id : Split(rest, " ")) {
-          if (!Number(id)) return Fail(line, "not a document");
-          ids.push_back(Variant::Long(*Number(id)));
+          if (!WholeNumber(id)) return Fail(line, "not a document");
+          ids.push_back(Variant::Long(*WholeNumber(id)));
         }
         const Rows rows = ListedRows(call);
         std::vector<Variant> listed;
@@ -427,14 +426,10 @@ void PrintTo(const Run& run, std::ostream* out) {
   if (run.setting) *out << " on ", testing::PrintTo(*run.setting, out);
 }
 
-std::string FilePath(const std::string& file) {
-  return std::string(TMXCNH_SOURCE_DIR) + "/tests/" + file;
-}
-
 std::vector<Run> Runs(std::initializer_list<const char*> files) {
   std::vector<Run> runs;
   for (const char* file : files) {
-    const std::vector<Setting> settings = SettingsOf(FilePath(file));
+    const std::vector<Setting> settings = SettingsOf(testing::TestFilePath(file));
     if (settings.empty()) runs.push_back({file, std::nullopt});
     for (const Setting& setting : settings) runs.push_back({file, setting});
   }
@@ -459,7 +454,7 @@ TEST_P(MethodTranscript, EachCaseSendsAndAnswersWhatItsFileSays) {
   const std::optional<Setting>& setting = GetParam().setting;
   if (setting && setting->engine == TestEngine::kPostgreSql && !std::getenv("TMXCNH_TEST_PG"))
     GTEST_SKIP() << "no PostgreSQL here (set TMXCNH_TEST_PG; scripts/with-postgres does)";
-  Transcript transcript(FilePath(GetParam().file), setting);
+  Transcript transcript(testing::TestFilePath(GetParam().file), setting);
   const std::vector<std::vector<Line>> cases = transcript.Cases();
   EXPECT_FALSE(cases.empty());
   for (const std::vector<Line>& lines : cases) transcript.Run(lines);

@@ -51,19 +51,26 @@ Variant TableRow::Value(size_t i) const {
   return value.value_or(Variant());
 }
 
-int TableRow::Number(size_t i) const {
-  const std::string& field = fields.at(i);
+std::string TestFilePath(const std::string& name) {
+  return std::string(TMXCNH_SOURCE_DIR) + "/tests/" + name;
+}
+
+std::optional<int> WholeNumber(std::string_view text) {
   int number = 0;
-  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
-  if (error != std::errc() || end != field.data() + field.size()) {
-    ADD_FAILURE() << where << ": not a number: " << field;
-  }
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return number;
+}
+
+int TableRow::Number(size_t i) const {
+  const std::optional<int> number = WholeNumber(fields.at(i));
+  if (!number) ADD_FAILURE() << where << ": not a number: " << fields.at(i);
+  return number.value_or(0);
 }
 
 std::vector<TableRow> ReadTableFile(const std::string& name, size_t minimum, size_t maximum,
                                     std::string_view separator) {
-  std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/tests/" + name);
+  std::ifstream file(TestFilePath(name));
   if (!file.is_open()) ADD_FAILURE() << "cannot read tests/" << name;
   std::vector<TableRow> rows;
   std::string line;

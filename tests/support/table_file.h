@@ -7,6 +7,7 @@
 // whose texts take the same escapes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,12 @@ std::vector<TableRow> ReadTableFile(const std::string& name, size_t minimum, siz
                                     std::string_view separator = " | ");
 
 std::string Unescape(std::string_view text);
+
+// The path of a file under tests/.
+std::string TestFilePath(const std::string& name);
+
+// The whole number a text spells, with nothing before or after it.
+std::optional<int> WholeNumber(std::string_view text);
 
 // The text with each {name} replaced by its value: what a test makes for itself
 // (a unique table, a folder) in a row's text.
