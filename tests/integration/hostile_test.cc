@@ -23,7 +23,7 @@ using testing::TestEngine;
 
 std::vector<std::string> Payloads() {
   std::vector<std::string> payloads;
-  std::ifstream file(std::string(TMXCNH_SOURCE_DIR) + "/tests/data/hostile_payloads.txt");
+  std::ifstream file(testing::TestFilePath("data/hostile_payloads.txt"));
   for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line[0] == '#') continue;
     payloads.push_back(testing::Unescape(line));
