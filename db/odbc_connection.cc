@@ -145,9 +145,13 @@ constexpr size_t kBlockUnits = 32768;
 // puts the statement back to a row at a time before its buffers go.
 class Block {
  public:
-  // row_room: the rooms of the plans, added up.
-  Block(SQLHANDLE statement, const std::vector<ColumnPlan>& plans, size_t row_room)
-      : statement_(statement), rows_(std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows)) {
+  // row_room: the rooms of the plans, added up. utf8: the values come as
+  // narrow text in UTF-8 (a room's bytes are the same as its wide units',
+  // which hold a character of four bytes as well as one of two units).
+  Block(SQLHANDLE statement, const std::vector<ColumnPlan>& plans, size_t row_room, bool utf8)
+      : statement_(statement),
+        rows_(std::clamp<size_t>(kBlockUnits / row_room, 1, kMaxBlockRows)),
+        utf8_(utf8) {
     values_.resize(rows_ * row_room);
     longs_.resize(rows_ * plans.size());
     indicators_.resize(rows_ * plans.size());
@@ -163,7 +167,8 @@ class Block {
       ok_ = SQL_SUCCEEDED(plans[c].fetched_as_long
                               ? SQLBindCol(statement, column, SQL_C_SLONG, &longs_[c * rows_],
                                            sizeof(SQLINTEGER), &indicators_[c * rows_])
-                              : SQLBindCol(statement, column, SQL_C_WCHAR, &values_[start],
+                              : SQLBindCol(statement, column, utf8 ? SQL_C_CHAR : SQL_C_WCHAR,
+                                           &values_[start],
                                            static_cast<SQLLEN>(plans[c].room * sizeof(SQLWCHAR)),
                                            &indicators_[c * rows_]));
     }
@@ -188,8 +193,12 @@ class Block {
   bool Fits(size_t c, SQLLEN indicator) const {
     return indicator >= 0 && indicator < static_cast<SQLLEN>(rooms_[c] * sizeof(SQLWCHAR));
   }
-  const SQLWCHAR* Value(size_t c, size_t row) const {
-    return &values_[starts_[c] + row * rooms_[c]];
+  // Column c of a row that fitted, as the Variant of its kind.
+  Variant Value(size_t c, size_t row, ColumnKind kind, SQLLEN indicator) const {
+    const SQLWCHAR* value = &values_[starts_[c] + row * rooms_[c]];
+    const auto bytes = static_cast<size_t>(indicator);
+    if (!utf8_) return ToVariant(kind, value, bytes / sizeof(SQLWCHAR));
+    return ToVariant(kind, std::string_view(reinterpret_cast<const char*>(value), bytes));
   }
   // Column c of a row, of a column fetched as a number.
   SQLINTEGER Long(size_t c, size_t row) const { return longs_[c * rows_ + row]; }
@@ -201,6 +210,7 @@ class Block {
 
   SQLHANDLE statement_;
   size_t rows_;
+  bool utf8_;
   bool ok_ = true;
   SQLULEN fetched_ = 0;
   std::vector<SQLWCHAR> values_;
@@ -229,6 +239,7 @@ class OdbcConnection : public Connection {
   OdbcConnection(std::shared_ptr<const Handle> environment, std::unique_ptr<Handle> connection)
       : environment_(std::move(environment)), connection_(std::move(connection)) {
     engine_ = DetectEngine();
+    utf8_text_ = engine_ == Engine::kPostgreSql && DeliversUtf8Text();
   }
 
   OdbcConnection(const OdbcConnection&) = delete;
@@ -341,6 +352,31 @@ class OdbcConnection : public Connection {
     if (dbms.find("SQL Server") != std::string::npos) return Engine::kSqlServer;
     if (dbms.find("Oracle") != std::string::npos) return Engine::kOracle;
     return Engine::kOther;
+  }
+
+  // Whether the driver hands text over as the UTF-8 the server sent when it is
+  // asked for narrow text. psqlODBC does so where the process's locale is
+  // UTF-8 (it reads the locale as it connects; elsewhere it converts to the
+  // locale's characters, or fails): there a block's text is fetched narrow,
+  // which spares the driver a conversion to UTF-16 and us one back. A server
+  // whose encoding is UTF8 keeps every text valid UTF-8.
+  bool DeliversUtf8Text() {
+    SQLHANDLE raw = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection_->get(), &raw))) return false;
+    const Handle statement(SQL_HANDLE_STMT, raw);
+    const std::string probe = "a\xC3\xA3\xE2\x82\xAC\xF0\x9F\x98\x80";  // aã€😀
+    WideString sql = ToUtf16("SELECT '" + probe + "', current_setting('server_encoding')");
+    const auto narrow = [&](SQLUSMALLINT column) -> std::optional<std::string> {
+      char value[32] = {};
+      SQLLEN length = 0;
+      if (SQLGetData(raw, column, SQL_C_CHAR, value, sizeof value, &length) != SQL_SUCCESS ||
+          length < 0) {
+        return std::nullopt;
+      }
+      return std::string(value, static_cast<size_t>(length));
+    };
+    return SQL_SUCCEEDED(SQLExecDirectW(raw, sql.data(), static_cast<SQLINTEGER>(sql.size()))) &&
+           SQL_SUCCEEDED(SQLFetch(raw)) && narrow(1) == probe && narrow(2) == "UTF8";
   }
 
   // Raises on a failed call, after noting whether it lost the connection.
@@ -511,7 +547,7 @@ class OdbcConnection : public Connection {
         if (plan.room == 0) return std::nullopt;
         row_room += plan.room;
       }
-      auto block = std::make_unique<Block>(statement.get(), shape.plans, row_room);
+      auto block = std::make_unique<Block>(statement.get(), shape.plans, row_room, utf8_text_);
       if (!block->ok()) return std::nullopt;
       shape.block = std::move(block);
     }
@@ -535,8 +571,7 @@ class OdbcConnection : public Connection {
             continue;
           }
           if (!block.Fits(c, indicator)) return std::nullopt;
-          result.values.push_back(ToVariant(shape.plans[c].kind, block.Value(c, r),
-                                            static_cast<size_t>(indicator) / sizeof(SQLWCHAR)));
+          result.values.push_back(block.Value(c, r, shape.plans[c].kind, indicator));
         }
       }
     }
@@ -593,6 +628,7 @@ class OdbcConnection : public Connection {
   std::unique_ptr<Handle> connection_;
   Engine engine_ = Engine::kOther;
   bool broken_ = false;
+  bool utf8_text_ = false;                            // see DeliversUtf8Text
   bool dirty_ = false;                                // the session may differ from a fresh one
   PreparedStatements prepared_;                       // by the component's text
   std::unordered_map<std::string, bool> only_reads_;  // by function name

@@ -152,6 +152,9 @@ std::optional<double> ParseDateSerial(std::string_view text) {
   return *serial < 0 ? *serial - fraction / 86400 : *serial + fraction / 86400;
 }
 
+constexpr size_t kShortValueRoom = 65;
+constexpr size_t kMaxRoomedText = 1024;
+
 Variant WholeVariant(int64_t value) {
   if (value >= std::numeric_limits<int32_t>::min() &&
       value <= std::numeric_limits<int32_t>::max()) {
@@ -159,6 +162,8 @@ Variant WholeVariant(int64_t value) {
   }
   return Variant::Double(static_cast<double>(value));
 }
+
+}  // namespace
 
 // A value the driver wrote in a form we do not read stays text rather than
 // becoming a wrong number or date.
@@ -179,11 +184,6 @@ Variant ToVariant(ColumnKind kind, std::string_view text) {
   }
   return Variant::String(std::string(text));
 }
-
-constexpr size_t kShortValueRoom = 65;
-constexpr size_t kMaxRoomedText = 1024;
-
-}  // namespace
 
 WideString ToUtf16(std::string_view text) {
   static constexpr char32_t kSmallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};

@@ -56,4 +56,8 @@ ColumnPlan PlanOf(SQLSMALLINT sql_type, SQLULEN size, SQLSMALLINT scale);
 // a wrong number or date.
 Variant ToVariant(ColumnKind kind, const SQLWCHAR* wide, size_t length);
 
+// The same for a value the driver wrote in UTF-8 (valid UTF-8: the caller
+// makes sure of it).
+Variant ToVariant(ColumnKind kind, std::string_view utf8);
+
 }  // namespace tmxcnh::db
