@@ -2,7 +2,7 @@
 // on SQLite and, with TMXCNH_TEST_PG, PostgreSQL, for both database kinds,
 // beside the statements that one call ran, replayed on a single kept-open
 // native connection with prepared statements (sqlite3; libpq): the two are
-// timed in alternating rounds and the medians and the ratio are printed. Last,
+// timed in alternating rounds and their times and ratio are printed. Last,
 // the embedded read throughput on one and two threads.
 //   scripts/with-postgres build/tmxcnh_read_bench [ORACLE|SQLSERVER]
 #include <libpq-fe.h>
@@ -42,6 +42,15 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// The mean without the lowest and the highest tenth of the values.
+double TrimmedMean(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t cut = values.size() / 10;
+  double sum = 0;
+  for (size_t i = cut; i + cut < values.size(); ++i) sum += values[i];
+  return sum / static_cast<double>(values.size() - 2 * cut);
+}
+
 // The median time of one call, in microseconds, over about 0.4 s of calls.
 double MedianMicroseconds(const std::function<void()>& call) {
   for (int i = 0; i < 20; ++i) call();  // warm
@@ -55,11 +64,13 @@ double MedianMicroseconds(const std::function<void()>& call) {
   return Median(std::move(times));
 }
 
-// Two calls timed in alternating rounds of about 25 ms each, over about a
-// second, so that a machine that speeds up or slows down during the run weighs
+// Two calls timed in alternating rounds of about 25 ms each, over three
+// seconds, so that a machine that speeds up or slows down during the run weighs
 // on both alike (a round is long enough that a server process woken for it
-// does not count): the median time per call of each, in microseconds, and the
-// median of the rounds' ratios.
+// does not count): the time per call of each, in microseconds, and the ratio
+// of the rounds, each the mean of its middle rounds. Where the scheduler moves
+// the server between cores, rounds come in two modes: the median then jumps
+// from one to the other from run to run, the trimmed mean does not.
 struct Comparison {
   double first = 0;
   double second = 0;
@@ -86,12 +97,12 @@ Comparison CompareInRounds(const std::function<void()>& first,
     second();
   }
   std::vector<double> firsts, seconds, ratios;
-  for (int round = 0; round < 20; ++round) {
+  for (int round = 0; round < 60; ++round) {
     firsts.push_back(per_call(first));
     seconds.push_back(per_call(second));
     ratios.push_back(firsts.back() / seconds.back());
   }
-  return {Median(firsts), Median(seconds), Median(ratios)};
+  return {TrimmedMean(firsts), TrimmedMean(seconds), TrimmedMean(ratios)};
 }
 
 // Statements on their way to the engine, kept while recording.
