@@ -1,17 +1,23 @@
 # The component's tests. Those that need PostgreSQL read its connection text
 # from TMXCNH_TEST_PG (scripts/with-postgres sets it) and skip without it.
+# The value tables' reader and the oracle's literals, which need no more
+# than the Variant: the driver tests take them too. Value tables and
+# transcripts are read from the source tree.
+add_library(tmxcnh_test_tables STATIC
+  tests/support/table_file.cc
+  tests/platform/oracle_literals.cc
+)
+target_link_libraries(tmxcnh_test_tables PUBLIC tmxcnh_platform GTest::gtest)
+target_compile_definitions(tmxcnh_test_tables PUBLIC
+  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+
 add_library(tmxcnh_test_support STATIC
   tests/support/document_screen.cc
   tests/support/method_call.cc
   tests/support/scripted_driver.cc
   tests/support/test_databases.cc
-  tests/support/table_file.cc
-  tests/platform/oracle_literals.cc
 )
-target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component GTest::gtest)
-# Value tables and transcripts are read from the source tree.
-target_compile_definitions(tmxcnh_test_support PUBLIC
-  TMXCNH_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+target_link_libraries(tmxcnh_test_support PUBLIC tmxcnh_component tmxcnh_test_tables)
 
 add_executable(tmxcnh_tests
   tests/common/field_checks_test.cc
